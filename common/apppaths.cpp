@@ -1,0 +1,57 @@
+#include "apppaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace AppPaths {
+
+namespace {
+bool canWriteIn(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(folder + QStringLiteral("/.tarvelin-write-test-XXXXXX"));
+    return probe.open();
+}
+} // namespace
+
+QString dataFolder()
+{
+    const QString fromEnvironment = qEnvironmentVariable("TARVELIN_DATA_DIR");
+    if (!fromEnvironment.isEmpty())
+        return QDir(fromEnvironment).absolutePath();
+    const QString appFolder = QCoreApplication::applicationDirPath();
+    if (canWriteIn(appFolder))
+        return appFolder;
+    // The generic location, not the per-program one, so that Tarvelin and vexa agree.
+    const QString perUser =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/Tarvelin");
+    QDir().mkpath(perUser);
+    return perUser;
+}
+
+QString recordFile(const QString &folder)
+{
+    return folder + QStringLiteral("/a.bz");
+}
+
+QString reminderFile(const QString &folder)
+{
+    return folder + QStringLiteral("/vexa.ini");
+}
+
+QString popupProgram()
+{
+#ifdef Q_OS_WIN
+    const QString name = QStringLiteral("vexa.exe");
+#else
+    const QString name = QStringLiteral("vexa");
+#endif
+    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(name);
+}
+
+} // namespace AppPaths

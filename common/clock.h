@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// The present time comes through this interface so that tests can set it.
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class SystemClock : public Clock
+{
+public:
+    QDateTime now() const override;
+};
+
+// The text forms in which the programs write and compare times.
+namespace TimeText {
+QString date(const QDateTime &time);   // "YYYY-MM-DD"
+QString minute(const QDateTime &time); // "YYYY-MM-DD hh:mm", the form of every due time
+QString second(const QDateTime &time); // "YYYY-MM-DD hh:mm:ss"
+} // namespace TimeText

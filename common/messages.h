@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// The styles of the programs' message boxes.
+enum class MessageStyle { Plain = 0, Exclamation = 48, Information = 64 };
+
+// Every message box goes through this interface: the programs show a modal box, tests record
+// what was asked and never block.
+class Messages
+{
+public:
+    virtual ~Messages() = default;
+    virtual void show(const QString &text, const QString &title, MessageStyle style) = 0;
+};

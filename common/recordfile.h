@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// a.bz: one record per line, eleven fields joined by "," (no quoting), lines joined by CR LF, in
+// code page 936. Every whole-file write is atomic: a crash or a full disk leaves the old file.
+class RecordFile
+{
+public:
+    explicit RecordFile(QString path);
+    const QString &path() const { return m_path; }
+
+    struct Records
+    {
+        bool exists = false;
+        QString error; // set when the file exists but cannot be read
+        QList<QStringList> lines;
+    };
+
+    // The main window's load: lines whose due time (field 6) contains day ("YYYY-MM-DD").
+    // Lines with fewer than six fields are skipped. Only kept lines are decoded.
+    Records readDueOn(const QString &day) const;
+
+    // The entry form's load: every line holding any non-empty field, split as it stands (a line
+    // with more than eleven fields keeps them all, so that a save writes it back unchanged).
+    Records readAll() const;
+
+    struct Text
+    {
+        bool exists = false;
+        QString error;
+        QStringList lines;
+    };
+    Text readLines() const;
+
+    struct Outcome
+    {
+        bool ok = true;
+        QString error;
+    };
+
+    // Writes rows (each the fields of one line) joined by "," and CR LF, no break after the last.
+    Outcome writeTable(const QList<QStringList> &rows) const;
+    // Writes every line followed by CR LF.
+    Outcome writeLines(const QStringList &lines) const;
+
+    // The bytes writeTable would write; unencodable (if given) receives the first character that
+    // code page 936 cannot hold, and the result is then empty.
+    static QByteArray tableBytes(const QList<QStringList> &rows, QString *unencodable = nullptr);
+
+    // Splits at CR LF, and also at a bare CR or LF; no empty line is made after a final break.
+    static QList<QByteArrayView> splitLines(QByteArrayView data);
+
+private:
+    bool readBytes(QByteArray *data, Records *result) const;
+    Outcome writeBytes(const QByteArray &data) const;
+
+    QString m_path;
+};

@@ -1,0 +1,243 @@
+#include "form1.h"
+
+#include "apppaths.h"
+#include "clock.h"
+#include "form4.h"
+#include "messages.h"
+#include "numberreading.h"
+#include "recordfile.h"
+#include "recordgridmodel.h"
+#include "recordgridview.h"
+#include "specimenrecord.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace {
+constexpr int kGridCols = 13;
+const int kWidths[][2] = {{1, 1300}, {2, 1400}, {3, 1050}, {4, 2500}, {6, 2500}, {10, 1200}};
+
+// What identifies a shown record across a reload: its ten stored fields.
+QString recordKey(const RecordGridModel *grid, int row)
+{
+    QStringList fields;
+    for (int c = 1; c <= SpecimenRecord::Remark + 1; ++c)
+        fields << grid->textMatrix(row, c);
+    return fields.join(QChar(0x1F));
+}
+
+struct RowLook
+{
+    QList<quint32> fore, back;
+};
+} // namespace
+
+Form1::Form1(const ManagerServices &services, QWidget *parent)
+    : QMainWindow(parent), m_services(services)
+{
+    setObjectName(QStringLiteral("Form1"));
+    m_grid = new RecordGridModel(kGridCols, this);
+    m_gridView = new RecordGridView(m_grid, this);
+    m_gridView->setObjectName(QStringLiteral("Grid1"));
+    setCentralWidget(m_gridView);
+    resize(Twips::toPixels(13080), Twips::toPixels(7500));
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(1000);
+    connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+
+    buildMenus();
+    connect(action(QStringLiteral("dq")), &QAction::triggered, this, &Form1::daoru);
+    connect(action(QStringLiteral("end")), &QAction::triggered, this, &QWidget::close);
+}
+
+Form1::~Form1()
+{
+    delete m_form4;
+}
+
+QAction *Form1::action(const QString &name) const
+{
+    return m_actions.value(name);
+}
+
+QMenu *Form1::menu(const QString &name) const
+{
+    return m_menus.value(name);
+}
+
+QMenu *Form1::addMenu(QMenu *parent, const QString &name, const QString &caption)
+{
+    QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    m_menus.insert(name, m);
+    return m;
+}
+
+QAction *Form1::addItem(QMenu *parent, const QString &name, const QString &caption)
+{
+    QAction *a = parent->addAction(caption);
+    a->setObjectName(name);
+    m_actions.insert(name, a);
+    return a;
+}
+
+void Form1::addSeparator(QMenu *parent, const QString &name)
+{
+    parent->addSeparator()->setObjectName(name);
+}
+
+void Form1::buildMenus()
+{
+    QMenu *menu = addMenu(nullptr, QStringLiteral("menu"), QStringLiteral("菜单"));
+    QMenu *csh = addMenu(menu, QStringLiteral("csh"), QStringLiteral("初始化"));
+    addItem(csh, QStringLiteral("tscsh"), QStringLiteral("提示初始化"));
+    addItem(csh, QStringLiteral("sjcsh"), QStringLiteral("数据初始化"));
+    addSeparator(menu, QStringLiteral("sssssssssssss"));
+    addItem(menu, QStringLiteral("end"), QStringLiteral("退出"));
+
+    QMenu *yx = addMenu(nullptr, QStringLiteral("yx"), QStringLiteral("运行"));
+    addItem(yx, QStringLiteral("kq"), QStringLiteral("开启提醒"));
+    addSeparator(yx, QStringLiteral("y4"));
+    addItem(yx, QStringLiteral("bg"), QStringLiteral("停止提醒"));
+
+    QMenu *sjbj = addMenu(nullptr, QStringLiteral("sjbj"), QStringLiteral("数据编辑"));
+    addItem(sjbj, QStringLiteral("dq"), QStringLiteral("读取数据"));
+    addSeparator(sjbj, QStringLiteral("y1"));
+    addItem(sjbj, QStringLiteral("crsj"), QStringLiteral("插入数据"));
+    addSeparator(sjbj, QStringLiteral("y2"));
+    addItem(sjbj, QStringLiteral("find"), QStringLiteral("查找数据"));
+    addSeparator(sjbj, QStringLiteral("y3"));
+    addItem(sjbj, QStringLiteral("scgqsj"), QStringLiteral("删除过期数据"));
+
+    QMenu *rjsz = addMenu(nullptr, QStringLiteral("rjsz"), QStringLiteral("软件设置"));
+    addItem(rjsz, QStringLiteral("sz"), QStringLiteral("设置"));
+
+    QMenu *bz = addMenu(nullptr, QStringLiteral("bz"), QStringLiteral("帮助"));
+    addItem(bz, QStringLiteral("jz"), QStringLiteral("捐助"));
+    addItem(bz, QStringLiteral("gy"), QStringLiteral("关于"));
+    addItem(bz, QStringLiteral("sj"), QStringLiteral("提供建议/升级"));
+}
+
+Form4 *Form1::form4()
+{
+    if (!m_form4) {
+        m_form4 = new Form4(this);
+        // Closing it with the close box discards it and whatever was typed since.
+        connect(m_form4, &QDialog::rejected, m_form4, &QObject::deleteLater);
+    }
+    return m_form4;
+}
+
+void Form1::Form_Load()
+{
+    show();
+    action(QStringLiteral("bg"))->setEnabled(false);
+    setWindowTitle(QStringLiteral("正在获取正确的版本信息。"));
+    m_timer2->start();
+    for (const auto &width : kWidths)
+        m_grid->setColumnWidthTwips(width[0], width[1]);
+    const QStringList headers = SpecimenRecord::gridHeaders();
+    for (int c = 0; c < headers.size(); ++c)
+        m_grid->setTextMatrix(0, c, headers[c]);
+    daoru();
+    if (m_grid->rows() != 2)
+        startMonitor();
+}
+
+void Form1::startMonitor()
+{
+    if (!setMonitorInterval(form4()->intervalText()))
+        return;
+    action(QStringLiteral("bg"))->setEnabled(true);
+    action(QStringLiteral("kq"))->setEnabled(false);
+}
+
+bool Form1::setMonitorInterval(const QString &text)
+{
+    const auto interval = NumberReading::readWholeNumberIn(text, 0, 65535);
+    if (!interval) {
+        m_services.messages->show(
+            QStringLiteral("刷新间隔“%1”无效：只能是 0 到 65535 毫秒。提醒间隔保持为 %2 毫秒。")
+                .arg(text)
+                .arg(m_timer1->isActive() ? m_timer1->interval() : 0),
+            QStringLiteral("提示"), MessageStyle::Exclamation);
+        return false;
+    }
+    if (*interval == 0) {
+        m_timer1->stop();
+        m_timer1->setInterval(0);
+    } else {
+        m_timer1->start(int(*interval));
+    }
+    return true;
+}
+
+void Form1::daoru()
+{
+    const RecordFile file(AppPaths::recordFile(m_services.dataFolder));
+    const RecordFile::Records loaded = file.readDueOn(TimeText::date(m_services.clock->now()));
+    if (!loaded.error.isEmpty())
+        m_services.messages->show(loaded.error, QStringLiteral("错误"), MessageStyle::Exclamation);
+
+    const QString mark = SpecimenRecord::dueMarkText();
+    const int markCol = SpecimenRecord::DueMarkColumn;
+    QHash<QString, RowLook> marked;
+    for (int r = 1; r < m_grid->rows(); ++r) {
+        if (m_grid->textMatrix(r, markCol) != mark)
+            continue;
+        RowLook look;
+        for (int c = 0; c < m_grid->cols(); ++c) {
+            look.fore << m_grid->cellForeColour(r, c);
+            look.back << m_grid->cellBackColour(r, c);
+        }
+        marked.insert(recordKey(m_grid, r), look);
+    }
+
+    QList<QStringList> body;
+    body.reserve(loaded.lines.size() + 1);
+    for (const QStringList &fields : loaded.lines) {
+        // The last field (the due mark) is never loaded, and nothing reaches the mark column.
+        QStringList cells{QString()};
+        const qsizetype count = qMin<qsizetype>(fields.size() - 1, markCol - 1);
+        for (qsizetype i = 0; i < count; ++i)
+            cells << fields[i];
+        body << cells;
+    }
+    body << QStringList();
+    m_grid->replaceBody(std::move(body));
+
+    if (!marked.isEmpty()) {
+        for (int r = 1; r < m_grid->rows() - 1; ++r) {
+            const auto it = marked.constFind(recordKey(m_grid, r));
+            if (it == marked.constEnd())
+                continue;
+            m_grid->setTextMatrix(r, markCol, mark);
+            for (int c = 0; c < m_grid->cols(); ++c) {
+                m_grid->setCellForeColour(r, c, it->fore[c]);
+                m_grid->setCellBackColour(r, c, it->back[c]);
+            }
+        }
+    }
+    m_grid->renumber();
+}
+
+void Form1::Timer2_Timer()
+{
+    setWindowTitle(QStringLiteral("Tarvelin V2.2  ") + TimeText::second(m_services.clock->now()));
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    m_timer1->stop();
+    m_timer2->stop();
+    event->accept();
+    QCoreApplication::quit();
+}

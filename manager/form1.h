@@ -1,0 +1,67 @@
+#pragma once
+
+#include "services.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class Form4;
+class QAction;
+class QMenu;
+class QTimer;
+class RecordGridModel;
+class RecordGridView;
+
+// The main window: today's records in Grid1, the clock in the caption, the menu bar, and the
+// due-time monitor Timer1.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(const ManagerServices &services, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: show, lay out the grid, load today's records, start the monitor if any.
+    void Form_Load();
+
+    RecordGridModel *grid() const { return m_grid; }
+    RecordGridView *gridView() const { return m_gridView; }
+    QTimer *timer1() const { return m_timer1; }
+    QAction *action(const QString &name) const;
+    QMenu *menu(const QString &name) const;
+    const ManagerServices &services() const { return m_services; }
+
+    // The settings window, created hidden on first use; it owns the interval text.
+    Form4 *form4();
+
+    // Loads the records due today into Grid1, replacing what it showed. Rows marked due before
+    // keep their mark and colours when their record is still there.
+    void daoru();
+
+    void Timer2_Timer();
+
+    // Sets Timer1 from an interval text. An interval outside 0 to 65535 ms keeps the previous
+    // one and tells the user why; returns whether the text was taken.
+    bool setMonitorInterval(const QString &text);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    QAction *addItem(QMenu *parent, const QString &name, const QString &caption);
+    void addSeparator(QMenu *parent, const QString &name);
+    QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
+    void startMonitor();
+
+    ManagerServices m_services;
+    RecordGridModel *m_grid;
+    RecordGridView *m_gridView;
+    QTimer *m_timer1;
+    QTimer *m_timer2;
+    QPointer<Form4> m_form4;
+    QHash<QString, QAction *> m_actions;
+    QHash<QString, QMenu *> m_menus;
+};

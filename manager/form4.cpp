@@ -1,0 +1,54 @@
+#include "form4.h"
+
+#include "twips.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+Form4::Form4(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("设置"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowTitleHint);
+    setFixedSize(Twips::toPixels(3375), Twips::toPixels(1695));
+
+    auto *frame = new QGroupBox(QStringLiteral("设置选项"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setGeometry(Twips::toPixels(120, 120, 3135, 1455));
+
+    auto *label1 = new QLabel(QStringLiteral("刷新设置:"), frame);
+    label1->setObjectName(QStringLiteral("Label1"));
+    label1->setGeometry(Twips::toPixels(240, 435, 855, 255));
+
+    m_text1 = new QLineEdit(QStringLiteral("5000"), frame);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(Twips::toPixels(1080, 435, 1215, 270));
+
+    auto *label2 = new QLabel(QStringLiteral("毫秒"), frame);
+    label2->setObjectName(QStringLiteral("Label2"));
+    label2->setGeometry(Twips::toPixels(2400, 450, 435, 255));
+
+    m_check1 = new QCheckBox(QStringLiteral("设置开机自启动"), frame);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_check1->setGeometry(Twips::toPixels(360, 960, 1695, 240));
+
+    m_command1 = new QPushButton(QStringLiteral("设置"), frame);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(Twips::toPixels(2160, 840, 735, 375));
+    connect(m_command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+}
+
+QString Form4::intervalText() const
+{
+    return m_text1->text();
+}
+
+void Form4::Command1_Click()
+{
+    emit intervalApplied(m_text1->text());
+    hide();
+}

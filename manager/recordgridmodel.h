@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QList>
+#include <QStringList>
+
+// A table of text cells with the operations the windows rely on: row 0 is the fixed header row
+// and column 0 the fixed number column, as in the record grids. The view shows rows 1 and
+// following; row 0 supplies the horizontal header.
+//
+// Colours are 32-bit values: 0 = the standard colour, 0x00BBGGRR an explicit colour,
+// 0x80000000 + index a system colour (0x8000000D = highlight).
+class RecordGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint32 DefaultColour = 0;
+    static constexpr quint32 Yellow = 0x0000FFFF;
+    static constexpr quint32 Red = 0x000000FF;
+    static constexpr quint32 SystemHighlight = 0x8000000D;
+
+    explicit RecordGridModel(int cols, QObject *parent = nullptr);
+
+    int rows() const { return int(m_rows.size()); }
+    int cols() const { return m_cols; }
+    void setRows(int count); // grows with empty rows or drops rows from the bottom
+
+    QString textMatrix(int row, int col) const;
+    void setTextMatrix(int row, int col, const QString &text);
+    void addItem(const QString &text = QString());
+
+    // Replaces rows 1.. by the given rows (cells from column 0, without colours), keeping row 0.
+    // One reset instead of one signal per cell, for large tables.
+    void replaceBody(QList<QStringList> body);
+
+    // Numbers rows 1 to Rows-1 and clears the number of the spare last row.
+    void renumber();
+
+    void setColumnWidthTwips(int col, int twips);
+    int columnWidthTwips(int col) const; // 0 = the view's default width
+
+    quint32 cellForeColour(int row, int col) const;
+    quint32 cellBackColour(int row, int col) const;
+    void setCellForeColour(int row, int col, quint32 colour);
+    void setCellBackColour(int row, int col, quint32 colour);
+
+    static QColor toColor(quint32 colour); // invalid for the standard colour
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    void columnWidthChanged(int col);
+
+private:
+    struct Row
+    {
+        QStringList cells;           // may be shorter than cols: missing cells are empty
+        QList<quint32> fore, back;   // empty when the row has no colours
+    };
+
+    bool valid(int row, int col) const;
+    void changed(int row, int col, int role);
+
+    int m_cols;
+    QList<Row> m_rows;
+    QList<int> m_widths;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "clock.h"
+#include "messages.h"
+
+#include <QList>
+
+// A clock that tells the time it is set to.
+class FakeClock : public Clock
+{
+public:
+    explicit FakeClock(QDateTime time = {}) : m_time(std::move(time)) {}
+    QDateTime now() const override { return m_time; }
+    void set(const QDateTime &time) { m_time = time; }
+    void advanceSeconds(int seconds) { m_time = m_time.addSecs(seconds); }
+
+private:
+    QDateTime m_time;
+};
+
+// Records every message instead of showing it.
+class RecordingMessages : public Messages
+{
+public:
+    struct Shown
+    {
+        QString text;
+        QString title;
+        MessageStyle style;
+    };
+    void show(const QString &text, const QString &title, MessageStyle style) override
+    {
+        shown.append({text, title, style});
+    }
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+    QList<Shown> shown;
+};
