@@ -31,7 +31,15 @@ QString decode(QByteArrayView bytes)
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
     QStringDecoder decoder("GBK");
-    return decoder.decode(bytes);
+    if (static_cast<unsigned char>(bytes.back()) < 0x80)
+        return decoder.decode(bytes);
+    // The decoder keeps a lone lead byte at the end back, waiting for more input; a blank after
+    // it turns it into a replacement character like any other broken pair.
+    QByteArray padded = bytes.toByteArray();
+    padded.append(' ');
+    QString text = decoder.decode(padded);
+    text.chop(1);
+    return text;
 }
 
 QByteArray encode(QStringView text, bool *ok)

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The due time of a batch: making date and time plus the curing age, as the entry form's "?"
+// computes it. Kept free of windows so that it can be tested on its own.
+namespace DueTime {
+
+// What the technician typed, each box as its text; the making date comes from the date picker.
+struct Inputs
+{
+    QDate makingDate;
+    QString hour;           // Text4, 0 to 23
+    QString minute;         // Text5, 0 to 59
+    QString age;            // Text6, whole days, at least 1
+    QString furtherHours;   // Text2, not negative
+    QString furtherMinutes; // Text11, not negative
+};
+
+// Either the due time "YYYY-MM-DD hh:mm" or, when the inputs cannot give one, a message saying
+// what was wrong (shown with the title "错误" and no icon).
+struct Outcome
+{
+    QString dueTime;
+    QString error;
+    bool ok() const { return error.isEmpty(); }
+};
+
+QString errorTitle(); // "错误"
+
+// Full carry: further minutes and hours of any size roll over into hours and days, so the
+// result is always a real time of day on a real date.
+Outcome tianjia(const Inputs &inputs);
+
+// Normalises a raw due-time text "YYYY-M-D H: M" (parts split at blanks, the date at "-") by
+// padding month, day, hour and minute to two characters. Missing parts count as empty texts, so
+// any text is safe; a malformed text gives a malformed result, never a crash.
+QString Timesorting(const QString &raw);
+
+// True when text is exactly "YYYY-MM-DD hh:mm" with ASCII digits, naming a real date and time.
+bool isDueTimeText(const QString &text);
+
+// The date picker's date as text: year, month and day joined by "-", month and day without
+// leading zeros (3 May 2024 gives "2024-5-3").
+QString pickerDateText(const QDate &date);
+
+} // namespace DueTime

@@ -1,0 +1,205 @@
+#include "fakes.h"
+#include "form1.h"
+#include "form4.h"
+#include "recordfile.h"
+#include "recordgridmodel.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+QStringList record(const QString &part, const QString &due)
+{
+    return {part, QStringLiteral("C30"), QStringLiteral("P-01"), QStringLiteral("2026-12-1 8:30"),
+            QStringLiteral("5"), due, QStringLiteral("标准养护"), QStringLiteral("1"),
+            QStringLiteral("3"), QString(), QString()};
+}
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startsWithTodaysRecords();
+    void startsOffWithoutRecords();
+    void missingFileGivesEmptyGridQuietly();
+    void reloadReplacesAndKeepsMarks();
+    void wideLineNeverFillsDueMark();
+    void captionAndClock();
+    void menuBarHasEveryItem();
+    void intervalOutOfRangeKeepsMonitorAndTells();
+
+private:
+    Form1 *start();
+    void writeRecords(const QList<QStringList> &records);
+
+    QTemporaryDir *m_dir = nullptr;
+    FakeClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(9, 4, 30))};
+    RecordingMessages m_messages;
+    Form1 *m_window = nullptr;
+};
+
+void TestForm1::init()
+{
+    m_dir = new QTemporaryDir;
+    m_messages.shown.clear();
+}
+
+void TestForm1::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    delete m_dir;
+}
+
+Form1 *TestForm1::start()
+{
+    ManagerServices services;
+    services.dataFolder = m_dir->path();
+    services.clock = &m_clock;
+    services.messages = &m_messages;
+    m_window = new Form1(services);
+    m_window->Form_Load();
+    return m_window;
+}
+
+void TestForm1::writeRecords(const QList<QStringList> &records)
+{
+    QList<QStringList> table = records;
+    table << QStringList(11);
+    QVERIFY(RecordFile(m_dir->filePath(QStringLiteral("a.bz"))).writeTable(table).ok);
+}
+
+void TestForm1::startsWithTodaysRecords()
+{
+    writeRecords({record(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")),
+                  record(QStringLiteral("乙"), QStringLiteral("2026-12-07 09:05")),
+                  record(QStringLiteral("丙"), QStringLiteral("2026-12-06 15:00"))});
+    Form1 *w = start();
+    RecordGridModel *grid = w->grid();
+    QCOMPARE(grid->rows(), 4);
+    QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("甲"));
+    QCOMPARE(grid->textMatrix(2, 1), QStringLiteral("丙"));
+    QCOMPARE(grid->textMatrix(1, 0), QStringLiteral("1"));
+    QCOMPARE(grid->textMatrix(2, 0), QStringLiteral("2"));
+    QCOMPARE(grid->textMatrix(3, 0), QString());
+    QCOMPARE(grid->textMatrix(1, 6), QStringLiteral("2026-12-06 09:05"));
+    QCOMPARE(grid->textMatrix(0, 5), QStringLiteral("龄期（D）"));
+    QCOMPARE(grid->textMatrix(0, 12), QString());
+    QCOMPARE(grid->columnWidthTwips(4), 2500);
+    QVERIFY(w->timer1()->isActive());
+    QCOMPARE(w->timer1()->interval(), 5000);
+    QVERIFY(w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(!w->action(QStringLiteral("kq"))->isEnabled());
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+void TestForm1::startsOffWithoutRecords()
+{
+    writeRecords({});
+    Form1 *w = start();
+    QCOMPARE(w->grid()->rows(), 2);
+    QVERIFY(!w->timer1()->isActive());
+    QVERIFY(w->action(QStringLiteral("kq"))->isEnabled());
+    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+}
+
+void TestForm1::missingFileGivesEmptyGridQuietly()
+{
+    Form1 *w = start();
+    QCOMPARE(w->grid()->rows(), 2);
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+void TestForm1::reloadReplacesAndKeepsMarks()
+{
+    writeRecords({record(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")),
+                  record(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
+    Form1 *w = start();
+    RecordGridModel *grid = w->grid();
+    // As the monitor leaves a due row: marked and coloured.
+    grid->setTextMatrix(2, 11, QStringLiteral("到期"));
+    grid->setCellBackColour(2, 3, RecordGridModel::SystemHighlight);
+
+    writeRecords({record(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
+    w->action(QStringLiteral("dq"))->trigger();
+    QCOMPARE(grid->rows(), 3);
+    QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("乙"));
+    QCOMPARE(grid->textMatrix(1, 11), QStringLiteral("到期"));
+    QCOMPARE(grid->cellBackColour(1, 3), RecordGridModel::SystemHighlight);
+    QCOMPARE(grid->textMatrix(2, 1), QString());
+    QCOMPARE(grid->textMatrix(2, 0), QString());
+    QCOMPARE(grid->textMatrix(1, 0), QStringLiteral("1"));
+
+    // Reloading twice leaves no extra numbered rows.
+    w->daoru();
+    QCOMPARE(grid->rows(), 3);
+}
+
+void TestForm1::wideLineNeverFillsDueMark()
+{
+    QByteArray data = gbk(QStringLiteral("甲,C30,P,d,5,2026-12-06 09:05,x,1,1,r,到期,多,余\r\n"));
+    writeFile(m_dir->filePath(QStringLiteral("a.bz")), data);
+    Form1 *w = start();
+    QCOMPARE(w->grid()->rows(), 3);
+    QCOMPARE(w->grid()->textMatrix(1, 10), QStringLiteral("r"));
+    QCOMPARE(w->grid()->textMatrix(1, 11), QString());
+    QCOMPARE(w->grid()->textMatrix(1, 12), QString());
+}
+
+void TestForm1::captionAndClock()
+{
+    Form1 *w = start();
+    QCOMPARE(w->windowTitle(), QStringLiteral("正在获取正确的版本信息。"));
+    m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(15, 7, 42)));
+    w->Timer2_Timer();
+    QCOMPARE(w->windowTitle(), QStringLiteral("Tarvelin V2.2  2026-12-06 15:07:42"));
+}
+
+void TestForm1::menuBarHasEveryItem()
+{
+    Form1 *w = start();
+    const QList<QPair<QString, QString>> items = {
+        {"tscsh", "提示初始化"}, {"sjcsh", "数据初始化"},   {"end", "退出"},
+        {"kq", "开启提醒"},      {"bg", "停止提醒"},       {"dq", "读取数据"},
+        {"crsj", "插入数据"},    {"find", "查找数据"},     {"scgqsj", "删除过期数据"},
+        {"sz", "设置"},          {"jz", "捐助"},           {"gy", "关于"},
+        {"sj", "提供建议/升级"}};
+    for (const auto &item : items) {
+        QAction *a = w->action(item.first);
+        QVERIFY2(a, qPrintable(item.first));
+        QCOMPARE(a->text(), item.second);
+    }
+    QCOMPARE(w->menu(QStringLiteral("menu"))->title(), QStringLiteral("菜单"));
+    QCOMPARE(w->menu(QStringLiteral("bz"))->title(), QStringLiteral("帮助"));
+    const QList<QAction *> yx = w->menu(QStringLiteral("yx"))->actions();
+    QCOMPARE(yx.size(), 3);
+    QVERIFY(yx[1]->isSeparator());
+    QCOMPARE(yx[1]->objectName(), QStringLiteral("y4"));
+}
+
+void TestForm1::intervalOutOfRangeKeepsMonitorAndTells()
+{
+    writeRecords({record(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05"))});
+    Form1 *w = start();
+    QVERIFY(!w->setMonitorInterval(QStringLiteral("70000")));
+    QCOMPARE(w->timer1()->interval(), 5000);
+    QVERIFY(w->timer1()->isActive());
+    QCOMPARE(m_messages.shown.size(), 1);
+    QVERIFY(m_messages.lastText().contains(QStringLiteral("65535")));
+    QVERIFY(w->setMonitorInterval(QStringLiteral("2000ms")));
+    QCOMPARE(w->timer1()->interval(), 2000);
+    QVERIFY(w->setMonitorInterval(QStringLiteral("abc")));
+    QVERIFY(!w->timer1()->isActive());
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

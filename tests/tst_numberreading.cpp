@@ -1,0 +1,79 @@
+#include "numberreading.h"
+
+#include <QtTest>
+
+class TestNumberReading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readNumber_data();
+    void readNumber();
+    void roundHalfEven_data();
+    void roundHalfEven();
+    void wholeNumberInRange();
+};
+
+void TestNumberReading::readNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("plain") << "5000" << 5000.0;
+    QTest::newRow("leading zero") << "09" << 9.0;
+    QTest::newRow("unit after digits") << "2000ms" << 2000.0;
+    QTest::newRow("chinese after digits") << QStringLiteral("28天") << 28.0;
+    QTest::newRow("blank inside") << "2 8" << 28.0;
+    QTest::newRow("tabs and breaks") << "\t1\n2\r" << 12.0;
+    QTest::newRow("letters only") << "abc" << 0.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("fraction") << "7.9" << 7.9;
+    QTest::newRow("second point ends") << "1.2.3" << 1.2;
+    QTest::newRow("negative") << "-3" << -3.0;
+    QTest::newRow("sign only") << "-" << 0.0;
+    QTest::newRow("sign after digits ends") << "5-3" << 5.0;
+    QTest::newRow("point first") << ".5" << 0.5;
+}
+
+void TestNumberReading::readNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(NumberReading::readNumber(text), value);
+}
+
+void TestNumberReading::roundHalfEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("rounded");
+    QTest::newRow("half down to even") << 2.5 << 2.0;
+    QTest::newRow("half up to even") << 3.5 << 4.0;
+    QTest::newRow("4.5") << 4.5 << 4.0;
+    QTest::newRow("below half") << 5.49 << 5.0;
+    QTest::newRow("above half") << 5.51 << 6.0;
+    QTest::newRow("negative half") << -2.5 << -2.0;
+    QTest::newRow("negative -3.5") << -3.5 << -4.0;
+    QTest::newRow("whole") << 7.0 << 7.0;
+}
+
+void TestNumberReading::roundHalfEven()
+{
+    QFETCH(double, value);
+    QFETCH(double, rounded);
+    QCOMPARE(NumberReading::roundHalfEven(value), rounded);
+}
+
+void TestNumberReading::wholeNumberInRange()
+{
+    QCOMPARE(NumberReading::readWholeNumberIn(u"5000", 0, 65535), std::optional<long long>(5000));
+    QCOMPARE(NumberReading::readWholeNumberIn(u"2000.5", 0, 65535),
+             std::optional<long long>(2000));
+    QCOMPARE(NumberReading::readWholeNumberIn(u"65535", 0, 65535),
+             std::optional<long long>(65535));
+    QVERIFY(!NumberReading::readWholeNumberIn(u"65536", 0, 65535));
+    QVERIFY(!NumberReading::readWholeNumberIn(u"-1", 0, 65535));
+    // A number too long for a double must not wrap into range.
+    QVERIFY(!NumberReading::readWholeNumberIn(QString(400, QLatin1Char('9')), 0, 65535));
+}
+
+QTEST_GUILESS_MAIN(TestNumberReading)
+#include "tst_numberreading.moc"

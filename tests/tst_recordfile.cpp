@@ -1,0 +1,166 @@
+#include "recordfile.h"
+#include "testfiles.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QStringList record(const QString &worksPart, const QString &due, const QString &remark = {})
+{
+    return {worksPart,         QStringLiteral("C30"), QStringLiteral("P-01"),
+            QStringLiteral("2026-12-1 08:30"), QStringLiteral("28"), due,
+            QStringLiteral("标准养护"), QStringLiteral("12"), QStringLiteral("3"),
+            remark,            QString()};
+}
+const QStringList kSpare(11);
+} // namespace
+
+class TestRecordFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); }
+    void savedTableIsGbkWithClosingLine();
+    void unencodableTextIsRefusedAndFileKept();
+    void mainLoaderKeepsOnlyToday_data();
+    void mainLoaderKeepsOnlyToday();
+    void finalLineBreakMakesNoDifference();
+    void hostileLines();
+    void entryLoaderKeepsEveryFilledLine();
+    void missingFile();
+    void writeLinesEndsEveryLine();
+
+private:
+    QString path() const { return m_dir.filePath(QStringLiteral("a.bz")); }
+    QTemporaryDir m_dir;
+};
+
+void TestRecordFile::savedTableIsGbkWithClosingLine()
+{
+    const RecordFile file(path());
+    const QStringList first = record(QStringLiteral("1#楼梁"), QStringLiteral("2026-12-29 08:30"));
+    QVERIFY(file.writeTable({first, kSpare}).ok);
+    const QByteArray expected = gbk(QStringLiteral("1#楼梁,C30,P-01,2026-12-1 08:30,28,2026-12-29 "
+                                                   "08:30,标准养护,12,3,,\r\n,,,,,,,,,,"));
+    QCOMPARE(readFile(path()), expected);
+    // Two bytes per Chinese character: the file really is code page 936, not UTF-8.
+    QVERIFY(expected.contains(QByteArray::fromHex("c2a5c1ba"))); // 楼梁
+
+    // Only the spare row: one line of ten commas, no line break.
+    QVERIFY(file.writeTable({kSpare}).ok);
+    QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
+    QVERIFY(file.readAll().lines.isEmpty());
+    QVERIFY(file.readDueOn(QStringLiteral("2026-12-29")).lines.isEmpty());
+}
+
+void TestRecordFile::unencodableTextIsRefusedAndFileKept()
+{
+    const RecordFile file(path());
+    QVERIFY(file.writeTable({kSpare}).ok);
+    const RecordFile::Outcome outcome =
+        file.writeTable({record(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")), kSpare});
+    QVERIFY(!outcome.ok);
+    QVERIFY(outcome.error.contains(QStringLiteral("😀")));
+    QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
+}
+
+void TestRecordFile::mainLoaderKeepsOnlyToday_data()
+{
+    QTest::addColumn<QString>("due");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("today") << "2026-12-06 09:05" << true;
+    QTest::newRow("today midnight") << "2026-12-06 00:00" << true;
+    QTest::newRow("yesterday late") << "2026-12-05 23:59" << false;
+    QTest::newRow("tomorrow early") << "2026-12-07 00:00" << false;
+    QTest::newRow("date inside other text") << "due 2026-12-06!" << true;
+    QTest::newRow("no leading zeros") << "2026-12-6 09:05" << false;
+}
+
+void TestRecordFile::mainLoaderKeepsOnlyToday()
+{
+    QFETCH(QString, due);
+    QFETCH(bool, kept);
+    const RecordFile file(path());
+    QVERIFY(file.writeTable({record(QStringLiteral("梁"), due), kSpare}).ok);
+    const auto loaded = file.readDueOn(QStringLiteral("2026-12-06"));
+    QCOMPARE(loaded.lines.size(), kept ? 1 : 0);
+    if (kept)
+        QCOMPARE(loaded.lines.first(), record(QStringLiteral("梁"), due));
+}
+
+void TestRecordFile::finalLineBreakMakesNoDifference()
+{
+    const QByteArray body = gbk(QStringLiteral("甲,C30,P1,d,28,2026-12-06 09:05,标准养护,1,1,,\r\n"
+                                               "乙,C35,P2,d,7,2026-12-06 10:00,同级养护,2,2,备注,"));
+    writeFile(path(), body);
+    const auto without = RecordFile(path()).readDueOn(QStringLiteral("2026-12-06"));
+    writeFile(path(), body + "\r\n");
+    const auto with = RecordFile(path()).readDueOn(QStringLiteral("2026-12-06"));
+    QCOMPARE(without.lines.size(), 2);
+    QCOMPARE(with.lines, without.lines);
+    QCOMPARE(RecordFile(path()).readAll().lines, without.lines);
+}
+
+void TestRecordFile::hostileLines()
+{
+    QByteArray data;
+    data += "\r\n";                                   // empty line
+    data += "a,b,c\r\n";                              // too few fields for the due time
+    data += gbk(QStringLiteral("梁,C30,P1,d,28,2026-12-06 09:05,x,1,1,r,,extra,more\r\n"));
+    data += "a,b,c,d,e,2026-12-06 11:00,\x81\x20,h\x81\n"; // invalid GBK, bare LF
+    data += "x,C30,P1,d,28,2026-12-06 12:00,y,1,1,,\r"; // bare CR
+    data += QByteArray(",,,,,,,,,,");
+    writeFile(path(), data);
+    const auto loaded = RecordFile(path()).readDueOn(QStringLiteral("2026-12-06"));
+    QCOMPARE(loaded.lines.size(), 3);
+    QCOMPARE(loaded.lines[0].size(), 13);
+    QCOMPARE(loaded.lines[0][11], QStringLiteral("extra"));
+    QCOMPARE(loaded.lines[1][6], QStringLiteral("\uFFFD "));
+    QCOMPARE(loaded.lines[1][7], QStringLiteral("h\uFFFD"));
+    QCOMPARE(loaded.lines[2][0], QStringLiteral("x"));
+}
+
+void TestRecordFile::entryLoaderKeepsEveryFilledLine()
+{
+    QByteArray data;
+    data += gbk(QStringLiteral("梁,,,d,28,2026-12-06 09:05,x,1,1,,\r\n")); // no grade, no mix
+    data += "a,b\r\n";
+    data += "a,b,c,d,e,f,g,h,i,j,k,l\r\n";   // a comma typed into a field
+    data += "\r\n,,,,,,,,,,";
+    writeFile(path(), data);
+    const auto loaded = RecordFile(path()).readAll();
+    QCOMPARE(loaded.lines.size(), 3);
+    QCOMPARE(loaded.lines[0][0], QStringLiteral("梁"));
+    QCOMPARE(loaded.lines[1], QStringList({"a", "b"}));
+    QCOMPARE(loaded.lines[2].size(), 12);
+    // Written back, every kept line comes out unchanged.
+    QList<QStringList> table = loaded.lines;
+    table << kSpare;
+    QVERIFY(RecordFile(path()).writeTable(table).ok);
+    QCOMPARE(readFile(path()), data.replace("\r\n\r\n", "\r\n"));
+}
+
+void TestRecordFile::missingFile()
+{
+    const RecordFile file(m_dir.filePath(QStringLiteral("none.bz")));
+    const auto loaded = file.readDueOn(QStringLiteral("2026-12-06"));
+    QVERIFY(!loaded.exists);
+    QVERIFY(loaded.error.isEmpty());
+    QVERIFY(loaded.lines.isEmpty());
+    QVERIFY(!file.readLines().exists);
+}
+
+void TestRecordFile::writeLinesEndsEveryLine()
+{
+    const RecordFile file(path());
+    QVERIFY(file.writeLines({QStringLiteral("甲,,,,,,,,,,"), QStringLiteral(",,,,,,,,,,")}).ok);
+    QCOMPARE(readFile(path()), gbk(QStringLiteral("甲,,,,,,,,,,\r\n,,,,,,,,,,\r\n")));
+    QCOMPARE(file.readLines().lines,
+             QStringList({QStringLiteral("甲,,,,,,,,,,"), QStringLiteral(",,,,,,,,,,")}));
+    QVERIFY(file.writeLines({}).ok);
+    QCOMPARE(readFile(path()), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestRecordFile)
+#include "tst_recordfile.moc"

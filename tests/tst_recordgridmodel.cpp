@@ -1,0 +1,106 @@
+#include "recordgridmodel.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QPalette>
+#include <QtTest>
+
+class TestRecordGridModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void addItemAndShrink();
+    void headerRowAndViewRows();
+    void coloursFollowPositions();
+    void renumberLeavesSpareRowEmpty();
+    void replaceBodyKeepsHeader();
+};
+
+void TestRecordGridModel::addItemAndShrink()
+{
+    RecordGridModel grid(13);
+    QAbstractItemModelTester tester(&grid);
+    QCOMPARE(grid.rows(), 2);
+    grid.setTextMatrix(1, 3, QStringLiteral("P-01"));
+    grid.addItem();
+    QCOMPARE(grid.rows(), 3);
+    for (int c = 0; c < grid.cols(); ++c)
+        QCOMPARE(grid.textMatrix(2, c), QString());
+    grid.addItem(QStringLiteral("x"));
+    QCOMPARE(grid.textMatrix(3, 0), QStringLiteral("x"));
+    grid.setRows(3);
+    QCOMPARE(grid.rows(), 3);
+    QCOMPARE(grid.textMatrix(1, 3), QStringLiteral("P-01"));
+    QCOMPARE(grid.textMatrix(3, 0), QString()); // out of range reads empty
+    grid.setTextMatrix(9, 1, QStringLiteral("ignored"));
+    QCOMPARE(grid.rows(), 3);
+}
+
+void TestRecordGridModel::headerRowAndViewRows()
+{
+    RecordGridModel grid(12);
+    grid.setTextMatrix(0, 11, QStringLiteral("是否到期"));
+    grid.setTextMatrix(1, 1, QStringLiteral("梁"));
+    QCOMPARE(grid.rowCount(), 1);
+    QCOMPARE(grid.columnCount(), 12);
+    QCOMPARE(grid.headerData(11, Qt::Horizontal, Qt::DisplayRole).toString(),
+             QStringLiteral("是否到期"));
+    QCOMPARE(grid.data(grid.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("梁"));
+}
+
+void TestRecordGridModel::coloursFollowPositions()
+{
+    RecordGridModel grid(13);
+    grid.addItem();
+    grid.setCellForeColour(1, 2, RecordGridModel::Yellow);
+    grid.setCellBackColour(1, 2, RecordGridModel::SystemHighlight);
+    grid.setCellForeColour(0, 3, RecordGridModel::Red);
+    QCOMPARE(grid.data(grid.index(0, 2), Qt::ForegroundRole).value<QColor>(), QColor(255, 255, 0));
+    QCOMPARE(grid.data(grid.index(0, 2), Qt::BackgroundRole).value<QColor>(),
+             QGuiApplication::palette().color(QPalette::Highlight));
+    QCOMPARE(grid.headerData(3, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(),
+             QColor(255, 0, 0));
+    // Setting the text colour to 0 gives the standard colour back.
+    grid.setCellForeColour(1, 2, RecordGridModel::DefaultColour);
+    QVERIFY(!grid.data(grid.index(0, 2), Qt::ForegroundRole).isValid());
+    QCOMPARE(grid.cellBackColour(1, 2), RecordGridModel::SystemHighlight);
+    // Texts move, colours stay with the cell position.
+    grid.setTextMatrix(1, 2, QStringLiteral("C30"));
+    grid.setTextMatrix(2, 2, grid.textMatrix(1, 2));
+    QCOMPARE(grid.cellBackColour(2, 2), RecordGridModel::DefaultColour);
+    QCOMPARE(grid.cellBackColour(1, 2), RecordGridModel::SystemHighlight);
+}
+
+void TestRecordGridModel::renumberLeavesSpareRowEmpty()
+{
+    RecordGridModel grid(12);
+    grid.addItem();
+    grid.addItem();
+    grid.setTextMatrix(3, 0, QStringLiteral("old"));
+    grid.renumber();
+    QCOMPARE(grid.textMatrix(1, 0), QStringLiteral("1"));
+    QCOMPARE(grid.textMatrix(2, 0), QStringLiteral("2"));
+    QCOMPARE(grid.textMatrix(3, 0), QString());
+}
+
+void TestRecordGridModel::replaceBodyKeepsHeader()
+{
+    RecordGridModel grid(13);
+    QAbstractItemModelTester tester(&grid);
+    grid.setTextMatrix(0, 1, QStringLiteral("工程部位"));
+    grid.addItem();
+    grid.setCellBackColour(2, 1, RecordGridModel::SystemHighlight);
+    QStringList wide(20, QStringLiteral("w"));
+    grid.replaceBody({{QString(), QStringLiteral("甲")}, wide, {}});
+    QCOMPARE(grid.rows(), 4);
+    QCOMPARE(grid.textMatrix(0, 1), QStringLiteral("工程部位"));
+    QCOMPARE(grid.textMatrix(1, 1), QStringLiteral("甲"));
+    QCOMPARE(grid.textMatrix(2, 12), QStringLiteral("w"));
+    QCOMPARE(grid.cellBackColour(2, 1), RecordGridModel::DefaultColour);
+    grid.replaceBody({});
+    QCOMPARE(grid.rows(), 2);
+}
+
+QTEST_MAIN(TestRecordGridModel)
+#include "tst_recordgridmodel.moc"

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine for Tarvelin, builds it, then either starts it or runs every test.
+#   bash tools/bootstrap.sh run    install what is missing, build, start Tarvelin
+#   bash tools/bootstrap.sh test   install what is missing, build, run the whole test suite
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode="${1:-run}"
+packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x11-utils
+          libbenchmark-dev clang libclang-rt-14-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+jobs=2
+cmake --preset dev >/dev/null
+cmake --build --preset dev -j "$jobs"
+
+case "$mode" in
+  run)
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo "No display: start it as  xvfb-run -a build/dev/bin/Tarvelin" >&2
+      exit 1
+    fi
+    exec build/dev/bin/Tarvelin
+    ;;
+  test)
+    # Most tests run on the offscreen platform; the few that need a real X server get Xvfb.
+    xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset dev -j "$jobs"
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
