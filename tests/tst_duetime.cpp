@@ -1,0 +1,415 @@
+#include "duetime.h"
+
+#include <QTest>
+
+class TestDueTime : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void computesDueTime_data();
+    void computesDueTime();
+    void matchesSingleCarryWhereItWorks();
+    void refusesInputsWithoutDueTime_data();
+    void refusesInputsWithoutDueTime();
+    void timesorting_data();
+    void timesorting();
+    void recognisesDueTimeText_data();
+    void recognisesDueTimeText();
+    void writesPickerDate();
+};
+
+namespace {
+DueTime::Inputs inputs(const QDate &date, const QString &hour, const QString &minute,
+                       const QString &age, const QString &furtherHours,
+                       const QString &furtherMinutes)
+{
+    return {date, hour, minute, age, furtherHours, furtherMinutes};
+}
+} // namespace
+
+void TestDueTime::computesDueTime_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("minute");
+    QTest::addColumn<QString>("age");
+    QTest::addColumn<QString>("furtherHours");
+    QTest::addColumn<QString>("furtherMinutes");
+    QTest::addColumn<QString>("expected");
+
+    const QDate may3(2024, 5, 3);
+    // The worked examples.
+    QTest::newRow("28 days") << may3 << "09"
+                             << "05"
+                             << "28"
+                             << "0"
+                             << "0"
+                             << "2024-05-31 09:05";
+    QTest::newRow("both carries, leap year") << QDate(2024, 2, 27) << "22"
+                                             << "50"
+                                             << "2"
+                                             << "1"
+                                             << "15"
+                                             << "2024-03-01 00:05";
+    QTest::newRow("minutes exactly 60") << may3 << "10"
+                                        << "45"
+                                        << "7"
+                                        << "0"
+                                        << "15"
+                                        << "2024-05-10 11:00";
+    QTest::newRow("year end") << QDate(2024, 12, 31) << "23"
+                              << "30"
+                              << "1"
+                              << "0"
+                              << "40"
+                              << "2025-01-02 00:10";
+    // Carries at their exact edges.
+    QTest::newRow("hours exactly 24") << QDate(2024, 6, 10) << "23"
+                                      << "45"
+                                      << "1"
+                                      << "0"
+                                      << "15"
+                                      << "2024-06-12 00:00";
+    QTest::newRow("23:59 does not carry") << QDate(2024, 6, 10) << "23"
+                                          << "44"
+                                          << "1"
+                                          << "0"
+                                          << "15"
+                                          << "2024-06-11 23:59";
+    // Calendar arithmetic.
+    QTest::newRow("month end") << QDate(2024, 1, 31) << "08"
+                               << "00"
+                               << "1"
+                               << "0"
+                               << "0"
+                               << "2024-02-01 08:00";
+    QTest::newRow("leap day") << QDate(2024, 2, 28) << "08"
+                              << "00"
+                              << "1"
+                              << "0"
+                              << "0"
+                              << "2024-02-29 08:00";
+    QTest::newRow("no leap day in 2023") << QDate(2023, 2, 28) << "08"
+                                         << "00"
+                                         << "1"
+                                         << "0"
+                                         << "0"
+                                         << "2023-03-01 08:00";
+    QTest::newRow("no leap day in 2100") << QDate(2100, 2, 28) << "08"
+                                         << "00"
+                                         << "1"
+                                         << "0"
+                                         << "0"
+                                         << "2100-03-01 08:00";
+    QTest::newRow("28 days into the next year") << QDate(2024, 12, 20) << "08"
+                                                << "00"
+                                                << "28"
+                                                << "0"
+                                                << "0"
+                                                << "2025-01-17 08:00";
+    // Number reading.
+    QTest::newRow("7.9 counts 7 days") << may3 << "09"
+                                       << "05"
+                                       << "7.9"
+                                       << "0"
+                                       << "0"
+                                       << "2024-05-10 09:05";
+    QTest::newRow("one-digit hour and minute") << may3 << "9"
+                                               << "5"
+                                               << "28"
+                                               << "0"
+                                               << "0"
+                                               << "2024-05-31 09:05";
+    QTest::newRow("age with unit") << may3 << "09"
+                                   << "05"
+                                   << "28天"
+                                   << "0"
+                                   << "0"
+                                   << "2024-05-31 09:05";
+    QTest::newRow("blank inside the age") << may3 << "09"
+                                          << "05"
+                                          << "2 8"
+                                          << "0"
+                                          << "0"
+                                          << "2024-05-31 09:05";
+    QTest::newRow("empty further boxes read 0") << may3 << "09"
+                                                << "05"
+                                                << "1"
+                                                << ""
+                                                << ""
+                                                << "2024-05-04 09:05";
+    QTest::newRow("further hours round half to even") << may3 << "09"
+                                                      << "05"
+                                                      << "1"
+                                                      << "2.5"
+                                                      << "0"
+                                                      << "2024-05-04 11:05";
+    // Full carry beyond the single carry.
+    QTest::newRow("further hours 24") << may3 << "09"
+                                      << "05"
+                                      << "1"
+                                      << "24"
+                                      << "0"
+                                      << "2024-05-05 09:05";
+    QTest::newRow("further minutes 150") << may3 << "10"
+                                         << "45"
+                                         << "1"
+                                         << "0"
+                                         << "150"
+                                         << "2024-05-04 13:15";
+    QTest::newRow("minutes carry past two hours") << may3 << "23"
+                                                  << "59"
+                                                  << "1"
+                                                  << "0"
+                                                  << "61"
+                                                  << "2024-05-05 01:00";
+    QTest::newRow("hours and minutes over days") << may3 << "09"
+                                                 << "05"
+                                                 << "1"
+                                                 << "49"
+                                                 << "130"
+                                                 << "2024-05-06 12:15";
+    QTest::newRow("a week of further hours across the year") << QDate(2024, 12, 30) << "00"
+                                                             << "00"
+                                                             << "1"
+                                                             << "168"
+                                                             << "0"
+                                                             << "2025-01-07 00:00";
+}
+
+void TestDueTime::computesDueTime()
+{
+    QFETCH(QDate, date);
+    QFETCH(QString, hour);
+    QFETCH(QString, minute);
+    QFETCH(QString, age);
+    QFETCH(QString, furtherHours);
+    QFETCH(QString, furtherMinutes);
+    QFETCH(QString, expected);
+
+    const DueTime::Outcome outcome =
+        DueTime::tianjia(inputs(date, hour, minute, age, furtherHours, furtherMinutes));
+    QCOMPARE(outcome.error, QString());
+    QCOMPARE(outcome.dueTime, expected);
+    QVERIFY(DueTime::isDueTimeText(outcome.dueTime));
+}
+
+// The one-carry rule of the original computation, written independently: wherever it gives a
+// real time of day, the full carry must give the same text.
+void TestDueTime::matchesSingleCarryWhereItWorks()
+{
+    const QDate date(2024, 2, 28);
+    const int age = 3;
+    int compared = 0;
+    for (int hour = 0; hour < 24; hour += 1) {
+        for (int minute = 0; minute < 60; minute += 7) {
+            for (int furtherHours = 0; furtherHours <= 26; furtherHours += 2) {
+                for (int furtherMinutes = 0; furtherMinutes <= 75; furtherMinutes += 5) {
+                    int h = hour + furtherHours;
+                    int m = minute + furtherMinutes;
+                    if (m >= 60) {
+                        h += 1;
+                        m -= 60;
+                    }
+                    QDate base = date;
+                    if (h >= 24) {
+                        h -= 24;
+                        base = base.addDays(1);
+                    }
+                    if (h >= 24 || m >= 60)
+                        continue;
+                    const QString expected = base.addDays(age).toString(u"yyyy-MM-dd") +
+                                             QString::asprintf(" %02d:%02d", h, m);
+                    const DueTime::Outcome outcome = DueTime::tianjia(inputs(
+                        date, QString::number(hour), QString::number(minute), QString::number(age),
+                        QString::number(furtherHours), QString::number(furtherMinutes)));
+                    QCOMPARE(outcome.dueTime, expected);
+                    ++compared;
+                }
+            }
+        }
+    }
+    QVERIFY(compared > 1000);
+}
+
+void TestDueTime::refusesInputsWithoutDueTime_data()
+{
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("minute");
+    QTest::addColumn<QString>("age");
+    QTest::addColumn<QString>("furtherHours");
+    QTest::addColumn<QString>("furtherMinutes");
+    QTest::addColumn<QString>("message");
+
+    const QString below = QStringLiteral("不足 1 天");
+    QTest::newRow("empty age") << "09"
+                               << "05"
+                               << ""
+                               << "0"
+                               << "0"
+                               << "龄期未填写，无法进行添加";
+    QTest::newRow("age of blanks") << "09"
+                                   << "05"
+                                   << "  "
+                                   << "0"
+                                   << "0" << below;
+    QTest::newRow("age 0") << "09"
+                           << "05"
+                           << "0"
+                           << "0"
+                           << "0" << below;
+    QTest::newRow("age 0.5") << "09"
+                             << "05"
+                             << "0.5"
+                             << "0"
+                             << "0" << below;
+    QTest::newRow("age not a number") << "09"
+                                      << "05"
+                                      << "天28"
+                                      << "0"
+                                      << "0" << below;
+    QTest::newRow("negative age") << "09"
+                                  << "05"
+                                  << "-3"
+                                  << "0"
+                                  << "0" << below;
+    QTest::newRow("hour 24") << "24"
+                             << "05"
+                             << "28"
+                             << "0"
+                             << "0"
+                             << "小时“24”无效";
+    QTest::newRow("negative hour") << "-1"
+                                   << "05"
+                                   << "28"
+                                   << "0"
+                                   << "0"
+                                   << "小时“-1”无效";
+    QTest::newRow("hour rounding to 24") << "23.5"
+                                         << "05"
+                                         << "28"
+                                         << "0"
+                                         << "0"
+                                         << "小时“23.5”无效";
+    QTest::newRow("minute 60") << "09"
+                               << "60"
+                               << "28"
+                               << "0"
+                               << "0"
+                               << "分钟“60”无效";
+    QTest::newRow("negative further hours") << "09"
+                                            << "05"
+                                            << "28"
+                                            << "-1"
+                                            << "0"
+                                            << "附加小时“-1”不能为负数";
+    QTest::newRow("negative further minutes") << "09"
+                                              << "05"
+                                              << "28"
+                                              << "0"
+                                              << "-5"
+                                              << "附加分钟“-5”不能为负数";
+    QTest::newRow("past year 9999") << "09"
+                                    << "05"
+                                    << "3000000"
+                                    << "0"
+                                    << "0"
+                                    << "超出";
+    QTest::newRow("huge further hours") << "09"
+                                        << "05"
+                                        << "1"
+                                        << "999999999999999"
+                                        << "0"
+                                        << "超出";
+}
+
+void TestDueTime::refusesInputsWithoutDueTime()
+{
+    QFETCH(QString, hour);
+    QFETCH(QString, minute);
+    QFETCH(QString, age);
+    QFETCH(QString, furtherHours);
+    QFETCH(QString, furtherMinutes);
+    QFETCH(QString, message);
+
+    const DueTime::Outcome outcome = DueTime::tianjia(
+        inputs(QDate(2024, 5, 3), hour, minute, age, furtherHours, furtherMinutes));
+    QVERIFY(!outcome.ok());
+    QCOMPARE(outcome.dueTime, QString());
+    QVERIFY2(outcome.error.contains(message), qPrintable(outcome.error));
+}
+
+void TestDueTime::timesorting_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("raw from the computation") << "2024-5-31 9: 5"
+                                              << "2024-05-31 09:05";
+    QTest::newRow("midnight") << "2024-3-1 0: 5"
+                              << "2024-03-01 00:05";
+    QTest::newRow("two digits stay") << "2024-12-31 23: 59"
+                                     << "2024-12-31 23:59";
+    QTest::newRow("three characters get one zero") << "2024-123-1 9: 5"
+                                                   << "2024-0123-01 09:05";
+    QTest::newRow("year copied as it came") << "24-5-3 9: 5"
+                                            << "24-05-03 09:05";
+    // Too few parts: missing parts are empty texts.
+    QTest::newRow("empty") << ""
+                           << "-0-0 0:0";
+    QTest::newRow("year only") << "2024"
+                               << "2024-0-0 0:0";
+    QTest::newRow("date only") << "2024-5-31"
+                               << "2024-05-31 0:0";
+    QTest::newRow("no minute part") << "2024-5-31 9:"
+                                    << "2024-05-31 09:0";
+    QTest::newRow("no blanks or dashes") << "abc"
+                                         << "abc-0-0 0:0";
+    QTest::newRow("blanks only") << "   "
+                                 << "-0-0 0:0";
+}
+
+void TestDueTime::timesorting()
+{
+    QFETCH(QString, raw);
+    QFETCH(QString, expected);
+    QCOMPARE(DueTime::Timesorting(raw), expected);
+}
+
+void TestDueTime::recognisesDueTimeText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("due time") << "2024-05-31 09:05" << true;
+    QTest::newRow("leap day") << "2024-02-29 23:59" << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("no leading zeros") << "2024-5-31 09:05" << false;
+    QTest::newRow("29 February 2023") << "2023-02-29 10:00" << false;
+    QTest::newRow("month 13") << "2024-13-01 10:00" << false;
+    QTest::newRow("hour 24") << "2024-05-31 24:00" << false;
+    QTest::newRow("minute 60") << "2024-05-31 09:60" << false;
+    QTest::newRow("trailing blank") << "2024-05-31 09:05 " << false;
+    QTest::newRow("trailing line break") << "2024-05-31 09:05\n" << false;
+    QTest::newRow("leading blank") << " 2024-05-31 09:05" << false;
+    QTest::newRow("seconds") << "2024-05-31 09:05:00" << false;
+    QTest::newRow("full-width digits") << "２０２４-05-31 09:05" << false;
+    QTest::newRow("unnormalised raw text") << "2024-5-31 9: 5" << false;
+}
+
+void TestDueTime::recognisesDueTimeText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QCOMPARE(DueTime::isDueTimeText(text), accepted);
+}
+
+void TestDueTime::writesPickerDate()
+{
+    QCOMPARE(DueTime::pickerDateText(QDate(2024, 5, 3)), QStringLiteral("2024-5-3"));
+    QCOMPARE(DueTime::pickerDateText(QDate(2024, 12, 31)), QStringLiteral("2024-12-31"));
+}
+
+QTEST_GUILESS_MAIN(TestDueTime)
+#include "tst_duetime.moc"
