@@ -38,144 +38,44 @@ void TestDueTime::computesDueTime_data()
     QTest::addColumn<QString>("furtherMinutes");
     QTest::addColumn<QString>("expected");
 
+    // name, making date, hour, minute, age, further hours, further minutes, due time
+    const auto row = [](const char *name, QDate date, const char *hour, const char *minute,
+                        const char *age, const char *furtherHours, const char *furtherMinutes,
+                        const char *expected) {
+        QTest::newRow(name) << date << QString::fromUtf8(hour) << QString::fromUtf8(minute)
+                            << QString::fromUtf8(age) << QString::fromUtf8(furtherHours)
+                            << QString::fromUtf8(furtherMinutes) << QString::fromUtf8(expected);
+    };
     const QDate may3(2024, 5, 3);
     // The worked examples.
-    QTest::newRow("28 days") << may3 << "09"
-                             << "05"
-                             << "28"
-                             << "0"
-                             << "0"
-                             << "2024-05-31 09:05";
-    QTest::newRow("both carries, leap year") << QDate(2024, 2, 27) << "22"
-                                             << "50"
-                                             << "2"
-                                             << "1"
-                                             << "15"
-                                             << "2024-03-01 00:05";
-    QTest::newRow("minutes exactly 60") << may3 << "10"
-                                        << "45"
-                                        << "7"
-                                        << "0"
-                                        << "15"
-                                        << "2024-05-10 11:00";
-    QTest::newRow("year end") << QDate(2024, 12, 31) << "23"
-                              << "30"
-                              << "1"
-                              << "0"
-                              << "40"
-                              << "2025-01-02 00:10";
+    row("28 days", may3, "09", "05", "28", "0", "0", "2024-05-31 09:05");
+    row("both carries, leap year", {2024, 2, 27}, "22", "50", "2", "1", "15", "2024-03-01 00:05");
+    row("minutes exactly 60", may3, "10", "45", "7", "0", "15", "2024-05-10 11:00");
+    row("year end", {2024, 12, 31}, "23", "30", "1", "0", "40", "2025-01-02 00:10");
     // Carries at their exact edges.
-    QTest::newRow("hours exactly 24") << QDate(2024, 6, 10) << "23"
-                                      << "45"
-                                      << "1"
-                                      << "0"
-                                      << "15"
-                                      << "2024-06-12 00:00";
-    QTest::newRow("23:59 does not carry") << QDate(2024, 6, 10) << "23"
-                                          << "44"
-                                          << "1"
-                                          << "0"
-                                          << "15"
-                                          << "2024-06-11 23:59";
+    row("hours exactly 24", {2024, 6, 10}, "23", "45", "1", "0", "15", "2024-06-12 00:00");
+    row("23:59 does not carry", {2024, 6, 10}, "23", "44", "1", "0", "15", "2024-06-11 23:59");
     // Calendar arithmetic.
-    QTest::newRow("month end") << QDate(2024, 1, 31) << "08"
-                               << "00"
-                               << "1"
-                               << "0"
-                               << "0"
-                               << "2024-02-01 08:00";
-    QTest::newRow("leap day") << QDate(2024, 2, 28) << "08"
-                              << "00"
-                              << "1"
-                              << "0"
-                              << "0"
-                              << "2024-02-29 08:00";
-    QTest::newRow("no leap day in 2023") << QDate(2023, 2, 28) << "08"
-                                         << "00"
-                                         << "1"
-                                         << "0"
-                                         << "0"
-                                         << "2023-03-01 08:00";
-    QTest::newRow("no leap day in 2100") << QDate(2100, 2, 28) << "08"
-                                         << "00"
-                                         << "1"
-                                         << "0"
-                                         << "0"
-                                         << "2100-03-01 08:00";
-    QTest::newRow("28 days into the next year") << QDate(2024, 12, 20) << "08"
-                                                << "00"
-                                                << "28"
-                                                << "0"
-                                                << "0"
-                                                << "2025-01-17 08:00";
+    row("month end", {2024, 1, 31}, "08", "00", "1", "0", "0", "2024-02-01 08:00");
+    row("leap day", {2024, 2, 28}, "08", "00", "1", "0", "0", "2024-02-29 08:00");
+    row("no leap day in 2023", {2023, 2, 28}, "08", "00", "1", "0", "0", "2023-03-01 08:00");
+    row("no leap day in 2100", {2100, 2, 28}, "08", "00", "1", "0", "0", "2100-03-01 08:00");
+    row("28 days into the next year", {2024, 12, 20}, "08", "00", "28", "0", "0",
+        "2025-01-17 08:00");
     // Number reading.
-    QTest::newRow("7.9 counts 7 days") << may3 << "09"
-                                       << "05"
-                                       << "7.9"
-                                       << "0"
-                                       << "0"
-                                       << "2024-05-10 09:05";
-    QTest::newRow("one-digit hour and minute") << may3 << "9"
-                                               << "5"
-                                               << "28"
-                                               << "0"
-                                               << "0"
-                                               << "2024-05-31 09:05";
-    QTest::newRow("age with unit") << may3 << "09"
-                                   << "05"
-                                   << "28天"
-                                   << "0"
-                                   << "0"
-                                   << "2024-05-31 09:05";
-    QTest::newRow("blank inside the age") << may3 << "09"
-                                          << "05"
-                                          << "2 8"
-                                          << "0"
-                                          << "0"
-                                          << "2024-05-31 09:05";
-    QTest::newRow("empty further boxes read 0") << may3 << "09"
-                                                << "05"
-                                                << "1"
-                                                << ""
-                                                << ""
-                                                << "2024-05-04 09:05";
-    QTest::newRow("further hours round half to even") << may3 << "09"
-                                                      << "05"
-                                                      << "1"
-                                                      << "2.5"
-                                                      << "0"
-                                                      << "2024-05-04 11:05";
+    row("7.9 counts 7 days", may3, "09", "05", "7.9", "0", "0", "2024-05-10 09:05");
+    row("one-digit hour and minute", may3, "9", "5", "28", "0", "0", "2024-05-31 09:05");
+    row("age with unit", may3, "09", "05", "28天", "0", "0", "2024-05-31 09:05");
+    row("blank inside the age", may3, "09", "05", "2 8", "0", "0", "2024-05-31 09:05");
+    row("empty further boxes read 0", may3, "09", "05", "1", "", "", "2024-05-04 09:05");
+    row("further hours round half to even", may3, "09", "05", "1", "2.5", "0", "2024-05-04 11:05");
     // Full carry beyond the single carry.
-    QTest::newRow("further hours 24") << may3 << "09"
-                                      << "05"
-                                      << "1"
-                                      << "24"
-                                      << "0"
-                                      << "2024-05-05 09:05";
-    QTest::newRow("further minutes 150") << may3 << "10"
-                                         << "45"
-                                         << "1"
-                                         << "0"
-                                         << "150"
-                                         << "2024-05-04 13:15";
-    QTest::newRow("minutes carry past two hours") << may3 << "23"
-                                                  << "59"
-                                                  << "1"
-                                                  << "0"
-                                                  << "61"
-                                                  << "2024-05-05 01:00";
-    QTest::newRow("hours and minutes over days") << may3 << "09"
-                                                 << "05"
-                                                 << "1"
-                                                 << "49"
-                                                 << "130"
-                                                 << "2024-05-06 12:15";
-    QTest::newRow("a week of further hours across the year") << QDate(2024, 12, 30) << "00"
-                                                             << "00"
-                                                             << "1"
-                                                             << "168"
-                                                             << "0"
-                                                             << "2025-01-07 00:00";
+    row("further hours 24", may3, "09", "05", "1", "24", "0", "2024-05-05 09:05");
+    row("further minutes 150", may3, "10", "45", "1", "0", "150", "2024-05-04 13:15");
+    row("minutes carry past two hours", may3, "23", "59", "1", "0", "61", "2024-05-05 01:00");
+    row("hours and minutes over days", may3, "09", "05", "1", "49", "130", "2024-05-06 12:15");
+    row("a week of further hours across the year", {2024, 12, 30}, "00", "00", "1", "168", "0",
+        "2025-01-07 00:00");
 }
 
 void TestDueTime::computesDueTime()
@@ -242,86 +142,28 @@ void TestDueTime::refusesInputsWithoutDueTime_data()
     QTest::addColumn<QString>("furtherMinutes");
     QTest::addColumn<QString>("message");
 
-    const QString below = QStringLiteral("不足 1 天");
-    QTest::newRow("empty age") << "09"
-                               << "05"
-                               << ""
-                               << "0"
-                               << "0"
-                               << "龄期未填写，无法进行添加";
-    QTest::newRow("age of blanks") << "09"
-                                   << "05"
-                                   << "  "
-                                   << "0"
-                                   << "0" << below;
-    QTest::newRow("age 0") << "09"
-                           << "05"
-                           << "0"
-                           << "0"
-                           << "0" << below;
-    QTest::newRow("age 0.5") << "09"
-                             << "05"
-                             << "0.5"
-                             << "0"
-                             << "0" << below;
-    QTest::newRow("age not a number") << "09"
-                                      << "05"
-                                      << "天28"
-                                      << "0"
-                                      << "0" << below;
-    QTest::newRow("negative age") << "09"
-                                  << "05"
-                                  << "-3"
-                                  << "0"
-                                  << "0" << below;
-    QTest::newRow("hour 24") << "24"
-                             << "05"
-                             << "28"
-                             << "0"
-                             << "0"
-                             << "小时“24”无效";
-    QTest::newRow("negative hour") << "-1"
-                                   << "05"
-                                   << "28"
-                                   << "0"
-                                   << "0"
-                                   << "小时“-1”无效";
-    QTest::newRow("hour rounding to 24") << "23.5"
-                                         << "05"
-                                         << "28"
-                                         << "0"
-                                         << "0"
-                                         << "小时“23.5”无效";
-    QTest::newRow("minute 60") << "09"
-                               << "60"
-                               << "28"
-                               << "0"
-                               << "0"
-                               << "分钟“60”无效";
-    QTest::newRow("negative further hours") << "09"
-                                            << "05"
-                                            << "28"
-                                            << "-1"
-                                            << "0"
-                                            << "附加小时“-1”不能为负数";
-    QTest::newRow("negative further minutes") << "09"
-                                              << "05"
-                                              << "28"
-                                              << "0"
-                                              << "-5"
-                                              << "附加分钟“-5”不能为负数";
-    QTest::newRow("past year 9999") << "09"
-                                    << "05"
-                                    << "3000000"
-                                    << "0"
-                                    << "0"
-                                    << "超出";
-    QTest::newRow("huge further hours") << "09"
-                                        << "05"
-                                        << "1"
-                                        << "999999999999999"
-                                        << "0"
-                                        << "超出";
+    // name, hour, minute, age, further hours, further minutes, part of the message
+    const auto row = [](const char *name, const char *hour, const char *minute, const char *age,
+                        const char *furtherHours, const char *furtherMinutes, const char *message) {
+        QTest::newRow(name) << QString::fromUtf8(hour) << QString::fromUtf8(minute)
+                            << QString::fromUtf8(age) << QString::fromUtf8(furtherHours)
+                            << QString::fromUtf8(furtherMinutes) << QString::fromUtf8(message);
+    };
+    const char *below = "不足 1 天";
+    row("empty age", "09", "05", "", "0", "0", "龄期未填写，无法进行添加");
+    row("age of blanks", "09", "05", "  ", "0", "0", below);
+    row("age 0", "09", "05", "0", "0", "0", below);
+    row("age 0.5", "09", "05", "0.5", "0", "0", below);
+    row("age not a number", "09", "05", "天28", "0", "0", below);
+    row("negative age", "09", "05", "-3", "0", "0", below);
+    row("hour 24", "24", "05", "28", "0", "0", "小时“24”无效");
+    row("negative hour", "-1", "05", "28", "0", "0", "小时“-1”无效");
+    row("hour rounding to 24", "23.5", "05", "28", "0", "0", "小时“23.5”无效");
+    row("minute 60", "09", "60", "28", "0", "0", "分钟“60”无效");
+    row("negative further hours", "09", "05", "28", "-1", "0", "附加小时“-1”不能为负数");
+    row("negative further minutes", "09", "05", "28", "0", "-5", "附加分钟“-5”不能为负数");
+    row("past year 9999", "09", "05", "3000000", "0", "0", "超出");
+    row("huge further hours", "09", "05", "1", "999999999999999", "0", "超出");
 }
 
 void TestDueTime::refusesInputsWithoutDueTime()
@@ -345,29 +187,21 @@ void TestDueTime::timesorting_data()
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("raw from the computation") << "2024-5-31 9: 5"
-                                              << "2024-05-31 09:05";
-    QTest::newRow("midnight") << "2024-3-1 0: 5"
-                              << "2024-03-01 00:05";
-    QTest::newRow("two digits stay") << "2024-12-31 23: 59"
-                                     << "2024-12-31 23:59";
-    QTest::newRow("three characters get one zero") << "2024-123-1 9: 5"
-                                                   << "2024-0123-01 09:05";
-    QTest::newRow("year copied as it came") << "24-5-3 9: 5"
-                                            << "24-05-03 09:05";
+    const auto row = [](const char *name, const char *raw, const char *expected) {
+        QTest::newRow(name) << QString::fromUtf8(raw) << QString::fromUtf8(expected);
+    };
+    row("raw from the computation", "2024-5-31 9: 5", "2024-05-31 09:05");
+    row("midnight", "2024-3-1 0: 5", "2024-03-01 00:05");
+    row("two digits stay", "2024-12-31 23: 59", "2024-12-31 23:59");
+    row("three characters get one zero", "2024-123-1 9: 5", "2024-0123-01 09:05");
+    row("year copied as it came", "24-5-3 9: 5", "24-05-03 09:05");
     // Too few parts: missing parts are empty texts.
-    QTest::newRow("empty") << ""
-                           << "-0-0 0:0";
-    QTest::newRow("year only") << "2024"
-                               << "2024-0-0 0:0";
-    QTest::newRow("date only") << "2024-5-31"
-                               << "2024-05-31 0:0";
-    QTest::newRow("no minute part") << "2024-5-31 9:"
-                                    << "2024-05-31 09:0";
-    QTest::newRow("no blanks or dashes") << "abc"
-                                         << "abc-0-0 0:0";
-    QTest::newRow("blanks only") << "   "
-                                 << "-0-0 0:0";
+    row("empty", "", "-0-0 0:0");
+    row("year only", "2024", "2024-0-0 0:0");
+    row("date only", "2024-5-31", "2024-05-31 0:0");
+    row("no minute part", "2024-5-31 9:", "2024-05-31 09:0");
+    row("no blanks or dashes", "abc", "abc-0-0 0:0");
+    row("blanks only", "   ", "-0-0 0:0");
 }
 
 void TestDueTime::timesorting()
