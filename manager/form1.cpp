@@ -36,10 +36,10 @@ struct RowLook
 } // namespace
 
 Form1::Form1(const ManagerServices &services, QWidget *parent)
-    : QMainWindow(parent), m_services(services)
+    : QMainWindow(parent), m_services(services),
+      m_grid(new RecordGridModel(kGridCols, this)), m_monitor(m_grid, services.clock)
 {
     setObjectName(QStringLiteral("Form1"));
-    m_grid = new RecordGridModel(kGridCols, this);
     m_gridView = new RecordGridView(m_grid, this);
     m_gridView->setObjectName(QStringLiteral("Grid1"));
     setCentralWidget(m_gridView);
@@ -51,10 +51,13 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     m_timer2->setObjectName(QStringLiteral("Timer2"));
     m_timer2->setInterval(1000);
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
     buildMenus();
     connect(action(QStringLiteral("dq")), &QAction::triggered, this, &Form1::daoru);
     connect(action(QStringLiteral("end")), &QAction::triggered, this, &QWidget::close);
+    connect(action(QStringLiteral("kq")), &QAction::triggered, this, &Form1::kq_Click);
+    connect(action(QStringLiteral("bg")), &QAction::triggered, this, &Form1::bg_Click);
 }
 
 Form1::~Form1()
@@ -132,6 +135,11 @@ Form4 *Form1::form4()
         m_form4 = new Form4(this);
         // Closing it with the close box discards it and whatever was typed since.
         connect(m_form4, &QDialog::rejected, m_form4, &QObject::deleteLater);
+        connect(m_form4, &Form4::intervalApplied, this, [this](const QString &text) {
+            const bool wasRunning = m_timer1->isActive();
+            if (setMonitorInterval(text) && !wasRunning)
+                m_monitor.restart();
+        });
     }
     return m_form4;
 }
@@ -156,8 +164,43 @@ void Form1::startMonitor()
 {
     if (!setMonitorInterval(form4()->intervalText()))
         return;
+    m_monitor.restart();
     action(QStringLiteral("bg"))->setEnabled(true);
     action(QStringLiteral("kq"))->setEnabled(false);
+}
+
+void Form1::kq_Click()
+{
+    if (m_grid->rows() == 2) {
+        m_services.messages->show(QStringLiteral("开启失败"), QStringLiteral("提示"),
+                                  MessageStyle::Exclamation);
+        return;
+    }
+    // An interval that cannot be used is reported before anything claims to be started.
+    if (!NumberReading::readWholeNumberIn(form4()->intervalText(), 0, 65535)) {
+        setMonitorInterval(form4()->intervalText());
+        return;
+    }
+    m_services.messages->show(QStringLiteral("已经开启"), QStringLiteral("提示"),
+                              MessageStyle::Information);
+    startMonitor();
+}
+
+void Form1::bg_Click()
+{
+    m_timer1->stop();
+    m_timer1->setInterval(0);
+    m_services.messages->show(QStringLiteral("已经关闭"), QStringLiteral("提示"),
+                              MessageStyle::Plain);
+    action(QStringLiteral("bg"))->setEnabled(false);
+    action(QStringLiteral("kq"))->setEnabled(true);
+}
+
+void Form1::Timer1_Timer()
+{
+    const QList<int> due = m_monitor.check();
+    for (int row : due)
+        yxts(row);
 }
 
 bool Form1::setMonitorInterval(const QString &text)
@@ -240,4 +283,9 @@ void Form1::closeEvent(QCloseEvent *event)
     m_timer2->stop();
     event->accept();
     QCoreApplication::quit();
+}
+
+void Form1::yxts(int row)
+{
+    Q_UNUSED(row);
 }

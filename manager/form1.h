@@ -1,5 +1,6 @@
 #pragma once
 
+#include "duemonitor.h"
 #include "services.h"
 
 #include <QHash>
@@ -42,6 +43,14 @@ public:
 
     void Timer2_Timer();
 
+    // The due-time check: marks the rows that fell due and hands each to yxts.
+    void Timer1_Timer();
+    void kq_Click();
+    void bg_Click();
+
+    // Hands the record of a row that just fell due to the reminder popup.
+    void yxts(int row);
+
     // Sets Timer1 from an interval text. An interval outside 0 to 65535 ms keeps the previous
     // one and tells the user why; returns whether the text was taken.
     bool setMonitorInterval(const QString &text);
@@ -62,6 +71,7 @@ private:
     QTimer *m_timer1;
     QTimer *m_timer2;
     QPointer<Form4> m_form4;
+    DueMonitor m_monitor;
     QHash<QString, QAction *> m_actions;
     QHash<QString, QMenu *> m_menus;
 };

@@ -36,6 +36,8 @@ private slots:
     void captionAndClock();
     void menuBarHasEveryItem();
     void intervalOutOfRangeKeepsMonitorAndTells();
+    void switchMessagesAndStates();
+    void startFailsWithoutRecords();
 
 private:
     Form1 *start();
@@ -199,6 +201,59 @@ void TestForm1::intervalOutOfRangeKeepsMonitorAndTells()
     QCOMPARE(w->timer1()->interval(), 2000);
     QVERIFY(w->setMonitorInterval(QStringLiteral("abc")));
     QVERIFY(!w->timer1()->isActive());
+}
+
+void TestForm1::switchMessagesAndStates()
+{
+    writeRecords({record(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05"))});
+    Form1 *w = start();
+    QAction *kq = w->action(QStringLiteral("kq"));
+    QAction *bg = w->action(QStringLiteral("bg"));
+
+    bg->trigger();
+    QVERIFY(!w->timer1()->isActive());
+    QCOMPARE(m_messages.lastText(), QStringLiteral("已经关闭"));
+    QCOMPARE(m_messages.shown.last().title, QStringLiteral("提示"));
+    QCOMPARE(m_messages.shown.last().style, MessageStyle::Plain);
+    QVERIFY(kq->isEnabled());
+    QVERIFY(!bg->isEnabled());
+
+    // Restarting takes the interval box's current text.
+    w->form4()->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("3000"));
+    kq->trigger();
+    QCOMPARE(m_messages.lastText(), QStringLiteral("已经开启"));
+    QCOMPARE(m_messages.shown.last().style, MessageStyle::Information);
+    QVERIFY(w->timer1()->isActive());
+    QCOMPARE(w->timer1()->interval(), 3000);
+    QVERIFY(!kq->isEnabled());
+    QVERIFY(bg->isEnabled());
+
+    // A restart looks at the present minute only: a row due minutes ago stays unmarked.
+    bg->trigger();
+    m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(9, 20)));
+    kq->trigger();
+    w->Timer1_Timer();
+    QCOMPARE(w->grid()->textMatrix(1, 11), QString());
+
+    // An unusable interval is refused before anything claims to have started.
+    bg->trigger();
+    w->form4()->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("-5"));
+    const int before = m_messages.shown.size();
+    kq->trigger();
+    QCOMPARE(m_messages.shown.size(), before + 1);
+    QVERIFY(m_messages.lastText().contains(QStringLiteral("65535")));
+    QVERIFY(kq->isEnabled());
+    QVERIFY(!w->timer1()->isActive());
+}
+
+void TestForm1::startFailsWithoutRecords()
+{
+    Form1 *w = start();
+    w->action(QStringLiteral("kq"))->trigger();
+    QCOMPARE(m_messages.lastText(), QStringLiteral("开启失败"));
+    QCOMPARE(m_messages.shown.last().style, MessageStyle::Exclamation);
+    QVERIFY(!w->timer1()->isActive());
+    QVERIFY(w->action(QStringLiteral("kq"))->isEnabled());
 }
 
 QTEST_MAIN(TestForm1)
