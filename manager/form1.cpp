@@ -2,17 +2,23 @@
 
 #include "apppaths.h"
 #include "clock.h"
+#include "form2.h"
 #include "form4.h"
 #include "messages.h"
 #include "numberreading.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
+#include "reminderdispatcher.h"
+#include "reminderreset.h"
 #include "specimenrecord.h"
 #include "twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
 #include <QMenuBar>
 #include <QTimer>
 
@@ -53,11 +59,25 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
+    m_dispatcher = new ReminderDispatcher(
+        m_services,
+        [] {
+            const QScreen *screen = QGuiApplication::primaryScreen();
+            return screen ? Twips::fromPixels(screen->geometry().height()) : 0;
+        },
+        this);
+    connect(m_dispatcher, &ReminderDispatcher::reminderNotShown, this,
+            &Form1::showReminderElsewhere);
+
     buildMenus();
     connect(action(QStringLiteral("dq")), &QAction::triggered, this, &Form1::daoru);
     connect(action(QStringLiteral("end")), &QAction::triggered, this, &QWidget::close);
+    connect(action(QStringLiteral("tscsh")), &QAction::triggered, this, [this] {
+        ReminderReset(m_services, ReminderReset::primaryScreenHeightTwips()).tscsh_Click();
+    });
     connect(action(QStringLiteral("kq")), &QAction::triggered, this, &Form1::kq_Click);
     connect(action(QStringLiteral("bg")), &QAction::triggered, this, &Form1::bg_Click);
+    connect(action(QStringLiteral("crsj")), &QAction::triggered, this, &Form1::crsj_Click);
 }
 
 Form1::~Form1()
@@ -142,6 +162,15 @@ Form4 *Form1::form4()
         });
     }
     return m_form4;
+}
+
+void Form1::crsj_Click()
+{
+    if (!m_form2) {
+        m_form2 = new Form2(m_services, this);
+        connect(m_form2, &QDialog::rejected, m_form2, &QObject::deleteLater);
+    }
+    m_form2->exec();
 }
 
 void Form1::Form_Load()
@@ -287,5 +316,19 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::yxts(int row)
 {
-    Q_UNUSED(row);
+    QStringList cells;
+    for (int c = 0; c <= SpecimenRecord::Remark + 1; ++c)
+        cells << m_grid->textMatrix(row, c);
+    m_dispatcher->dispatch(cells);
+}
+
+void Form1::showReminderElsewhere(const QString &message)
+{
+    // Not modal: the monitor must go on checking while this waits to be read.
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("到期提醒"), message,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->show();
 }

@@ -7,7 +7,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class Form2;
 class Form4;
+class ReminderDispatcher;
 class QAction;
 class QMenu;
 class QTimer;
@@ -30,12 +32,17 @@ public:
     RecordGridModel *grid() const { return m_grid; }
     RecordGridView *gridView() const { return m_gridView; }
     QTimer *timer1() const { return m_timer1; }
+    ReminderDispatcher *dispatcher() const { return m_dispatcher; }
     QAction *action(const QString &name) const;
     QMenu *menu(const QString &name) const;
     const ManagerServices &services() const { return m_services; }
 
     // The settings window, created hidden on first use; it owns the interval text.
     Form4 *form4();
+
+    // "插入数据": the entry form, created on first use and shown modally. "关闭" hides it and
+    // keeps its fields; the close box discards it.
+    void crsj_Click();
 
     // Loads the records due today into Grid1, replacing what it showed. Rows marked due before
     // keep their mark and colours when their record is still there.
@@ -64,6 +71,7 @@ private:
     void addSeparator(QMenu *parent, const QString &name);
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
     void startMonitor();
+    void showReminderElsewhere(const QString &message);
 
     ManagerServices m_services;
     RecordGridModel *m_grid;
@@ -71,7 +79,9 @@ private:
     QTimer *m_timer1;
     QTimer *m_timer2;
     QPointer<Form4> m_form4;
+    QPointer<Form2> m_form2;
     DueMonitor m_monitor;
+    ReminderDispatcher *m_dispatcher;
     QHash<QString, QAction *> m_actions;
     QHash<QString, QMenu *> m_menus;
 };

@@ -1,0 +1,178 @@
+#include "fakes.h"
+#include "profilefile.h"
+#include "reminderdispatcher.h"
+#include "reminderslots.h"
+#include "testfiles.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QStringList rowCells(const QString &number, const QString &remark = {})
+{
+    return {number,
+            QStringLiteral("%1#楼梁").arg(number),
+            QStringLiteral("C30"),
+            QStringLiteral("P-0%1").arg(number),
+            QStringLiteral("2026-12-1 8:30"),
+            QStringLiteral("5"),
+            QStringLiteral("2026-12-06 09:05"),
+            QStringLiteral("标准养护"),
+            QStringLiteral("12"),
+            QStringLiteral("3"),
+            remark};
+}
+} // namespace
+
+class TestReminderDispatcher : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void freshInstallMakesTheSlotsThenFills();
+    void rowsDueTogetherGetTheirOwnSlots();
+    void reservationEndsWhenClaimedOrStale();
+    void textGbkCannotHoldIsSpelledOut();
+    void popupThatCannotStartIsReportedElsewhere();
+    void noFreeSlotIsReportedAndNothingWritten();
+
+private:
+    ReminderDispatcher *make();
+    QString ini() const { return m_dir->filePath(QStringLiteral("vexa.ini")); }
+
+    QTemporaryDir *m_dir = nullptr;
+    FakeClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3))};
+    RecordingMessages m_messages;
+    QStringList m_launched;
+    bool m_launchWorks = true;
+    ReminderDispatcher *m_dispatcher = nullptr;
+};
+
+void TestReminderDispatcher::init()
+{
+    m_dir = new QTemporaryDir;
+    m_launched.clear();
+    m_launchWorks = true;
+}
+
+void TestReminderDispatcher::cleanup()
+{
+    delete m_dispatcher;
+    m_dispatcher = nullptr;
+    delete m_dir;
+}
+
+ReminderDispatcher *TestReminderDispatcher::make()
+{
+    ManagerServices services;
+    services.dataFolder = m_dir->path();
+    services.clock = &m_clock;
+    services.messages = &m_messages;
+    services.popupProgram = QStringLiteral("/opt/tarvelin/vexa");
+    m_dispatcher = new ReminderDispatcher(services, [] { return 768 * 15; });
+    m_dispatcher->setLauncher([this](const QString &program, const QString &folder) {
+        m_launched << program + QLatin1Char('|') + folder;
+        return m_launchWorks;
+    });
+    return m_dispatcher;
+}
+
+void TestReminderDispatcher::freshInstallMakesTheSlotsThenFills()
+{
+    ReminderDispatcher *d = make();
+    const auto result = d->dispatch(rowCells(QStringLiteral("1")));
+    QCOMPARE(result.slot, QStringLiteral("1|1"));
+    QVERIFY(result.popupStarted);
+    QCOMPARE(m_launched, QStringList({QStringLiteral("/opt/tarvelin/vexa|") + m_dir->path()}));
+    // A 768-pixel screen gives three rows per layer.
+    QCOMPARE(ListIniSections(ini()).size(), 15);
+
+    const QByteArray bytes = readFile(ini());
+    const QByteArray expectedSlot = gbk(QStringLiteral(
+        "[1|1]\r\n是否显示=0\r\n编号=1\r\n工程部位=1#楼梁\r\n强度等级=C30\r\n配合比编号=P-01\r\n"
+        "制作日期=2026-12-1 8:30\r\n龄期=5\r\n养护方式=标准养护\r\n到期时间=2026-12-06 09:05\r\n"
+        "工程量=12\r\n组数=3\r\n备注=\r\n[1|2]\r\n"));
+    QVERIFY2(bytes.startsWith(expectedSlot), bytes.left(400).constData());
+    // The flag is left for the popup to claim.
+    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), QStringLiteral("是否显示"), ini()),
+             QStringLiteral("0"));
+}
+
+void TestReminderDispatcher::rowsDueTogetherGetTheirOwnSlots()
+{
+    ReminderDispatcher *d = make();
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"))).slot, QStringLiteral("1|1"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("2"))).slot, QStringLiteral("1|2"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("3"))).slot, QStringLiteral("1|3"));
+    QCOMPARE(m_launched.size(), 3);
+    for (int row = 1; row <= 3; ++row) {
+        QCOMPARE(ReadIniValue(QStringLiteral("1|%1").arg(row), QStringLiteral("编号"), ini()),
+                 QString::number(row));
+    }
+}
+
+void TestReminderDispatcher::reservationEndsWhenClaimedOrStale()
+{
+    ReminderDispatcher *d = make();
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"))).slot, QStringLiteral("1|1"));
+    // Its popup claims the slot and the user closes it again.
+    ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"), QStringLiteral("1"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("2"))).slot, QStringLiteral("1|2"));
+    ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"), QStringLiteral("0"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("3"))).slot, QStringLiteral("1|1"));
+
+    // A popup that never came: after two minutes the slot is given out again.
+    m_clock.advanceSeconds(121);
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("4"))).slot, QStringLiteral("1|1"));
+}
+
+void TestReminderDispatcher::textGbkCannotHoldIsSpelledOut()
+{
+    ReminderDispatcher *d = make();
+    const auto result = d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("养护😀ok")));
+    QCOMPARE(result.slot, QStringLiteral("1|1"));
+    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), QStringLiteral("备注"), ini()),
+             QStringLiteral("养护[U+1F600]ok"));
+    QVERIFY(!readFile(ini()).contains('?'));
+}
+
+void TestReminderDispatcher::popupThatCannotStartIsReportedElsewhere()
+{
+    ReminderDispatcher *d = make();
+    QSignalSpy spy(d, &ReminderDispatcher::reminderNotShown);
+    m_launchWorks = false;
+    const auto result = d->dispatch(rowCells(QStringLiteral("7")));
+    QVERIFY(!result.popupStarted);
+    QCOMPARE(spy.size(), 1);
+    const QString message = spy.first().first().toString();
+    QVERIFY(message.contains(QStringLiteral("7#楼梁")));
+    QVERIFY(message.contains(QStringLiteral("2026-12-06 09:05")));
+
+    // The real launcher refuses a program that is not there instead of searching PATH.
+    QVERIFY(!ReminderDispatcher::startDetached(m_dir->filePath(QStringLiteral("vexa")),
+                                               m_dir->path()));
+}
+
+void TestReminderDispatcher::noFreeSlotIsReportedAndNothingWritten()
+{
+    ReminderDispatcher *d = make();
+    QVERIFY(ReminderSlots(ini()).reset(1).ok);
+    for (int layer = 1; layer <= 5; ++layer) {
+        ProfileFile(ini()).write(QStringLiteral("%1|1").arg(layer), QStringLiteral("是否显示"),
+                                 QStringLiteral("1"));
+    }
+    const QByteArray before = readFile(ini());
+    QSignalSpy spy(d, &ReminderDispatcher::reminderNotShown);
+    const auto result = d->dispatch(rowCells(QStringLiteral("5")));
+    QVERIFY(result.slot.isEmpty());
+    QCOMPARE(spy.size(), 1);
+    QVERIFY(spy.first().first().toString().contains(QStringLiteral("提示初始化")));
+    QCOMPARE(readFile(ini()), before);
+    QVERIFY(m_launched.isEmpty());
+}
+
+QTEST_MAIN(TestReminderDispatcher)
+#include "tst_reminderdispatcher.moc"
