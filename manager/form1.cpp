@@ -3,15 +3,19 @@
 #include "apppaths.h"
 #include "clock.h"
 #include "form2.h"
+#include "form3.h"
 #include "form4.h"
+#include "helpmenu.h"
 #include "messages.h"
 #include "numberreading.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
+#include "recordmaintenance.h"
 #include "reminderdispatcher.h"
 #include "reminderreset.h"
 #include "specimenrecord.h"
+#include "trayicon.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -78,6 +82,22 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(action(QStringLiteral("kq")), &QAction::triggered, this, &Form1::kq_Click);
     connect(action(QStringLiteral("bg")), &QAction::triggered, this, &Form1::bg_Click);
     connect(action(QStringLiteral("crsj")), &QAction::triggered, this, &Form1::crsj_Click);
+
+    auto *maintenance = new RecordMaintenance(
+        m_grid, m_gridView, AppPaths::recordFile(m_services.dataFolder), m_services.messages, this);
+    connect(action(QStringLiteral("scgqsj")), &QAction::triggered, maintenance,
+            &RecordMaintenance::scgqsj_Click);
+    connect(action(QStringLiteral("sjcsh")), &QAction::triggered, maintenance,
+            &RecordMaintenance::sjcsh_Click);
+    connect(action(QStringLiteral("find")), &QAction::triggered, this, [this] {
+        Form3 search(m_grid, m_services.messages, this);
+        search.exec();
+    });
+    connect(action(QStringLiteral("sz")), &QAction::triggered, this, [this] { form4()->exec(); });
+    (new HelpMenu(m_services.messages, this))
+        ->attach(action(QStringLiteral("jz")), action(QStringLiteral("gy")),
+                 action(QStringLiteral("sj")));
+    m_tray = new TrayIcon(this, menu(QStringLiteral("menu")), this);
 }
 
 Form1::~Form1()
@@ -152,7 +172,7 @@ void Form1::buildMenus()
 Form4 *Form1::form4()
 {
     if (!m_form4) {
-        m_form4 = new Form4(this);
+        m_form4 = new Form4(m_services.messages, this);
         // Closing it with the close box discards it and whatever was typed since.
         connect(m_form4, &QDialog::rejected, m_form4, &QObject::deleteLater);
         connect(m_form4, &Form4::intervalApplied, this, [this](const QString &text) {
@@ -176,6 +196,7 @@ void Form1::crsj_Click()
 void Form1::Form_Load()
 {
     show();
+    m_tray->show();
     action(QStringLiteral("bg"))->setEnabled(false);
     setWindowTitle(QStringLiteral("正在获取正确的版本信息。"));
     m_timer2->start();
@@ -308,6 +329,7 @@ void Form1::Timer2_Timer()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    m_tray->remove();
     m_timer1->stop();
     m_timer2->stop();
     event->accept();

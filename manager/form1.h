@@ -15,6 +15,7 @@ class QMenu;
 class QTimer;
 class RecordGridModel;
 class RecordGridView;
+class TrayIcon;
 
 // The main window: today's records in Grid1, the clock in the caption, the menu bar, and the
 // due-time monitor Timer1.
@@ -36,6 +37,7 @@ public:
     QAction *action(const QString &name) const;
     QMenu *menu(const QString &name) const;
     const ManagerServices &services() const { return m_services; }
+    TrayIcon *trayIcon() const { return m_tray; }
 
     // The settings window, created hidden on first use; it owns the interval text.
     Form4 *form4();
@@ -84,4 +86,5 @@ private:
     ReminderDispatcher *m_dispatcher;
     QHash<QString, QAction *> m_actions;
     QHash<QString, QMenu *> m_menus;
+    TrayIcon *m_tray = nullptr;
 };

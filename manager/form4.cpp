@@ -1,14 +1,17 @@
 #include "form4.h"
 
+#include "messages.h"
 #include "twips.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-Form4::Form4(QWidget *owner) : QDialog(owner)
+Form4::Form4(Messages *messages, QWidget *owner)
+    : QDialog(owner), m_messages(messages), m_autostart(QCoreApplication::applicationFilePath())
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("设置"));
@@ -35,6 +38,8 @@ Form4::Form4(QWidget *owner) : QDialog(owner)
     m_check1 = new QCheckBox(QStringLiteral("设置开机自启动"), frame);
     m_check1->setObjectName(QStringLiteral("Check1"));
     m_check1->setGeometry(Twips::toPixels(360, 960, 1695, 240));
+    // clicked, not toggled: showing the present registration must not register anything.
+    connect(m_check1, &QCheckBox::clicked, this, &Form4::Check1_Click);
 
     m_command1 = new QPushButton(QStringLiteral("设置"), frame);
     m_command1->setObjectName(QStringLiteral("Command1"));
@@ -47,8 +52,28 @@ QString Form4::intervalText() const
     return m_text1->text();
 }
 
+void Form4::showEvent(QShowEvent *event)
+{
+    m_check1->setChecked(m_autostart.isEnabled());
+    QDialog::showEvent(event);
+}
+
 void Form4::Command1_Click()
 {
+    m_messages->show(QStringLiteral("最好不要设置的太大 不然每次都会有误差，当误差大了就是错误。"),
+                     QStringLiteral("提示"), MessageStyle::Plain);
     emit intervalApplied(m_text1->text());
     hide();
+}
+
+void Form4::Check1_Click(bool checked)
+{
+    const Autostart::Outcome outcome = checked ? m_autostart.enable() : m_autostart.disable();
+    if (!outcome.message.isEmpty()) {
+        m_messages->show(outcome.message,
+                         outcome.ok ? QStringLiteral("提示") : QStringLiteral("错误"),
+                         outcome.ok ? MessageStyle::Information : MessageStyle::Exclamation);
+    }
+    // The box shows what is registered, also after a failure.
+    m_check1->setChecked(m_autostart.isEnabled());
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "autostart.h"
+
 #include <QDialog>
 
+class Messages;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -13,7 +16,7 @@ class Form4 : public QDialog
     Q_OBJECT
 
 public:
-    explicit Form4(QWidget *owner = nullptr);
+    explicit Form4(Messages *messages, QWidget *owner = nullptr);
 
     QString intervalText() const;
 
@@ -21,9 +24,15 @@ signals:
     // "设置" was pressed with this interval text.
     void intervalApplied(const QString &text);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void Command1_Click();
+    void Check1_Click(bool checked);
 
+    Messages *m_messages;
+    Autostart m_autostart;
     QLineEdit *m_text1;
     QCheckBox *m_check1;
     QPushButton *m_command1;

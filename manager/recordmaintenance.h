@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Messages;
+class RecordGridModel;
+class RecordGridView;
+
+// The main window's commands that remove records: one row from the grid (double click), the
+// due records from the record file ("删除过期数据"), and every record ("数据初始化").
+class RecordMaintenance : public QObject
+{
+    Q_OBJECT
+
+public:
+    RecordMaintenance(RecordGridModel *grid, RecordGridView *view, QString recordFilePath,
+                      Messages *messages, QObject *parent = nullptr);
+
+    // Removes the row at the end of the selection from the grid only; the file keeps it.
+    void shanchuxuanzhong();
+
+    // "删除过期数据": tells the user when the grid shows no record, else runs delgqshuju.
+    void scgqsj_Click();
+    // Rewrites the record file without the lines of the rows marked due.
+    void delgqshuju();
+
+    // "数据初始化": replaces the record file by an empty one.
+    void sjcsh_Click();
+
+private:
+    RecordGridModel *m_grid;
+    RecordGridView *m_view;
+    QString m_recordFilePath;
+    Messages *m_messages;
+};
