@@ -1,0 +1,230 @@
+#include "reminderslots.h"
+
+#include "gbkcodec.h"
+#include "numberreading.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// Whether text has a leading number in the sense of NumberReading::readNumber, which reads a
+// text without one as 0 as well.
+bool startsWithNumber(QStringView text)
+{
+    bool signAllowed = true;
+    bool sawPoint = false;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == ' ' || u == '\t' || u == '\n' || u == '\r')
+            continue;
+        if ((u == '+' || u == '-') && signAllowed) {
+            signAllowed = false;
+            continue;
+        }
+        if (u >= '0' && u <= '9')
+            return true;
+        if (u == '.' && !sawPoint) {
+            sawPoint = true;
+            signAllowed = false;
+            continue;
+        }
+        return false;
+    }
+    return false;
+}
+
+QString wrongFieldCount(qsizetype count)
+{
+    return QStringLiteral("提醒记录应有 11 个字段，实际为 %1 个，提示文件未被改动。").arg(count);
+}
+
+} // namespace
+
+ReminderSlots::ReminderSlots(QString path) : m_file(std::move(path)) {}
+
+QString ReminderSlots::flagKey()
+{
+    return QStringLiteral("是否显示");
+}
+
+const QStringList &ReminderSlots::resetKeys()
+{
+    static const QStringList keys{
+        QStringLiteral("是否显示"), QStringLiteral("编号"),       QStringLiteral("工程部位"),
+        QStringLiteral("强度等级"), QStringLiteral("配合比编号"), QStringLiteral("制作日期"),
+        QStringLiteral("龄期"),     QStringLiteral("养护方式"),   QStringLiteral("到期时间"),
+        QStringLiteral("工程量"),   QStringLiteral("组数"),       QStringLiteral("备注")};
+    return keys;
+}
+
+const QStringList &ReminderSlots::recordKeys()
+{
+    static const QStringList keys = resetKeys().mid(1);
+    return keys;
+}
+
+const QList<int> &ReminderSlots::recordColumns()
+{
+    // 养护方式 is written before 到期时间, although the grid holds them the other way round.
+    static const QList<int> columns{0, 1, 2, 3, 4, 5, 7, 6, 8, 9, 10};
+    return columns;
+}
+
+const QStringList &ReminderSlots::popupKeys()
+{
+    static const QStringList keys{
+        QStringLiteral("编号"),       QStringLiteral("强度等级"), QStringLiteral("工程部位"),
+        QStringLiteral("配合比编号"), QStringLiteral("制作日期"), QStringLiteral("龄期"),
+        QStringLiteral("养护方式"),   QStringLiteral("到期时间"), QStringLiteral("工程量"),
+        QStringLiteral("组数"),       QStringLiteral("备注")};
+    return keys;
+}
+
+std::optional<ReminderSlots::Slot> ReminderSlots::parseName(const QString &name)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("\\A([1-9][0-9]{0,8})\\|([1-9][0-9]{0,8})\\z"));
+    const QRegularExpressionMatch match = pattern.match(name);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return Slot{match.captured(1).toInt(), match.captured(2).toInt()};
+}
+
+QString ReminderSlots::name(int layer, int row)
+{
+    return QStringLiteral("%1|%2").arg(layer).arg(row);
+}
+
+bool ReminderSlots::isFreeFlag(const QString &flag)
+{
+    return startsWithNumber(flag) && NumberReading::readNumber(flag) == 0.0;
+}
+
+int ReminderSlots::rowsPerLayer(int screenHeightTwips)
+{
+    // Single precision, as the height has always been taken; 12555 / 2790 is exactly 4.5 either
+    // way.
+    const float quotient = float(screenHeightTwips) / float(RowTwips);
+    const double rows = NumberReading::roundHalfEven(double(quotient)) - 1.0;
+    return rows < 1.0 ? 0 : int(rows);
+}
+
+QByteArray ReminderSlots::resetBytes(int rows)
+{
+    if (rows < 1)
+        return {};
+    QByteArray keyLines;
+    for (const QString &key : resetKeys())
+        keyLines += Gbk::encode(key) + "=0\r\n";
+    QByteArray bytes;
+    bytes.reserve(qsizetype(Layers) * rows * (keyLines.size() + 16));
+    for (int layer = 1; layer <= Layers; ++layer) {
+        for (int row = 1; row <= rows; ++row) {
+            bytes += '[' + name(layer, row).toLatin1() + "]\r\n";
+            bytes += keyLines;
+        }
+    }
+    return bytes;
+}
+
+QString ReminderSlots::firstFreeIn(QByteArrayView data, const QSet<QString> &skip)
+{
+    for (const QString &section : ProfileFile::sectionsIn(data)) {
+        if (!parseName(section) || skip.contains(section))
+            continue;
+        if (isFreeFlag(ProfileFile::valueIn(data, section, flagKey())))
+            return section;
+    }
+    return {};
+}
+
+ReminderSlots::Found ReminderSlots::firstFree(const QSet<QString> &skip) const
+{
+    const ProfileFile::Contents contents = m_file.read();
+    if (!contents.error.isEmpty())
+        return {{}, contents.error};
+    return {firstFreeIn(contents.bytes, skip), {}};
+}
+
+ProfileFile::Outcome ReminderSlots::fill(const QString &slot, const QStringList &values) const
+{
+    if (values.size() != recordKeys().size())
+        return {false, wrongFieldCount(values.size())};
+    const ProfileFile::Lock held = m_file.lock();
+    if (!held.isLocked())
+        return {false, held.error()};
+    return fillHeld(held, slot, values);
+}
+
+ProfileFile::Outcome ReminderSlots::fillHeld(const ProfileFile::Lock &held, const QString &slot,
+                                             const QStringList &values) const
+{
+    if (values.size() != recordKeys().size())
+        return {false, wrongFieldCount(values.size())};
+    QList<ProfileFile::Entry> entries;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        entries.append({recordKeys()[i], values[i]});
+    return m_file.write(held, slot, entries);
+}
+
+ReminderSlots::Found ReminderSlots::fillFirstFree(const QStringList &values,
+                                                  const QSet<QString> &skip) const
+{
+    if (values.size() != recordKeys().size())
+        return {{}, wrongFieldCount(values.size())};
+    const ProfileFile::Lock held = m_file.lock();
+    if (!held.isLocked())
+        return {{}, held.error()};
+    const ProfileFile::Contents contents = m_file.read();
+    if (!contents.error.isEmpty())
+        return {{}, contents.error};
+    const QString slot = firstFreeIn(contents.bytes, skip);
+    if (slot.isEmpty())
+        return {};
+    const ProfileFile::Outcome written = fillHeld(held, slot, values);
+    if (!written.ok)
+        return {{}, written.error};
+    return {slot, {}};
+}
+
+ReminderSlots::Found ReminderSlots::claim() const
+{
+    const ProfileFile::Lock held = m_file.lock();
+    if (!held.isLocked())
+        return {{}, held.error()};
+    const ProfileFile::Contents contents = m_file.read();
+    if (!contents.error.isEmpty())
+        return {{}, contents.error};
+    const QString slot = firstFreeIn(contents.bytes);
+    if (slot.isEmpty())
+        return {};
+    const ProfileFile::Outcome written =
+        m_file.write(held, slot, {{flagKey(), QStringLiteral("1")}});
+    if (!written.ok)
+        return {{}, written.error};
+    return {slot, {}};
+}
+
+ProfileFile::Outcome ReminderSlots::release(const QString &slot) const
+{
+    return m_file.write(slot, flagKey(), QStringLiteral("0"));
+}
+
+QStringList ReminderSlots::values(const QString &slot, const QStringList &keys) const
+{
+    const ProfileFile::Contents contents = m_file.read();
+    QStringList result;
+    for (const QString &key : keys)
+        result.append(ProfileFile::valueIn(contents.bytes, slot, key));
+    return result;
+}
+
+ProfileFile::Outcome ReminderSlots::reset(int rows) const
+{
+    const ProfileFile::Lock held = m_file.lock();
+    if (!held.isLocked())
+        return {false, held.error()};
+    if (rows < 1)
+        return m_file.remove(held);
+    return m_file.replace(held, resetBytes(rows));
+}

@@ -1,0 +1,28 @@
+#include "apppaths.h"
+#include "boxmessages.h"
+#include "reminderpopup.h"
+
+#include <QApplication>
+#include <QTimer>
+
+// VEXA_QUIT_AFTER_MS=N: after N milliseconds the failure message dismisses itself and the window
+// closes itself, exactly as if the user had pressed OK or the close button. Tests that start real
+// vexa processes set it so that none of them can be left waiting for a user.
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vexa"));
+    const int quitAfterMs = qEnvironmentVariableIntValue("VEXA_QUIT_AFTER_MS");
+
+    BoxMessages messages(quitAfterMs);
+    ReminderPopup window(AppPaths::reminderFile(AppPaths::dataFolder()), &messages);
+    if (!window.Form_Load())
+        return 1;
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &ReminderPopup::releaseSlot);
+    QObject::connect(&window, &ReminderPopup::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    window.show();
+    if (quitAfterMs > 0)
+        QTimer::singleShot(quitAfterMs, &window, &QWidget::close);
+    return app.exec();
+}

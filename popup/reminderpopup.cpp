@@ -1,0 +1,130 @@
+#include "reminderpopup.h"
+
+#include "messages.h"
+#include "popupplacement.h"
+#include "reminderslots.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+void printToStderr(const QString &text)
+{
+    const QByteArray bytes = (text + QLatin1Char('\n')).toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+} // namespace
+
+ReminderPopup::ReminderPopup(QString reminderFile, Messages *messages, QWidget *parent)
+    : QWidget(parent), m_path(std::move(reminderFile)), m_messages(messages)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("数据提示"));
+    // A tool window stays out of the taskbar; the hints leave the close button only.
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(Twips::toPixels(4845), Twips::toPixels(2310));
+
+    // Taller than the client area: its lower part runs past the window's bottom edge.
+    m_list1 = new QListWidget(this);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setGeometry(Twips::toPixels(0, 0, 4815, 2580));
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setTimerType(Qt::PreciseTimer);
+    m_timer1->setInterval(3);
+    connect(m_timer1, &QTimer::timeout, this, &ReminderPopup::Timer1_Timer);
+}
+
+QString ReminderPopup::failureText()
+{
+    return QStringLiteral("上次关闭异常。或已经全部提示。此次提示失败。建议立即初始化。");
+}
+
+bool ReminderPopup::Form_Load()
+{
+    const ReminderSlots exchange(m_path);
+    const ReminderSlots::Found claimed = exchange.claim();
+    if (claimed.slot.isEmpty()) {
+        QString text = failureText();
+        if (!claimed.error.isEmpty())
+            text += QLatin1Char('\n') + claimed.error;
+        // Also on stderr, so that whoever started the process can tell without a screen.
+        printToStderr(text);
+        m_messages->show(text, QStringLiteral("错误提示"), MessageStyle::Plain);
+        return false;
+    }
+    m_slotName = claimed.slot;
+    m_row = ReminderSlots::parseName(m_slotName)->row;
+
+    const QStringList &keys = ReminderSlots::popupKeys();
+    const QStringList values = exchange.values(m_slotName, keys);
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        m_list1->addItem(keys[i] + QLatin1Char(':') + values[i]);
+
+    placeWindow();
+    m_timer1->start();
+    return true;
+}
+
+void ReminderPopup::placeWindow()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen || m_row < 1)
+        return;
+    m_placedOuter = frameGeometry().size();
+    move(PopupPlacement::topLeft(screen->geometry(), screen->availableGeometry(), m_placedOuter,
+                                 m_row));
+}
+
+void ReminderPopup::Timer1_Timer()
+{
+    // The window manager adds the frame only once the window is shown; stand by the real one.
+    if (isVisible() && frameGeometry().size() != m_placedOuter)
+        placeWindow();
+    if (m_opacity >= 255) {
+        m_timer1->stop();
+        return;
+    }
+    m_opacity += 2;
+    SetFormToAlpha(m_opacity);
+}
+
+void ReminderPopup::SetFormToAlpha(int alpha)
+{
+    if (alpha < 0 || alpha > 255)
+        return;
+    setWindowOpacity(alpha / 255.0);
+}
+
+ProfileFile::Outcome ReminderPopup::releaseSlot()
+{
+    if (m_slotName.isEmpty() || m_released)
+        return {};
+    m_released = true;
+    const ProfileFile::Outcome outcome = ReminderSlots(m_path).release(m_slotName);
+    if (!outcome.ok)
+        printToStderr(outcome.error);
+    return outcome;
+}
+
+void ReminderPopup::closeEvent(QCloseEvent *event)
+{
+    const ProfileFile::Outcome outcome = releaseSlot();
+    if (!outcome.ok) {
+        m_messages->show(
+            QStringLiteral("无法把提示位置 %1 标记为空闲：%2\n请稍后运行“提示初始化”。")
+                .arg(m_slotName, outcome.error),
+            QStringLiteral("错误提示"), MessageStyle::Exclamation);
+    }
+    event->accept();
+    emit closed();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "profilefile.h"
+
+#include <QString>
+#include <QWidget>
+
+class Messages;
+class QListWidget;
+class QTimer;
+
+// The popup window Form1 of vexa: claims the first free reminder slot, lists its record, stands
+// at the right edge of the screen one window height above the work area's bottom for every row
+// of its slot, stays on top, fades in to 254/255, and frees the slot when it closes.
+class ReminderPopup : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ReminderPopup(QString reminderFile, Messages *messages, QWidget *parent = nullptr);
+
+    // Claims a slot, fills List1, places the window and starts the fade. When no slot can be
+    // claimed it says so (message box and stderr) and returns false; the file is then unchanged
+    // and the window must not be shown.
+    bool Form_Load();
+
+    static QString failureText();
+
+    const QString &slotName() const { return m_slotName; }
+    int opacity() const { return m_opacity; } // the alpha last asked for, 0 to 256
+    QListWidget *list1() const { return m_list1; }
+    QTimer *timer1() const { return m_timer1; }
+
+    // One step of the fade.
+    void Timer1_Timer();
+    // Sets the opacity to alpha / 255; alpha outside 0 to 255 is ignored.
+    void SetFormToAlpha(int alpha);
+
+    // Writes "0" into the slot, once; closing the window does it, and so does the end of the
+    // program (a session ending without closing the window).
+    ProfileFile::Outcome releaseSlot();
+
+    // Moves the window to its place for the slot's row, from the primary screen.
+    void placeWindow();
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QString m_path;
+    Messages *m_messages;
+    QString m_slotName;
+    int m_row = 0;
+    int m_opacity = 0;
+    bool m_released = false;
+    QSize m_placedOuter;
+    QListWidget *m_list1;
+    QTimer *m_timer1;
+};

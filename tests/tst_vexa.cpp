@@ -1,0 +1,146 @@
+#include "reminderslots.h"
+#include "testfiles.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+// Starts the real vexa program. Every process gets VEXA_QUIT_AFTER_MS, so that none is left
+// waiting for a user; the test ends the ones it does not wait for itself.
+class TestVexa : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void simultaneousPopupsClaimDistinctSlots();
+    void closingFreesTheSlot();
+    void noFreeSlotEndsWithoutTouchingFile_data();
+    void noFreeSlotEndsWithoutTouchingFile();
+
+private:
+    std::unique_ptr<QProcess> start(int quitAfterMs);
+    QString path() const { return m_dir.filePath(QStringLiteral("vexa.ini")); }
+    static QString failureText()
+    {
+        return QStringLiteral("上次关闭异常。或已经全部提示。此次提示失败。建议立即初始化。");
+    }
+    QTemporaryDir m_dir;
+};
+
+void TestVexa::init()
+{
+    QVERIFY(m_dir.isValid());
+    QFile::remove(path());
+    QVERIFY(QFileInfo(QStringLiteral(VEXA_PATH)).isExecutable());
+}
+
+std::unique_ptr<QProcess> TestVexa::start(int quitAfterMs)
+{
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TARVELIN_DATA_DIR"), m_dir.path());
+    env.insert(QStringLiteral("VEXA_QUIT_AFTER_MS"), QString::number(quitAfterMs));
+    process->setProcessEnvironment(env);
+    process->start(QStringLiteral(VEXA_PATH), {});
+    return process;
+}
+
+void TestVexa::simultaneousPopupsClaimDistinctSlots()
+{
+    QVERIFY(ReminderSlots(path()).reset(2).ok); // ten free slots
+    // Long enough that no popup closes, and so frees its slot, before every process has tried.
+    constexpr int kQuitAfterMs = 100000;
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (int i = 0; i < 20; ++i)
+        processes.push_back(start(kQuitAfterMs));
+
+    std::vector<QByteArray> errors(processes.size());
+    auto failures = [&] {
+        int count = 0;
+        for (size_t i = 0; i < processes.size(); ++i) {
+            errors[i] += processes[i]->readAllStandardError();
+            if (QString::fromLocal8Bit(errors[i]).contains(failureText()))
+                ++count;
+        }
+        return count;
+    };
+    // A popup fails only once every slot is held, so ten failures mean ten claims are done.
+    QTRY_COMPARE_WITH_TIMEOUT(failures(), 10, 90000);
+
+    int holding = 0;
+    for (size_t i = 0; i < processes.size(); ++i) {
+        if (!QString::fromLocal8Bit(errors[i]).contains(failureText())) {
+            QCOMPARE(processes[i]->state(), QProcess::Running);
+            ++holding;
+        }
+    }
+    QCOMPARE(holding, 10);
+    // Ten running popups, and each of the ten slots is held: no two share one.
+    const QStringList sections = ListIniSections(path());
+    QCOMPARE(sections.size(), 10);
+    for (const QString &slot : sections)
+        QCOMPARE(ReadIniValue(slot, QStringLiteral("是否显示"), path()), QStringLiteral("1"));
+
+    for (auto &process : processes) {
+        process->kill();
+        process->waitForFinished(10000);
+    }
+}
+
+void TestVexa::closingFreesTheSlot()
+{
+    const ReminderSlots exchange(path());
+    QVERIFY(exchange.reset(1).ok);
+    QVERIFY(
+        exchange
+            .fill(QStringLiteral("1|1"),
+                  {QStringLiteral("1"), QStringLiteral("三号楼基础"), QStringLiteral("C30"),
+                   QStringLiteral("P-01"), QStringLiteral("2026-12-1 08:30"), QStringLiteral("28"),
+                   QStringLiteral("标准养护"), QStringLiteral("2026-12-29 08:30"),
+                   QStringLiteral("12"), QStringLiteral("3"), QStringLiteral("加急")})
+            .ok);
+    const QByteArray before = readFile(path());
+
+    const std::unique_ptr<QProcess> vexa = start(300);
+    QVERIFY(vexa->waitForFinished(60000));
+    QCOMPARE(vexa->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(vexa->exitCode(), 0);
+    QVERIFY(!QString::fromLocal8Bit(vexa->readAllStandardError()).contains(failureText()));
+    // Claimed ("1") and freed ("0") again in place: the file is as it was.
+    QCOMPARE(readFile(path()), before);
+    QVERIFY(!QFileInfo::exists(path() + QStringLiteral(".lock")));
+}
+
+void TestVexa::noFreeSlotEndsWithoutTouchingFile_data()
+{
+    QTest::addColumn<QByteArray>("file"); // empty: no file
+
+    QByteArray allHeld = ReminderSlots::resetBytes(1);
+    allHeld.replace(gbk(QStringLiteral("是否显示=0")), gbk(QStringLiteral("是否显示=1")));
+    QTest::newRow("every slot held") << allHeld;
+    QTest::newRow("no file") << QByteArray();
+}
+
+void TestVexa::noFreeSlotEndsWithoutTouchingFile()
+{
+    QFETCH(QByteArray, file);
+    if (!file.isEmpty())
+        writeFile(path(), file);
+
+    const std::unique_ptr<QProcess> vexa = start(300);
+    QVERIFY(vexa->waitForFinished(60000));
+    QCOMPARE(vexa->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(vexa->exitCode(), 1);
+    QVERIFY(QString::fromLocal8Bit(vexa->readAllStandardError()).contains(failureText()));
+    QCOMPARE(QFileInfo::exists(path()), !file.isEmpty());
+    QCOMPARE(readFile(path()), file);
+}
+
+QTEST_GUILESS_MAIN(TestVexa)
+#include "tst_vexa.moc"
