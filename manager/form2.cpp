@@ -1,0 +1,341 @@
+#include "form2.h"
+
+#include "apppaths.h"
+#include "clock.h"
+#include "duetime.h"
+#include "gbkcodec.h"
+#include "messages.h"
+#include "recordgridmodel.h"
+#include "specimenrecord.h"
+#include "twips.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+constexpr int kGridCols = 12;
+const int kWidths[][2] = {{1, 1300}, {2, 1400}, {3, 1050}, {4, 2500}, {6, 2500}, {10, 1200}};
+
+// Labels end just left of their control; the two columns of labels start here (twips).
+constexpr int kLeftLabels = 60;
+constexpr int kRightLabels = 2490;
+constexpr int kLabelGap = 30;
+
+QString unchangedNote()
+{
+    return QStringLiteral("这条信息没有添加，记录文件未被改动。");
+}
+} // namespace
+
+Form2::Form2(const ManagerServices &services, QWidget *owner) : QDialog(owner), m_services(services)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("增添提醒数据   右侧显示全部龄期信息。 "));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(Twips::toPixels(5100), Twips::toPixels(4650));
+
+    m_grid = new RecordGridModel(kGridCols, this);
+    m_grid->setObjectName(QStringLiteral("Grid1"));
+    buildControls();
+    Form_Load();
+}
+
+void Form2::buildControls()
+{
+    auto place = [this](QWidget *control, const char *name, int left, int top, int width,
+                        int height) {
+        control->setObjectName(QLatin1String(name));
+        control->setGeometry(Twips::toPixels(left, top, width, height));
+    };
+    int labelCount = 0;
+    // The label to the left of a control, on the same line.
+    auto label = [this, &labelCount](const QString &caption, int labelLeft, QWidget *control) {
+        auto *l = new QLabel(caption, this);
+        l->setObjectName(QStringLiteral("Label%1").arg(++labelCount));
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        const int controlLeft = Twips::fromPixels(control->x());
+        l->setGeometry(Twips::toPixels(labelLeft, Twips::fromPixels(control->y()),
+                                       controlLeft - labelLeft - kLabelGap,
+                                       Twips::fromPixels(control->height())));
+    };
+    auto text = [this, &place](const char *name, int left, int top, int width, int height) {
+        auto *box = new QLineEdit(this);
+        place(box, name, left, top, width, height);
+        return box;
+    };
+    auto combo = [this, &place](const char *name, int left, int top, int width, int height) {
+        auto *box = new QComboBox(this);
+        box->setEditable(true);
+        // The text is stored exactly as typed: no completion, and Enter adds nothing to the list.
+        box->setCompleter(nullptr);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        place(box, name, left, top, width, height);
+        return box;
+    };
+    auto button = [this, &place](const char *name, const QString &caption, int left, int top,
+                                 int width, int height) {
+        auto *b = new QPushButton(caption, this);
+        // Enter in a box must not add a record by itself.
+        b->setAutoDefault(false);
+        place(b, name, left, top, width, height);
+        return b;
+    };
+
+    m_text1 = text("Text1", 1230, 60, 1185, 375);
+    label(QStringLiteral("工程部位："), kLeftLabels, m_text1);
+    m_combo2 = combo("Combo2", 3420, 45, 1455, 300);
+    label(QStringLiteral("强度等级："), kRightLabels, m_combo2);
+    m_text3 = text("Text3", 1260, 495, 1185, 375);
+    label(QStringLiteral("配合比编号："), kLeftLabels, m_text3);
+    m_combo1 = combo("Combo1", 3420, 495, 1425, 300);
+    label(QStringLiteral("养护方式："), kRightLabels, m_combo1);
+    m_text8 = text("Text8", 1260, 990, 1200, 330);
+    label(QStringLiteral("工程量："), kLeftLabels, m_text8);
+    m_text9 = text("Text9", 3420, 945, 1335, 330);
+    label(QStringLiteral("组数："), kRightLabels, m_text9);
+    m_dtPicker1 = new QDateEdit(this);
+    m_dtPicker1->setCalendarPopup(true);
+    m_dtPicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    place(m_dtPicker1, "DTPicker1", 1215, 1440, 1275, 330);
+    label(QStringLiteral("制作日期："), kLeftLabels, m_dtPicker1);
+    m_text4 = text("Text4", 3465, 1455, 555, 270);
+    label(QStringLiteral("小时分钟："), kRightLabels, m_text4);
+    m_text5 = text("Text5", 4230, 1455, 555, 270);
+    m_text6 = text("Text6", 1215, 1890, 795, 375);
+    label(QStringLiteral("龄期（D）："), kLeftLabels, m_text6);
+    m_command3 = button("Command3", QStringLiteral("?"), 2070, 1890, 405, 375);
+    m_text2 = text("Text2", 3465, 1935, 615, 270);
+    label(QStringLiteral("小时分钟："), kRightLabels, m_text2);
+    m_text11 = text("Text11", 4230, 1935, 585, 270);
+    m_text7 = text("Text7", 1170, 2385, 3630, 375);
+    label(QStringLiteral("到期时间："), kLeftLabels, m_text7);
+    m_text10 = text("Text10", 1170, 2880, 3630, 480);
+    label(QStringLiteral("备注："), kLeftLabels, m_text10);
+    m_command1 = button("Command1", QStringLiteral("添加"), 405, 3765, 1095, 375);
+    m_command2 = button("Command2", QStringLiteral("关闭"), 3825, 3765, 1095, 375);
+
+    auto *line1 = new QFrame(this);
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    // From (1440, 3630) to (4320, 3630), drawn centred on that line.
+    line1->setGeometry(Twips::toPixels(1440), Twips::toPixels(3630) - 1, Twips::toPixels(2880), 3);
+    line1->setObjectName(QStringLiteral("Line1"));
+
+    auto *label13 = new QLabel(QStringLiteral("请添加完成后关闭本软件，重启生效。"), this);
+    label13->setObjectName(QStringLiteral("Label13"));
+    label13->setGeometry(Twips::toPixels(1035, 4215, 3075, 240));
+
+    const QList<QWidget *> tabOrder{
+        m_text1, m_combo2,   m_text3, m_combo1, m_text8, m_text9,  m_dtPicker1, m_text4,   m_text5,
+        m_text6, m_command3, m_text2, m_text11, m_text7, m_text10, m_command1,  m_command2};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(m_command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+}
+
+void Form2::Form_Load()
+{
+    for (const auto &width : kWidths)
+        m_grid->setColumnWidthTwips(width[0], width[1]);
+    const QStringList headers = SpecimenRecord::gridHeaders();
+    for (int c = 0; c < headers.size(); ++c)
+        m_grid->setTextMatrix(0, c, headers[c]);
+    const QString error = daoru();
+    if (!error.isEmpty())
+        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+
+    const QDateTime now = m_services.clock->now();
+    m_dtPicker1->setDate(now.date());
+    m_combo1->addItems({QStringLiteral("标准养护"), QStringLiteral("同级养护")});
+    m_combo1->setEditText(QStringLiteral("标准养护"));
+    const QStringList hourMinute = now.toString(QStringLiteral("HH:mm")).split(QLatin1Char(':'));
+    m_text4->setText(hourMinute.value(0));
+    m_text5->setText(hourMinute.value(1));
+    m_text2->setText(QStringLiteral("0"));
+    m_text11->setText(QStringLiteral("0"));
+    m_combo2->addItems({QStringLiteral("C25"), QStringLiteral("C30"), QStringLiteral("C35"),
+                        QStringLiteral("C40"), QStringLiteral("C45"), QStringLiteral("C50"),
+                        QStringLiteral("C60")});
+    m_combo2->setEditText(QStringLiteral("C30"));
+}
+
+RecordFile Form2::recordFile() const
+{
+    return RecordFile(AppPaths::recordFile(m_services.dataFolder));
+}
+
+QString Form2::daoru()
+{
+    const RecordFile::Records loaded = recordFile().readAll();
+    if (!loaded.error.isEmpty())
+        return loaded.error;
+
+    QList<QStringList> body;
+    body.reserve(loaded.lines.size() + 1);
+    m_asRead.clear();
+    m_asRead.reserve(loaded.lines.size());
+    for (const QStringList &fields : loaded.lines) {
+        // Column k+1 takes field k; the last field (the due mark) is not shown.
+        QStringList cells{QString()};
+        cells += fields.mid(0, qMin<qsizetype>(fields.size() - 1, kGridCols - 1));
+        body << cells;
+        // Only a line of exactly eleven fields is rebuilt from its cells by the save; any other
+        // (a comma typed into a field long ago, a hand-edited line) goes back as it was read.
+        m_asRead << (fields.size() == SpecimenRecord::FieldCount ? QStringList() : fields);
+    }
+    body << QStringList();
+    m_grid->replaceBody(std::move(body));
+    m_grid->renumber();
+    return {};
+}
+
+RecordFile::Outcome Form2::baocuns() const
+{
+    QList<QStringList> lines;
+    lines.reserve(m_grid->rows() - 1);
+    for (int r = 1; r < m_grid->rows(); ++r) {
+        if (r - 1 < m_asRead.size() && !m_asRead[r - 1].isEmpty()) {
+            lines << m_asRead[r - 1];
+            continue;
+        }
+        QStringList cells;
+        for (int c = 1; c < m_grid->cols(); ++c)
+            cells << m_grid->textMatrix(r, c);
+        lines << cells;
+    }
+    return recordFile().writeTable(lines);
+}
+
+void Form2::tianjia()
+{
+    const DueTime::Outcome outcome =
+        DueTime::tianjia({m_dtPicker1->date(), m_text4->text(), m_text5->text(), m_text6->text(),
+                          m_text2->text(), m_text11->text()});
+    if (!outcome.ok()) {
+        m_services.messages->show(outcome.error, DueTime::errorTitle(), MessageStyle::Plain);
+        return;
+    }
+    m_text7->setText(outcome.dueTime);
+}
+
+void Form2::Command3_Click()
+{
+    tianjia();
+}
+
+QStringList Form2::recordFromBoxes() const
+{
+    return {m_text1->text(),
+            m_combo2->currentText(),
+            m_text3->text(),
+            DueTime::pickerDateText(m_dtPicker1->date()) + QLatin1Char(' ') + m_text4->text() +
+                QLatin1Char(':') + m_text5->text(),
+            m_text6->text(),
+            m_text7->text(),
+            m_combo1->currentText(),
+            m_text8->text(),
+            m_text9->text(),
+            m_text10->text()};
+}
+
+QString Form2::refusalOfEntry() const
+{
+    // In the order of the record's fields.
+    const QList<std::pair<QString, QString>> boxes{
+        {QStringLiteral("工程部位"), m_text1->text()},
+        {QStringLiteral("强度等级"), m_combo2->currentText()},
+        {QStringLiteral("配合比编号"), m_text3->text()},
+        {QStringLiteral("制作时间的小时"), m_text4->text()},
+        {QStringLiteral("制作时间的分钟"), m_text5->text()},
+        {QStringLiteral("龄期"), m_text6->text()},
+        {QStringLiteral("到期时间"), m_text7->text()},
+        {QStringLiteral("养护方式"), m_combo1->currentText()},
+        {QStringLiteral("工程量"), m_text8->text()},
+        {QStringLiteral("组数"), m_text9->text()},
+        {QStringLiteral("备注"), m_text10->text()}};
+    for (const auto &[name, value] : boxes) {
+        if (value.contains(QLatin1Char(','))) {
+            return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
+                                  "请去掉逗号（可改用全角逗号“，”）后再添加。")
+                       .arg(name) +
+                   unchangedNote();
+        }
+        if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
+            return QStringLiteral("“%1”中有换行符，它会把记录拆成两行。请去掉换行后再添加。")
+                       .arg(name) +
+                   unchangedNote();
+        }
+        const QString bad = Gbk::firstUnencodable(value);
+        if (!bad.isEmpty()) {
+            return QStringLiteral("“%1”中的字符“%2”无法保存到记录文件（GBK 编码中没有这个字符）。"
+                                  "请换用其他写法后再添加。")
+                       .arg(name, bad) +
+                   unchangedNote();
+        }
+    }
+    const QString due = m_text7->text();
+    if (due.isEmpty()) {
+        return QStringLiteral("到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式"
+                              "填写。") +
+               unchangedNote();
+    }
+    if (!DueTime::isDueTimeText(due)) {
+        return QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 2024-05-31 "
+                              "09:05），这样的记录永远不会提醒。请按“?”重新计算，或按此形式填写。")
+                   .arg(due) +
+               unchangedNote();
+    }
+    return {};
+}
+
+void Form2::Command1_Click()
+{
+    // Start from the file as it is now, so that records removed or added since the form was
+    // loaded are neither brought back nor lost.
+    const QString readError = daoru();
+    if (!readError.isEmpty()) {
+        m_services.messages->show(readError + QStringLiteral("。") + unchangedNote(),
+                                  QStringLiteral("错误"), MessageStyle::Exclamation);
+        return;
+    }
+    const QString refusal = refusalOfEntry();
+    if (!refusal.isEmpty()) {
+        m_services.messages->show(refusal, QStringLiteral("错误"), MessageStyle::Exclamation);
+        return;
+    }
+
+    const QStringList record = recordFromBoxes();
+    const int r = m_grid->rows() - 1; // the spare row becomes the record
+    m_grid->setTextMatrix(r, 0, QString::number(r));
+    for (int c = 1; c <= record.size(); ++c)
+        m_grid->setTextMatrix(r, c, record[c - 1]);
+    m_grid->addItem();
+    m_asRead << QStringList();
+
+    const RecordFile::Outcome saved = baocuns();
+    if (!saved.ok) {
+        // The file is untouched; so is the table.
+        m_asRead.removeLast();
+        m_grid->setRows(r + 1);
+        for (int c = 0; c <= record.size(); ++c)
+            m_grid->setTextMatrix(r, c, QString());
+        m_services.messages->show(saved.error + QStringLiteral("这条信息没有添加。"),
+                                  QStringLiteral("错误"), MessageStyle::Exclamation);
+        return;
+    }
+    m_services.messages->show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
+                              MessageStyle::Plain);
+}
+
+void Form2::Command2_Click()
+{
+    hide();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "recordfile.h"
+#include "services.h"
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+class RecordGridModel;
+
+// The entry form: one new record per "添加", with its due time from "?". Its table Grid1 (a model
+// without a view) holds every record of a.bz; each add reloads the file, appends the new record
+// and writes the whole table back, so nothing removed or added elsewhere in the meantime is lost
+// or brought back.
+class Form2 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Builds the form and loads it: the table from a.bz and the start values from the clock.
+    explicit Form2(const ManagerServices &services, QWidget *owner = nullptr);
+
+    RecordGridModel *grid() const { return m_grid; }
+
+    // Reads a.bz into Grid1: every line with any filled field, numbered from 1, then the empty
+    // spare row. Returns an error text, and leaves the table as it was, when the file exists but
+    // cannot be read; a missing file gives an empty table.
+    QString daoru();
+
+    // Computes the due time from the boxes into Text7, or says why it cannot.
+    void tianjia();
+
+    // Writes the whole table to a.bz (atomically). A line that was not of eleven fields when it
+    // was read is written back exactly as it was read.
+    RecordFile::Outcome baocuns() const;
+
+private:
+    void Form_Load();
+    void buildControls();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    // Why the record in the boxes may not be added, or an empty text.
+    QString refusalOfEntry() const;
+    QStringList recordFromBoxes() const;
+    RecordFile recordFile() const;
+
+    ManagerServices m_services;
+    RecordGridModel *m_grid;
+    // For each record row of Grid1 (row r at index r-1): the line's fields as read when the line
+    // did not have exactly eleven fields, else an empty list.
+    QList<QStringList> m_asRead;
+
+    QLineEdit *m_text1, *m_text2, *m_text3, *m_text4, *m_text5, *m_text6;
+    QLineEdit *m_text7, *m_text8, *m_text9, *m_text10, *m_text11;
+    QComboBox *m_combo1, *m_combo2;
+    QDateEdit *m_dtPicker1;
+    QPushButton *m_command1, *m_command2, *m_command3;
+};
