@@ -1,0 +1,318 @@
+#include "fakes.h"
+#include "form1.h"
+#include "recordfile.h"
+#include "recordgridmodel.h"
+#include "recordgridview.h"
+#include "recordmaintenance.h"
+#include "specimenrecord.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QString kDue = QStringLiteral("到期");
+
+// The ten stored fields of a record as the grid shows them.
+QStringList fields(const QString &part, const QString &remark = QString())
+{
+    return {part,
+            QStringLiteral("C30"),
+            QStringLiteral("P-01"),
+            QStringLiteral("2026-12-1 8:30"),
+            QStringLiteral("5"),
+            QStringLiteral("2026-12-06 09:05"),
+            QStringLiteral("标准养护"),
+            QStringLiteral("1"),
+            QStringLiteral("3"),
+            remark};
+}
+
+// The record line a.bz holds for those fields: each followed by ",".
+QByteArray line(const QStringList &fields)
+{
+    return gbk(fields.join(QLatin1Char(',')) + QLatin1Char(','));
+}
+
+QStringList marked(QStringList fields)
+{
+    return fields << kDue;
+}
+
+// Rows 1.. hold the records (ten fields, an eleventh for the due mark), then the spare row.
+void fill(RecordGridModel *grid, const QList<QStringList> &records)
+{
+    grid->setRows(int(records.size()) + 2);
+    for (int r = 0; r < records.size(); ++r) {
+        for (int c = 0; c < records[r].size(); ++c)
+            grid->setTextMatrix(r + 1, c + 1, records[r][c]);
+    }
+    grid->renumber();
+}
+
+// Each row after the header as "number|工程部位".
+QStringList rowSummary(const RecordGridModel *grid)
+{
+    QStringList rows;
+    for (int r = 1; r < grid->rows(); ++r)
+        rows << grid->textMatrix(r, 0) + QLatin1Char('|') + grid->textMatrix(r, 1);
+    return rows;
+}
+} // namespace
+
+class TestRecordMaintenance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void doubleClickRemovesOneGridRow_data();
+    void doubleClickRemovesOneGridRow();
+    void expiredRecordsLeaveTheFile_data();
+    void expiredRecordsLeaveTheFile();
+    void emptyGridWritesNothing_data();
+    void emptyGridWritesNothing();
+    void unusableFileChangesNothing();
+    void dataInitialisation_data();
+    void dataInitialisation();
+    void mainWindowCommands();
+
+private:
+    QString recordPath() const { return m_dir->filePath(QStringLiteral("a.bz")); }
+
+    QTemporaryDir *m_dir = nullptr;
+    RecordingMessages m_messages;
+    RecordGridModel *m_grid = nullptr;
+    RecordGridView *m_view = nullptr;
+    RecordMaintenance *m_maintenance = nullptr;
+};
+
+void TestRecordMaintenance::init()
+{
+    m_dir = new QTemporaryDir;
+    m_messages.shown.clear();
+    m_grid = new RecordGridModel(13);
+    const QStringList headers = SpecimenRecord::gridHeaders();
+    for (int c = 0; c < headers.size(); ++c)
+        m_grid->setTextMatrix(0, c, headers[c]);
+    m_view = new RecordGridView(m_grid);
+    m_maintenance = new RecordMaintenance(m_grid, m_view, recordPath(), &m_messages);
+}
+
+void TestRecordMaintenance::cleanup()
+{
+    delete m_maintenance;
+    delete m_view;
+    delete m_grid;
+    delete m_dir;
+}
+
+void TestRecordMaintenance::doubleClickRemovesOneGridRow_data()
+{
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QStringList>("after");
+    // Grid: 甲, 乙, 丙 in rows 1 to 3, the spare row 4.
+    QTest::newRow("middle row") << 2 << QStringList{"1|甲", "2|丙", "3|"};
+    // The spare row's empty cells move up and the remaining last row gets a number.
+    QTest::newRow("last record row") << 3 << QStringList{"1|甲", "2|乙", "3|"};
+    QTest::newRow("spare row") << 4 << QStringList{"1|甲", "2|乙", "3|丙"};
+    QTest::newRow("first row") << 1 << QStringList{"1|乙", "2|丙", "3|"};
+    QTest::newRow("nothing selected") << 0 << QStringList{"1|甲", "2|乙", "3|丙", "|"};
+}
+
+void TestRecordMaintenance::doubleClickRemovesOneGridRow()
+{
+    QFETCH(int, selected);
+    QFETCH(QStringList, after);
+    const QByteArray file = line(fields(QStringLiteral("甲"))) + "\r\n" +
+                            line(fields(QStringLiteral("乙"))) + "\r\n" +
+                            line(fields(QStringLiteral("丙"))) + "\r\n,,,,,,,,,,";
+    writeFile(recordPath(), file);
+    fill(m_grid, {fields(QStringLiteral("甲")), marked(fields(QStringLiteral("乙"))),
+                  fields(QStringLiteral("丙"))});
+    m_grid->setCellBackColour(2, 1, RecordGridModel::SystemHighlight);
+    if (selected > 0)
+        m_view->setCurrentIndex(m_grid->index(selected - 1, 3));
+    else
+        m_view->setCurrentIndex(QModelIndex());
+
+    m_maintenance->shanchuxuanzhong();
+    QCOMPARE(rowSummary(m_grid), after);
+    // Colours stay with the row positions, texts move.
+    QCOMPARE(m_grid->cellBackColour(2, 1), RecordGridModel::SystemHighlight);
+    QCOMPARE(m_grid->textMatrix(2, 11), selected == 2 || selected == 1 ? QString() : kDue);
+    QCOMPARE(readFile(recordPath()), file);
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+void TestRecordMaintenance::expiredRecordsLeaveTheFile_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QList<QStringList>>("grid");
+    QTest::addColumn<QByteArray>("after");
+
+    const QStringList a = fields(QStringLiteral("甲"));
+    const QStringList b = fields(QStringLiteral("乙"), QStringLiteral("复检"));
+    const QStringList c = fields(QStringLiteral("丙"));
+    const QByteArray closing(",,,,,,,,,,");
+
+    QTest::newRow("due record removed, closing line gets CR LF")
+        << line(a) + "\r\n" + line(b) + "\r\n" + closing << QList<QStringList>{marked(a), b}
+        << line(b) + "\r\n" + closing + "\r\n";
+    QTest::newRow("duplicates removed, also those not shown")
+        << line(a) + "\r\n" + line(b) + "\r\n" + line(a) + "\r\n" + line(a) + "\r\n"
+        << QList<QStringList>{marked(a)} << line(b) + "\r\n";
+    // The longer line's first field ends with the due record's first field.
+    const QStringList longer = fields(QStringLiteral("乙甲"));
+    QTest::newRow("longer line ending with a due line kept")
+        << line(longer) + "\r\n" + line(a) + "\r\n"
+        << QList<QStringList>{marked(a)} << line(longer) + "\r\n";
+    const QByteArray gaps = gbk(QStringLiteral("丁,,,,,2026-12-06 10:00,,,,,"));
+    QTest::newRow("empty remark and empty fields written back unchanged")
+        << line(a) + "\r\n" + gaps + "\r\n" + line(c) << QList<QStringList>{marked(c), a}
+        << line(a) + "\r\n" + gaps + "\r\n";
+    QTest::newRow("none marked: same lines, each with CR LF")
+        << line(a) + "\r\n" + line(b) + "\r\n" + closing << QList<QStringList>{a, b}
+        << line(a) + "\r\n" + line(b) + "\r\n" + closing + "\r\n";
+    QTest::newRow("all removed leaves an empty file")
+        << line(a) + "\r\n" + line(b) << QList<QStringList>{marked(a), marked(b)} << QByteArray();
+    // The grid still shows records after data initialisation emptied the file.
+    QTest::newRow("emptied file stays empty")
+        << QByteArray() << QList<QStringList>{marked(a)} << QByteArray();
+    QTest::newRow("marked row whose line is gone")
+        << line(b) + "\r\n"
+        << QList<QStringList>{marked(a), b} << line(b) + "\r\n";
+}
+
+void TestRecordMaintenance::expiredRecordsLeaveTheFile()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QList<QStringList>, grid);
+    QFETCH(QByteArray, after);
+    writeFile(recordPath(), before);
+    fill(m_grid, grid);
+    const QStringList shown = rowSummary(m_grid);
+
+    m_maintenance->scgqsj_Click();
+    QCOMPARE(readFile(recordPath()), after);
+    QVERIFY(m_messages.shown.isEmpty());
+    // The grid keeps showing the removed records until the next load.
+    QCOMPARE(rowSummary(m_grid), shown);
+}
+
+void TestRecordMaintenance::emptyGridWritesNothing_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::newRow("header and spare row") << 2;
+    QTest::newRow("header only") << 1;
+}
+
+void TestRecordMaintenance::emptyGridWritesNothing()
+{
+    QFETCH(int, rows);
+    const QByteArray file = line(fields(QStringLiteral("甲"))) + "\r\n,,,,,,,,,,";
+    writeFile(recordPath(), file);
+    m_grid->setRows(rows);
+
+    m_maintenance->scgqsj_Click();
+    QCOMPARE(readFile(recordPath()), file);
+    QCOMPARE(m_messages.shown.size(), 1);
+    QCOMPARE(m_messages.lastText(), QStringLiteral("没有检测到数据"));
+    QCOMPARE(m_messages.shown.last().title, QStringLiteral("提示"));
+    QCOMPARE(m_messages.shown.last().style, MessageStyle::Information);
+}
+
+void TestRecordMaintenance::unusableFileChangesNothing()
+{
+    fill(m_grid, {marked(fields(QStringLiteral("甲")))});
+
+    // Missing: said so, and no file appears.
+    m_maintenance->scgqsj_Click();
+    QVERIFY(!QFileInfo::exists(recordPath()));
+    QCOMPARE(m_messages.shown.size(), 1);
+    QVERIFY(m_messages.lastText().contains(QStringLiteral("找不到记录文件")));
+    QCOMPARE(m_messages.shown.last().style, MessageStyle::Exclamation);
+
+    // A line that is not valid GBK cannot be written back as it was: the file stays whole.
+    const QByteArray file =
+        QByteArray("\x81\x20\xFF,bad,\r\n") + line(fields(QStringLiteral("甲")));
+    writeFile(recordPath(), file);
+    m_maintenance->scgqsj_Click();
+    QCOMPARE(readFile(recordPath()), file);
+    QCOMPARE(m_messages.shown.size(), 2);
+    QVERIFY(m_messages.lastText().contains(QStringLiteral("未被改动")));
+    QCOMPARE(m_messages.shown.last().title, QStringLiteral("错误"));
+}
+
+void TestRecordMaintenance::dataInitialisation_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("messages"); // two runs in a row
+    const QString done = QStringLiteral("初始化完成。");
+    QTest::newRow("absent") << false << QByteArray()
+                            << QStringList{"无需初始化数据。", "无需初始化数据。"};
+    QTest::newRow("with records") << true << line(fields(QStringLiteral("甲"))) + "\r\n,,,,,,,,,,"
+                                  << QStringList{done, done};
+    QTest::newRow("empty") << true << QByteArray() << QStringList{done, done};
+}
+
+void TestRecordMaintenance::dataInitialisation()
+{
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, messages);
+    if (exists)
+        writeFile(recordPath(), content);
+
+    for (int run = 0; run < 2; ++run) {
+        m_maintenance->sjcsh_Click();
+        QCOMPARE(QFileInfo::exists(recordPath()), exists);
+        if (exists)
+            QCOMPARE(QFileInfo(recordPath()).size(), 0);
+        QCOMPARE(m_messages.shown.size(), run + 1);
+        QCOMPARE(m_messages.lastText(), messages[run]);
+        QCOMPARE(m_messages.shown.last().title, QStringLiteral("提示"));
+        QCOMPARE(m_messages.shown.last().style, MessageStyle::Information);
+    }
+    // Nothing but the record file is touched.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), exists ? 1 : 0);
+}
+
+void TestRecordMaintenance::mainWindowCommands()
+{
+    FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(8, 0)));
+    ManagerServices services;
+    services.dataFolder = m_dir->path();
+    services.clock = &clock;
+    services.messages = &m_messages;
+    const QByteArray a = line(fields(QStringLiteral("甲")));
+    const QByteArray b = line(fields(QStringLiteral("乙")));
+    writeFile(recordPath(), a + "\r\n" + b + "\r\n,,,,,,,,,,");
+    Form1 window(services);
+    window.Form_Load();
+    RecordGridModel *grid = window.grid();
+    QCOMPARE(grid->rows(), 4);
+
+    // A double click removes the row from the grid only; reading the data brings it back.
+    window.gridView()->setCurrentIndex(grid->index(0, 2));
+    emit window.gridView()->doubleClicked(grid->index(0, 2));
+    QCOMPARE(rowSummary(grid), (QStringList{"1|乙", "2|"}));
+    window.action(QStringLiteral("dq"))->trigger();
+    QCOMPARE(rowSummary(grid), (QStringList{"1|甲", "2|乙", "|"}));
+
+    grid->setTextMatrix(2, SpecimenRecord::DueMarkColumn, kDue);
+    window.action(QStringLiteral("scgqsj"))->trigger();
+    QCOMPARE(readFile(recordPath()), a + "\r\n,,,,,,,,,,\r\n");
+
+    window.action(QStringLiteral("sjcsh"))->trigger();
+    QCOMPARE(readFile(recordPath()), QByteArray());
+    QCOMPARE(m_messages.lastText(), QStringLiteral("初始化完成。"));
+    // The grid keeps its rows until it is loaded again.
+    QCOMPARE(grid->rows(), 4);
+}
+
+QTEST_MAIN(TestRecordMaintenance)
+#include "tst_recordmaintenance.moc"
