@@ -41,7 +41,7 @@ class TestForm3 : public QObject
 private slots:
     void init();
     void cleanup();
-    void layout();
+    void texts();
     void exactCaseSensitiveMatches_data();
     void exactCaseSensitiveMatches();
     void secondSearchResetsFirst();
@@ -85,18 +85,15 @@ void TestForm3::search(Form3 *form, const QString &text)
     form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
 }
 
-void TestForm3::layout()
+void TestForm3::texts()
 {
     Form3 form(m_grid, &m_messages);
     QCOMPARE(form.windowTitle(), QStringLiteral("查找提示信息"));
     QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label1"))->text(),
              QStringLiteral("搜索信息(支持模糊搜索)："));
     QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QString());
-    auto *command1 = form.findChild<QPushButton *>(QStringLiteral("Command1"));
-    QCOMPARE(command1->text(), QStringLiteral("搜索"));
-    // 3960, 120, 855, 375 twips at 15 twips a pixel.
-    QCOMPARE(command1->geometry(), QRect(264, 8, 57, 25));
-    QCOMPARE(form.size(), QSize(324, 54));
+    QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("Command1"))->text(),
+             QStringLiteral("搜索"));
 }
 
 void TestForm3::exactCaseSensitiveMatches_data()
