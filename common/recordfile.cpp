@@ -191,7 +191,8 @@ RecordFile::Outcome RecordFile::writeBytes(const QByteArray &data) const
         return {false, QStringLiteral("无法保存记录文件 %1：%2。原文件未被改动。")
                            .arg(m_path, file.errorString())};
     }
-    if (file.write(data) != data.size() || !file.commit()) {
+    // flush() first: commit() alone does not notice a buffered write that failed (disk full).
+    if (file.write(data) != data.size() || !file.flush() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return {false,
