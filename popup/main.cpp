@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
+
 // VEXA_QUIT_AFTER_MS=N: after N milliseconds the failure message dismisses itself and the window
 // closes itself, exactly as if the user had pressed OK or the close button. Tests that start real
 // vexa processes set it so that none of them can be left waiting for a user.
@@ -18,6 +20,9 @@ int main(int argc, char *argv[])
     ReminderPopup window(AppPaths::reminderFile(AppPaths::dataFolder()), &messages);
     if (!window.Form_Load())
         return 1;
+    // The claimed slot on stdout, so that whoever started the process can tell without a screen.
+    std::fprintf(stdout, "%s\n", qPrintable(window.slotName()));
+    std::fflush(stdout);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &ReminderPopup::releaseSlot);
     QObject::connect(&window, &ReminderPopup::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

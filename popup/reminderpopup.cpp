@@ -69,10 +69,25 @@ bool ReminderPopup::Form_Load()
     const QStringList values = exchange.values(m_slotName, keys);
     for (qsizetype i = 0; i < keys.size(); ++i)
         m_list1->addItem(keys[i] + QLatin1Char(':') + values[i]);
+    fitListFont();
 
     placeWindow();
     m_timer1->start();
     return true;
+}
+
+void ReminderPopup::fitListFont()
+{
+    // The list runs past the window's bottom edge and so shows no scroll bar for the last rows:
+    // every line, the remark last, must fit in the part that is seen.
+    const int room = height() - m_list1->frameWidth();
+    QFont font = m_list1->font();
+    for (int pixels = 12; pixels >= 8; --pixels) {
+        font.setPixelSize(pixels);
+        m_list1->setFont(font);
+        if (m_list1->sizeHintForRow(0) * m_list1->count() <= room)
+            break;
+    }
 }
 
 void ReminderPopup::placeWindow()

@@ -50,6 +50,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void fitListFont();
+
     QString m_path;
     Messages *m_messages;
     QString m_slotName;

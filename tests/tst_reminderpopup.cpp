@@ -107,6 +107,9 @@ void TestReminderPopup::listsClaimedRecord()
                           "制作日期:2026-12-1 08:30", "龄期:28", "养护方式:标准养护",
                           "到期时间:2026-12-29 08:30", "工程量:12", "组数:3", "备注:"}));
     QVERIFY(m_messages.shown.isEmpty());
+    // The list runs past the window's bottom edge: every line must still be in sight.
+    const QRect last = popup.list1()->visualItemRect(popup.list1()->item(10));
+    QVERIFY(popup.list1()->viewport()->mapTo(&popup, last.bottomLeft()).y() < popup.height());
 
     // A second popup takes the next free slot.
     ReminderPopup second(path(), &m_messages);
