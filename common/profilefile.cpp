@@ -323,7 +323,8 @@ ProfileFile::Outcome ProfileFile::replace(const Lock &held, const QByteArray &by
         return {false, QStringLiteral("无法保存提示文件 %1：%2。原文件未被改动。")
                            .arg(m_path, file.errorString())};
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // flush() first: commit() alone does not notice a buffered write that failed (disk full).
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return {false,
