@@ -20,9 +20,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QMessageBox>
-#include <QScreen>
 #include <QMenuBar>
 #include <QTimer>
 
@@ -63,13 +61,7 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-    m_dispatcher = new ReminderDispatcher(
-        m_services,
-        [] {
-            const QScreen *screen = QGuiApplication::primaryScreen();
-            return screen ? Twips::fromPixels(screen->geometry().height()) : 0;
-        },
-        this);
+    m_dispatcher = new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
     connect(m_dispatcher, &ReminderDispatcher::reminderNotShown, this,
             &Form1::showReminderElsewhere);
 
