@@ -23,13 +23,23 @@ QString dataFolder()
     const QString fromEnvironment = qEnvironmentVariable("TARVELIN_DATA_DIR");
     if (!fromEnvironment.isEmpty())
         return QDir(fromEnvironment).absolutePath();
-    const QString appFolder = QCoreApplication::applicationDirPath();
-    if (canWriteIn(appFolder))
-        return appFolder;
+    return dataFolderFor(QCoreApplication::applicationDirPath());
+}
+
+QString dataFolderFor(const QString &appFolder)
+{
+    const bool installedForAll =
+        QFileInfo::exists(QDir(appFolder).filePath(QLatin1String(userFolderMarker)));
+    if (!installedForAll && canWriteIn(appFolder))
+        return QDir(appFolder).absolutePath();
+    return userDataFolder();
+}
+
+QString userDataFolder()
+{
     // The generic location, not the per-program one, so that Tarvelin and vexa agree.
-    const QString perUser =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-        QStringLiteral("/Tarvelin");
+    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                            QStringLiteral("/Tarvelin");
     QDir().mkpath(perUser);
     return perUser;
 }

@@ -7,8 +7,21 @@
 namespace AppPaths {
 
 // The folder of a.bz and vexa.ini: TARVELIN_DATA_DIR when set (tests, portable set-ups), else
-// the application folder when it is writable, else a per-user data folder.
+// the application folder when it is writable and not marked as installed for all users, else
+// the per-user data folder.
 QString dataFolder();
+
+// The same rule for a given application folder.
+QString dataFolderFor(const QString &appFolder);
+
+// The per-user data folder (~/.local/share/Tarvelin, %LOCALAPPDATA%\Tarvelin), the same for
+// both programs whatever their own names; made when missing.
+QString userDataFolder();
+
+// A file of this name beside the programs marks a copy installed for all users: its data go
+// to each user's own folder even when the user may write beside the programs (root, an
+// administrator). Install rules put it there; a portable copy has none.
+inline constexpr char userFolderMarker[] = "data-in-user-folder.txt";
 
 QString recordFile(const QString &folder);   // folder + "/a.bz"
 QString reminderFile(const QString &folder); // folder + "/vexa.ini"

@@ -1,26 +1,52 @@
+#include "appicon.h"
 #include "apppaths.h"
 #include "clock.h"
 #include "form1.h"
 #include "qtmessages.h"
+#include "singleinstance.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvelin"));
+    QApplication::setDesktopFileName(QStringLiteral("tarvelin"));
+    QApplication::setWindowIcon(tarvelinIcon());
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SystemClock clock;
     QtMessages messages;
     ManagerServices services;
     services.dataFolder = AppPaths::dataFolder();
+
+    SingleInstance instance(services.dataFolder);
+    if (!instance.claim()) {
+        if (instance.askToRaise())
+            return 0;
+        messages.show(QStringLiteral("Tarvelin 已经在运行，但没有响应，无法把它的窗口调到前面。"
+                                     "请在任务栏或通知区域找到它，或结束它后再启动。"),
+                      QStringLiteral("提示"), MessageStyle::Exclamation);
+        return 1;
+    }
+
+    SystemClock clock;
     services.clock = &clock;
     services.messages = &messages;
     services.popupProgram = AppPaths::popupProgram();
 
     Form1 window(services);
     messages.setOwner(&window);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window, [&window] {
+        // Also when it sits hidden in the notification area.
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+        // Whoever started this process can tell that the request arrived.
+        std::fprintf(stdout, "raised by a second start\n");
+        std::fflush(stdout);
+    });
     window.Form_Load();
     return app.exec();
 }

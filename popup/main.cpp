@@ -1,3 +1,4 @@
+#include "appicon.h"
 #include "apppaths.h"
 #include "boxmessages.h"
 #include "reminderpopup.h"
@@ -14,6 +15,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa"));
+    QApplication::setDesktopFileName(QStringLiteral("tarvelin"));
+    QApplication::setWindowIcon(tarvelinIcon());
     const int quitAfterMs = qEnvironmentVariableIntValue("VEXA_QUIT_AFTER_MS");
 
     BoxMessages messages(quitAfterMs);

@@ -1,0 +1,106 @@
+#include "singleinstance.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+const QByteArray kRaise = "raise\n";
+const QByteArray kDone = "done\n";
+
+QString lockPath(const QString &name)
+{
+    return QDir::temp().absoluteFilePath(name + QStringLiteral(".lock"));
+}
+} // namespace
+
+SingleInstance::SingleInstance(const QString &dataFolder, QObject *parent)
+    : QObject(parent), m_name(serverNameFor(dataFolder)), m_lock(lockPath(m_name))
+{
+    // Only a dead holder makes the lock stale; a monitor running for days keeps it.
+    m_lock.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (m_server)
+        m_server->close();
+}
+
+QString SingleInstance::serverNameFor(const QString &dataFolder)
+{
+    // The socket lives in the shared temporary folder: the user is part of the name, so that
+    // two users on one machine each get their own Tarvelin.
+    QString user = QDir::homePath();
+#ifdef Q_OS_UNIX
+    user += QLatin1Char(':') + QString::number(::getuid());
+#endif
+    const QFileInfo folder(dataFolder);
+    const QString canonical = folder.canonicalFilePath();
+    const QString where = canonical.isEmpty() ? folder.absoluteFilePath() : canonical;
+    const QByteArray digest =
+        QCryptographicHash::hash((user + QChar(0) + where).toUtf8(), QCryptographicHash::Sha256);
+    return QStringLiteral("tarvelin-") + QString::fromLatin1(digest.toHex().left(24));
+}
+
+bool SingleInstance::claim()
+{
+    if (!m_lock.tryLock(0))
+        return false;
+    // The lock is ours, so whatever still answers to the name is left over from a crash.
+    QLocalServer::removeServer(m_name);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::answer);
+    if (!m_server->listen(m_name)) {
+        // Still the only monitor; a second start will simply not find the window.
+        qWarning("Tarvelin: cannot listen on %s: %s", qPrintable(m_name),
+                 qPrintable(m_server->errorString()));
+    }
+    return true;
+}
+
+void SingleInstance::answer()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (!socket->canReadLine())
+                return;
+            if (socket->readLine() == kRaise) {
+                emit raiseRequested();
+                socket->write(kDone);
+                socket->flush();
+            }
+            socket->disconnectFromServer();
+        });
+    }
+}
+
+bool SingleInstance::askToRaise(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QLocalSocket socket;
+        socket.connectToServer(m_name);
+        if (socket.waitForConnected(int(qMin<qint64>(1000, deadline.remainingTime())))) {
+            socket.write(kRaise);
+            socket.waitForBytesWritten(int(deadline.remainingTime()));
+            while (!socket.canReadLine() &&
+                   socket.waitForReadyRead(int(deadline.remainingTime()))) {
+            }
+            return socket.canReadLine() && socket.readLine() == kDone;
+        }
+        // The running instance may not be listening yet.
+        QThread::msleep(100);
+    }
+    return false;
+}

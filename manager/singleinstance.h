@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// One Tarvelin per user and data folder: a second monitor on the same records would remind
+// twice. The first start holds a lock file and listens on a local socket; a later start finds
+// the lock taken, asks the running one to bring its window to the front, and ends.
+//
+// The lock, not the socket, decides who runs: a lock whose holder died is taken over, so a
+// crash never stops the next start, and the socket name it left behind is cleared.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SingleInstance(const QString &dataFolder, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // Name of the local socket; the lock file is the temporary folder's file of that name
+    // followed by ".lock". Same user and same data folder give the same name.
+    static QString serverNameFor(const QString &dataFolder);
+    QString serverName() const { return m_name; }
+
+    // Becomes the running instance. False when another one already runs for this folder.
+    bool claim();
+
+    // Asks the running instance to bring its window to the front. Waits up to timeoutMs for it
+    // to answer, since it may still be starting; false when it never did.
+    bool askToRaise(int timeoutMs = 10000);
+
+signals:
+    // A later start asked for the window.
+    void raiseRequested();
+
+private:
+    void answer();
+
+    QString m_name;
+    QLockFile m_lock;
+    QLocalServer *m_server = nullptr;
+};
