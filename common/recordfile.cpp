@@ -5,6 +5,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringEncoder>
+#include <QtAlgorithms>
+
+#include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+#include <emmintrin.h>
+#define TARVELIN_HAVE_SSE2 1
+#endif
 
 namespace {
 const QByteArray kLineBreak("\r\n");
@@ -25,6 +34,78 @@ QByteArrayView dueTimeField(QByteArrayView line, bool *hasField)
     *hasField = true;
     const qsizetype end = line.indexOf(',', start);
     return line.sliced(start, (end < 0 ? line.size() : end) - start);
+}
+
+// The first occurrence of needle in haystack at or after from, or -1. The day searched for is all
+// digits and "-", as is most of a record file, so a byte-wise search stops everywhere; this one
+// tests three of the needle's bytes at sixteen positions at once and compares the rest only
+// where all three match.
+qsizetype findBytes(QByteArrayView haystack, qsizetype from, QByteArrayView needle)
+{
+    const qsizetype n = needle.size();
+#ifdef TARVELIN_HAVE_SSE2
+    if (n >= 3) {
+        const char *h = haystack.data();
+        const qsizetype size = haystack.size();
+        const __m128i first = _mm_set1_epi8(needle[0]);
+        const __m128i beforeLast = _mm_set1_epi8(needle[n - 2]);
+        const __m128i last = _mm_set1_epi8(needle[n - 1]);
+        for (; from + n - 1 + 16 <= size; from += 16) {
+            const auto at = [&](qsizetype offset) {
+                return _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + from + offset));
+            };
+            const __m128i matches = _mm_and_si128(
+                _mm_and_si128(_mm_cmpeq_epi8(at(0), first), _mm_cmpeq_epi8(at(n - 2), beforeLast)),
+                _mm_cmpeq_epi8(at(n - 1), last));
+            for (quint32 mask = quint32(_mm_movemask_epi8(matches)); mask != 0; mask &= mask - 1) {
+                const qsizetype hit = from + qCountTrailingZeroBits(mask);
+                if (std::memcmp(h + hit + 1, needle.data() + 1, size_t(n - 3)) == 0)
+                    return hit;
+            }
+        }
+    }
+#endif
+    return haystack.indexOf(needle, from);
+}
+
+bool isLineBreak(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+bool isSeparator(char16_t c)
+{
+    return c == u',' || c == u'\r' || c == u'\n';
+}
+
+// Calls at(i) for every "," CR and LF of text, in order; eight characters at a time where SSE2 is
+// there, since the entry form's load looks at every character of the file.
+template <typename Handler> void forEachSeparator(QStringView text, Handler &&at)
+{
+    const char16_t *chars = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+#ifdef TARVELIN_HAVE_SSE2
+    const __m128i comma = _mm_set1_epi16(',');
+    const __m128i cr = _mm_set1_epi16('\r');
+    const __m128i lf = _mm_set1_epi16('\n');
+    for (; i + 8 <= size; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(block, comma), _mm_cmpeq_epi16(block, cr)),
+                         _mm_cmpeq_epi16(block, lf));
+        // Two mask bits per character.
+        for (quint32 mask = quint32(_mm_movemask_epi8(hits)); mask != 0; mask &= mask - 1) {
+            const uint bit = qCountTrailingZeroBits(mask);
+            at(i + bit / 2);
+            mask &= ~(1u << bit);
+        }
+    }
+#endif
+    for (; i < size; ++i) {
+        if (isSeparator(chars[i]))
+            at(i);
+    }
 }
 
 } // namespace
@@ -72,12 +153,31 @@ RecordFile::Records RecordFile::readDueOn(const QString &day) const
     if (!readBytes(&data, &result))
         return result;
     const QByteArray dayBytes = day.toLatin1();
-    for (QByteArrayView line : splitLines(data)) {
+    auto keep = [&](QByteArrayView line) {
         bool hasField = false;
         const QByteArrayView due = dueTimeField(line, &hasField);
-        if (!hasField || due.indexOf(dayBytes) < 0)
-            continue;
-        result.lines.append(Gbk::decode(line).split(QLatin1Char(',')));
+        if (hasField && due.indexOf(dayBytes) >= 0)
+            result.lines.append(Gbk::decode(line).split(QLatin1Char(',')));
+    };
+    if (dayBytes.isEmpty() || dayBytes.contains('\r') || dayBytes.contains('\n')) {
+        for (QByteArrayView line : splitLines(data))
+            keep(line);
+        return result;
+    }
+    // A line that is kept holds the day somewhere, so only the lines around its occurrences are
+    // split: a few dozen of a hundred thousand.
+    const QByteArrayView all(data);
+    const qsizetype size = all.size();
+    qsizetype from = 0;
+    for (qsizetype hit; (hit = findBytes(all, from, dayBytes)) >= 0;) {
+        qsizetype start = hit;
+        while (start > 0 && !isLineBreak(all[start - 1]))
+            --start;
+        qsizetype end = hit + dayBytes.size();
+        while (end < size && !isLineBreak(all[end]))
+            ++end;
+        keep(all.sliced(start, end - start));
+        from = end;
     }
     return result;
 }
@@ -85,38 +185,54 @@ RecordFile::Records RecordFile::readDueOn(const QString &day) const
 RecordFile::Records RecordFile::readAll() const
 {
     Records result;
-    QByteArray data;
-    if (!readBytes(&data, &result))
-        return result;
-    const QString text = Gbk::decode(data);
-    // Decode once and split the text: cheaper than decoding line by line.
-    const QStringView view(text);
-    qsizetype start = 0;
-    const qsizetype size = view.size();
-    auto takeLine = [&](qsizetype end) {
-        const QStringView line = view.sliced(start, end - start);
-        bool filled = false;
-        for (QChar c : line) {
-            if (c != QLatin1Char(',')) {
-                filled = true;
-                break;
-            }
-        }
-        if (filled)
-            result.lines.append(line.toString().split(QLatin1Char(',')));
-    };
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = view[i];
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        takeLine(i);
-        if (c == QLatin1Char('\r') && i + 1 < size && view[i + 1] == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        takeLine(size);
+    const Status status = forEachFilledLine([&result](const QList<QStringView> &fields) {
+        QStringList line;
+        line.reserve(fields.size());
+        for (QStringView field : fields)
+            line.append(field.toString());
+        result.lines.append(std::move(line));
+    });
+    result.exists = status.exists;
+    result.error = status.error;
     return result;
+}
+
+RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
+{
+    Records probe;
+    QByteArray data;
+    if (!readBytes(&data, &probe))
+        return {probe.exists, probe.error};
+    // Decode once and split the text: cheaper than decoding line by line.
+    const QString text = Gbk::decode(data);
+    data = QByteArray();
+    const QStringView view(text);
+    QList<QStringView> fields;
+    qsizetype lineStart = 0;
+    qsizetype fieldStart = 0;
+    auto endLine = [&](qsizetype end) {
+        // A line of commas alone holds no field.
+        if (end - lineStart > fields.size()) {
+            fields.append(view.sliced(fieldStart, end - fieldStart));
+            take(fields);
+        }
+        fields.clear();
+    };
+    forEachSeparator(view, [&](qsizetype at) {
+        if (at < lineStart)
+            return; // the LF of a CR LF
+        if (view[at] == u',') {
+            fields.append(view.sliced(fieldStart, at - fieldStart));
+            fieldStart = at + 1;
+            return;
+        }
+        endLine(at);
+        const bool crlf = view[at] == u'\r' && at + 1 < view.size() && view[at + 1] == u'\n';
+        lineStart = fieldStart = at + (crlf ? 2 : 1);
+    });
+    if (lineStart < view.size())
+        endLine(view.size());
+    return {true, {}};
 }
 
 RecordFile::Text RecordFile::readLines() const
@@ -136,26 +252,85 @@ RecordFile::Text RecordFile::readLines() const
 
 QByteArray RecordFile::tableBytes(const QList<QStringList> &rows, QString *unencodable)
 {
-    QString text;
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        if (r > 0)
-            text += QLatin1String("\r\n");
-        text += rows[r].join(QLatin1Char(','));
+    return tableBytes(
+        rows.size(),
+        [&rows](qsizetype line, QList<QStringView> &fields) {
+            for (const QString &field : rows[line])
+                fields.append(field);
+        },
+        unencodable);
+}
+
+QByteArray RecordFile::tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
+                                  QString *unencodable)
+{
+    // Lines are gathered into a small piece of text that is encoded as soon as it is full: the
+    // text of a year's records (twice the file's size) is never made whole, and each piece is
+    // still in the cache when it is encoded.
+    constexpr qsizetype kPiece = 32 * 1024;
+    QStringEncoder encoder("GBK");
+    QByteArray bytes;
+    qsizetype written = 0;
+    QString piece(kPiece, Qt::Uninitialized);
+    qsizetype used = 0;
+    auto encodePiece = [&] {
+        const QStringView text(piece.constData(), used);
+        bytes.resize(written + encoder.requiredSpace(used));
+        written = encoder.appendToBuffer(bytes.data() + written, text) - bytes.constData();
+        if (encoder.hasError()) {
+            if (unencodable)
+                *unencodable = Gbk::firstUnencodable(text);
+            return false;
+        }
+        used = 0;
+        return true;
+    };
+    QList<QStringView> fields;
+    for (qsizetype r = 0; r < count; ++r) {
+        fields.clear();
+        fieldsOf(r, fields);
+        qsizetype needed = r > 0 ? 2 : 0;
+        for (QStringView field : fields)
+            needed += field.size() + 1;
+        if (used + needed > piece.size()) {
+            if (!encodePiece())
+                return {};
+            if (needed > piece.size())
+                piece.resize(needed);
+        }
+        char16_t *out = reinterpret_cast<char16_t *>(piece.data()) + used;
+        if (r > 0) {
+            *out++ = u'\r';
+            *out++ = u'\n';
+        }
+        for (qsizetype f = 0; f < fields.size(); ++f) {
+            if (f > 0)
+                *out++ = u',';
+            const QStringView field = fields[f];
+            if (!field.isEmpty())
+                std::memcpy(out, field.utf16(), size_t(field.size()) * sizeof(char16_t));
+            out += field.size();
+        }
+        used = out - reinterpret_cast<const char16_t *>(piece.constData());
     }
-    bool ok = false;
-    QByteArray bytes = Gbk::encode(text, &ok);
-    if (!ok) {
-        if (unencodable)
-            *unencodable = Gbk::firstUnencodable(text);
+    if (!encodePiece())
         return {};
-    }
+    bytes.truncate(written);
     return bytes;
 }
 
 RecordFile::Outcome RecordFile::writeTable(const QList<QStringList> &rows) const
 {
+    return writeTable(rows.size(), [&rows](qsizetype line, QList<QStringView> &fields) {
+        for (const QString &field : rows[line])
+            fields.append(field);
+    });
+}
+
+RecordFile::Outcome RecordFile::writeTable(qsizetype count, const FieldsGiver &fieldsOf) const
+{
     QString bad;
-    const QByteArray bytes = tableBytes(rows, &bad);
+    const QByteArray bytes = tableBytes(count, fieldsOf, &bad);
     if (!bad.isEmpty()) {
         return {false, QStringLiteral("记录中含有无法保存的字符“%1”，记录文件未被改动。").arg(bad)};
     }

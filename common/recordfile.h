@@ -3,6 +3,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <functional>
 
 // a.bz: one record per line, eleven fields joined by "," (no quoting), lines joined by CR LF, in
 // code page 936. Every whole-file write is atomic: a crash or a full disk leaves the old file.
@@ -27,6 +30,17 @@ public:
     // with more than eleven fields keeps them all, so that a save writes it back unchanged).
     Records readAll() const;
 
+    struct Status
+    {
+        bool exists = false;
+        QString error;
+    };
+    // readAll without a list per line and field, for a caller that keeps the fields in its own
+    // form: take receives each such line's fields as views into the decoded file, valid during
+    // the call only.
+    using FieldsTaker = std::function<void(const QList<QStringView> &fields)>;
+    Status forEachFilledLine(const FieldsTaker &take) const;
+
     struct Text
     {
         bool exists = false;
@@ -43,12 +57,18 @@ public:
 
     // Writes rows (each the fields of one line) joined by "," and CR LF, no break after the last.
     Outcome writeTable(const QList<QStringList> &rows) const;
+    // The same for a table not held as lists: fieldsOf(i, fields) appends the fields of line i to
+    // fields, for i from 0 to count - 1; the views need to live during that call only.
+    using FieldsGiver = std::function<void(qsizetype line, QList<QStringView> &fields)>;
+    Outcome writeTable(qsizetype count, const FieldsGiver &fieldsOf) const;
     // Writes every line followed by CR LF.
     Outcome writeLines(const QStringList &lines) const;
 
     // The bytes writeTable would write; unencodable (if given) receives the first character that
     // code page 936 cannot hold, and the result is then empty.
     static QByteArray tableBytes(const QList<QStringList> &rows, QString *unencodable = nullptr);
+    static QByteArray tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
+                                 QString *unencodable = nullptr);
 
     // Splits at CR LF, and also at a bare CR or LF; no empty line is made after a final break.
     static QList<QByteArrayView> splitLines(QByteArrayView data);

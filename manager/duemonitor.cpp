@@ -27,9 +27,10 @@ QList<int> DueMonitor::check()
     QList<int> due;
     const int last = m_grid->rows() - 1;
     for (int row = 1; row <= last; ++row) {
-        if (!window.contains(m_grid->textMatrix(row, SpecimenRecord::DueTimeColumn)))
+        // Views, not copies: a busy day's grid is walked every few seconds.
+        if (!window.contains(m_grid->textView(row, SpecimenRecord::DueTimeColumn)))
             continue;
-        if (m_grid->textMatrix(row, SpecimenRecord::DueMarkColumn) == mark)
+        if (m_grid->textView(row, SpecimenRecord::DueMarkColumn) == mark)
             continue;
         HighlightRow(m_grid, row, RecordGridModel::Yellow, RecordGridModel::SystemHighlight);
         m_grid->setTextMatrix(row, SpecimenRecord::DueMarkColumn, mark);

@@ -5,6 +5,7 @@
 #include "duetime.h"
 #include "gbkcodec.h"
 #include "messages.h"
+#include "packedrow.h"
 #include "recordgridmodel.h"
 #include "specimenrecord.h"
 #include "twips.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVarLengthArray>
 
 namespace {
 constexpr int kGridCols = 12;
@@ -174,44 +176,53 @@ RecordFile Form2::recordFile() const
 
 QString Form2::daoru()
 {
-    const RecordFile::Records loaded = recordFile().readAll();
-    if (!loaded.error.isEmpty())
-        return loaded.error;
+    // Each row is packed straight from the file's text, without a list per line in between: a
+    // year's records load in a blink and take little memory.
+    QList<PackedRow> body;
+    QList<QStringList> asRead;
+    QVarLengthArray<QStringView, kGridCols> cells;
+    const RecordFile::Status read =
+        recordFile().forEachFilledLine([&](const QList<QStringView> &fields) {
+            // Column 0 holds the row's number; column k+1 takes field k; the last field (the due
+            // mark) is not shown.
+            const QString number = QString::number(body.size() + 1);
+            cells.clear();
+            cells.append(number);
+            cells.append(fields.constData(), qMin<qsizetype>(fields.size() - 1, kGridCols - 1));
+            body.append(PackedRow(cells.constData(), cells.size()));
+            // Only a line of exactly eleven fields is rebuilt from its cells by the save; any
+            // other (a comma typed into a field long ago, a hand-edited line) goes back as it was
+            // read.
+            QStringList asItWas;
+            if (fields.size() != SpecimenRecord::FieldCount) {
+                for (QStringView field : fields)
+                    asItWas.append(field.toString());
+            }
+            asRead.append(std::move(asItWas));
+        });
+    if (!read.error.isEmpty())
+        return read.error;
 
-    QList<QStringList> body;
-    body.reserve(loaded.lines.size() + 1);
-    m_asRead.clear();
-    m_asRead.reserve(loaded.lines.size());
-    for (const QStringList &fields : loaded.lines) {
-        // Column k+1 takes field k; the last field (the due mark) is not shown.
-        QStringList cells{QString()};
-        cells += fields.mid(0, qMin<qsizetype>(fields.size() - 1, kGridCols - 1));
-        body << cells;
-        // Only a line of exactly eleven fields is rebuilt from its cells by the save; any other
-        // (a comma typed into a field long ago, a hand-edited line) goes back as it was read.
-        m_asRead << (fields.size() == SpecimenRecord::FieldCount ? QStringList() : fields);
-    }
-    body << QStringList();
-    m_grid->replaceBody(std::move(body));
+    body.append(PackedRow());
+    m_asRead = std::move(asRead);
+    m_grid->replacePackedBody(std::move(body));
     m_grid->renumber();
     return {};
 }
 
 RecordFile::Outcome Form2::baocuns() const
 {
-    QList<QStringList> lines;
-    lines.reserve(m_grid->rows() - 1);
-    for (int r = 1; r < m_grid->rows(); ++r) {
-        if (r - 1 < m_asRead.size() && !m_asRead[r - 1].isEmpty()) {
-            lines << m_asRead[r - 1];
-            continue;
+    // Fields are handed over as views of the table's cells: nothing is copied before encoding.
+    const auto fieldsOf = [this](qsizetype line, QList<QStringView> &fields) {
+        if (line < m_asRead.size() && !m_asRead[line].isEmpty()) {
+            for (const QString &field : m_asRead[line])
+                fields.append(field);
+            return;
         }
-        QStringList cells;
         for (int c = 1; c < m_grid->cols(); ++c)
-            cells << m_grid->textMatrix(r, c);
-        lines << cells;
-    }
-    return recordFile().writeTable(lines);
+            fields.append(m_grid->textView(int(line) + 1, c));
+    };
+    return recordFile().writeTable(m_grid->rows() - 1, fieldsOf);
 }
 
 void Form2::tianjia()

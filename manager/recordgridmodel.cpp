@@ -8,11 +8,6 @@ RecordGridModel::RecordGridModel(int cols, QObject *parent)
 {
 }
 
-bool RecordGridModel::valid(int row, int col) const
-{
-    return row >= 0 && row < rows() && col >= 0 && col < m_cols;
-}
-
 void RecordGridModel::changed(int row, int col, int role)
 {
     if (row == 0) {
@@ -29,34 +24,29 @@ void RecordGridModel::setRows(int count)
     const int old = rows();
     if (count > old) {
         beginInsertRows({}, old - 1, count - 2);
-        m_rows.resize(count);
+        m_rows.resize(size_t(count));
         endInsertRows();
     } else if (count < old) {
         beginRemoveRows({}, count - 1, old - 2);
-        m_rows.resize(count);
+        m_rows.resize(size_t(count));
         endRemoveRows();
     }
 }
 
 QString RecordGridModel::textMatrix(int row, int col) const
 {
-    if (!valid(row, col))
-        return {};
-    const QStringList &cells = m_rows[row].cells;
-    return col < cells.size() ? cells[col] : QString();
+    return textView(row, col).toString();
 }
 
 void RecordGridModel::setTextMatrix(int row, int col, const QString &text)
 {
     if (!valid(row, col))
         return;
-    QStringList &cells = m_rows[row].cells;
-    if (col >= cells.size()) {
-        if (text.isEmpty())
-            return;
-        cells.resize(col + 1);
-    }
-    cells[col] = text;
+    PackedRow &cells = m_rows[size_t(row)].cells;
+    // Unchanged text needs no repacking and no repaint (renumbering a loaded table).
+    if (cells.at(col) == text)
+        return;
+    cells.set(col, text);
     changed(row, col, Qt::DisplayRole);
 }
 
@@ -66,26 +56,53 @@ void RecordGridModel::addItem(const QString &text)
     setTextMatrix(rows() - 1, 0, text);
 }
 
-void RecordGridModel::replaceBody(QList<QStringList> body)
+void RecordGridModel::replaceBody(const QList<QStringList> &body)
+{
+    QList<PackedRow> packed;
+    packed.reserve(body.size());
+    for (const QStringList &cells : body)
+        packed.append(PackedRow(cells));
+    replacePackedBody(std::move(packed));
+}
+
+void RecordGridModel::replacePackedBody(QList<PackedRow> body)
 {
     beginResetModel();
     m_rows.resize(1);
-    m_rows.reserve(body.size() + 1);
-    for (QStringList &cells : body) {
-        if (cells.size() > m_cols)
-            cells.resize(m_cols);
-        m_rows.append(Row{std::move(cells), {}, {}});
+    m_rows.reserve(size_t(body.size()) + 1);
+    for (PackedRow &cells : body) {
+        cells.truncate(m_cols);
+        m_rows.push_back(Row{std::move(cells), nullptr});
     }
+    // Releases the given rows' strings now that the grid holds them.
+    body.clear();
     if (m_rows.size() < 2)
         m_rows.resize(2);
     endResetModel();
 }
 
+namespace {
+// Whether text is the decimal text of n, without making a string: a loaded table of 100,000
+// rows comes numbered already.
+bool isNumberText(QStringView text, int n)
+{
+    char16_t digits[12];
+    qsizetype start = sizeof digits / sizeof *digits;
+    do {
+        digits[--start] = char16_t(u'0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    return text == QStringView(digits + start, digits + sizeof digits / sizeof *digits);
+}
+} // namespace
+
 void RecordGridModel::renumber()
 {
     const int last = rows() - 1;
-    for (int r = 1; r < last; ++r)
-        setTextMatrix(r, 0, QString::number(r));
+    for (int r = 1; r < last; ++r) {
+        if (!isNumberText(textView(r, 0), r))
+            setTextMatrix(r, 0, QString::number(r));
+    }
     if (last >= 1)
         setTextMatrix(last, 0, QString());
 }
@@ -103,46 +120,59 @@ int RecordGridModel::columnWidthTwips(int col) const
     return (col >= 0 && col < m_cols) ? m_widths[col] : 0;
 }
 
+const QList<quint32> *RecordGridModel::colours(int row, bool fore) const
+{
+    const Colours *colours = m_rows[size_t(row)].colours.get();
+    if (!colours)
+        return nullptr;
+    const QList<quint32> &list = fore ? colours->fore : colours->back;
+    return list.isEmpty() ? nullptr : &list;
+}
+
 quint32 RecordGridModel::cellForeColour(int row, int col) const
 {
-    if (!valid(row, col) || m_rows[row].fore.isEmpty())
+    if (!valid(row, col))
         return DefaultColour;
-    return m_rows[row].fore[col];
+    const QList<quint32> *fore = colours(row, true);
+    return fore ? (*fore)[col] : DefaultColour;
 }
 
 quint32 RecordGridModel::cellBackColour(int row, int col) const
 {
-    if (!valid(row, col) || m_rows[row].back.isEmpty())
+    if (!valid(row, col))
         return DefaultColour;
-    return m_rows[row].back[col];
+    const QList<quint32> *back = colours(row, false);
+    return back ? (*back)[col] : DefaultColour;
+}
+
+void RecordGridModel::setColour(int row, int col, quint32 colour, bool fore)
+{
+    if (!valid(row, col))
+        return;
+    std::unique_ptr<Colours> &colours = m_rows[size_t(row)].colours;
+    if (!colours) {
+        if (colour == DefaultColour)
+            return;
+        colours = std::make_unique<Colours>();
+    }
+    QList<quint32> &list = fore ? colours->fore : colours->back;
+    if (list.isEmpty()) {
+        if (colour == DefaultColour)
+            return;
+        list.resize(m_cols, DefaultColour);
+    }
+    list[col] = colour;
+    changed(row, col, fore ? Qt::ForegroundRole : Qt::BackgroundRole);
 }
 
 void RecordGridModel::setCellForeColour(int row, int col, quint32 colour)
 {
-    if (!valid(row, col))
-        return;
-    QList<quint32> &fore = m_rows[row].fore;
-    if (fore.isEmpty()) {
-        if (colour == DefaultColour)
-            return;
-        fore.resize(m_cols, DefaultColour);
-    }
-    fore[col] = colour;
-    changed(row, col, Qt::ForegroundRole);
+    setColour(row, col, colour, true);
 }
 
 void RecordGridModel::setCellBackColour(int row, int col, quint32 colour)
 {
-    if (!valid(row, col))
-        return;
-    QList<quint32> &back = m_rows[row].back;
-    if (back.isEmpty()) {
-        if (colour == DefaultColour)
-            return;
-        back.resize(m_cols, DefaultColour);
-    }
-    back[col] = colour;
-    changed(row, col, Qt::BackgroundRole);
+    setColour(row, col, colour, false);
 }
 
 QColor RecordGridModel::toColor(quint32 colour)

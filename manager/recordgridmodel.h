@@ -1,9 +1,14 @@
 #pragma once
 
+#include "packedrow.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QList>
 #include <QStringList>
+
+#include <memory>
+#include <vector>
 
 // A table of text cells with the operations the windows rely on: row 0 is the fixed header row
 // and column 0 the fixed number column, as in the record grids. The view shows rows 1 and
@@ -28,12 +33,20 @@ public:
     void setRows(int count); // grows with empty rows or drops rows from the bottom
 
     QString textMatrix(int row, int col) const;
+    // The same without a copy, for loops over many rows; valid until the grid changes.
+    QStringView textView(int row, int col) const
+    {
+        if (!valid(row, col))
+            return {};
+        return m_rows[size_t(row)].cells.at(col);
+    }
     void setTextMatrix(int row, int col, const QString &text);
     void addItem(const QString &text = QString());
 
     // Replaces rows 1.. by the given rows (cells from column 0, without colours), keeping row 0.
     // One reset instead of one signal per cell, for large tables.
-    void replaceBody(QList<QStringList> body);
+    void replaceBody(const QList<QStringList> &body);
+    void replacePackedBody(QList<PackedRow> body);
 
     // Numbers rows 1 to Rows-1 and clears the number of the spare last row.
     void renumber();
@@ -58,16 +71,26 @@ signals:
     void columnWidthChanged(int col);
 
 private:
+    struct Colours
+    {
+        QList<quint32> fore, back; // each empty until a colour of its kind is set
+    };
+    // One packed string per row: a table of 100,000 records stays a few times its file's size.
     struct Row
     {
-        QStringList cells;           // may be shorter than cols: missing cells are empty
-        QList<quint32> fore, back;   // empty when the row has no colours
+        PackedRow cells;                  // may be shorter than cols: missing cells are empty
+        std::unique_ptr<Colours> colours; // null while the row has no colours
     };
 
-    bool valid(int row, int col) const;
+    bool valid(int row, int col) const
+    {
+        return row >= 0 && row < rows() && col >= 0 && col < m_cols;
+    }
     void changed(int row, int col, int role);
+    const QList<quint32> *colours(int row, bool fore) const;
+    void setColour(int row, int col, quint32 colour, bool fore);
 
     int m_cols;
-    QList<Row> m_rows;
+    std::vector<Row> m_rows;
     QList<int> m_widths;
 };

@@ -7,10 +7,17 @@
 namespace {
 QStringList record(const QString &worksPart, const QString &due, const QString &remark = {})
 {
-    return {worksPart,         QStringLiteral("C30"), QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 08:30"), QStringLiteral("28"), due,
-            QStringLiteral("标准养护"), QStringLiteral("12"), QStringLiteral("3"),
-            remark,            QString()};
+    return {worksPart,
+            QStringLiteral("C30"),
+            QStringLiteral("P-01"),
+            QStringLiteral("2026-12-1 08:30"),
+            QStringLiteral("28"),
+            due,
+            QStringLiteral("标准养护"),
+            QStringLiteral("12"),
+            QStringLiteral("3"),
+            remark,
+            QString()};
 }
 const QStringList kSpare(11);
 } // namespace
@@ -27,6 +34,9 @@ private slots:
     void mainLoaderKeepsOnlyToday();
     void finalLineBreakMakesNoDifference();
     void hostileLines();
+    void mainLoaderMatchesItsDefinition_data();
+    void mainLoaderMatchesItsDefinition();
+    void bigTableSavedPieceByPiece();
     void entryLoaderKeepsEveryFilledLine();
     void missingFile();
     void writeLinesEndsEveryLine();
@@ -58,8 +68,8 @@ void TestRecordFile::unencodableTextIsRefusedAndFileKept()
 {
     const RecordFile file(path());
     QVERIFY(file.writeTable({kSpare}).ok);
-    const RecordFile::Outcome outcome =
-        file.writeTable({record(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")), kSpare});
+    const RecordFile::Outcome outcome = file.writeTable(
+        {record(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")), kSpare});
     QVERIFY(!outcome.ok);
     QVERIFY(outcome.error.contains(QStringLiteral("😀")));
     QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
@@ -91,8 +101,9 @@ void TestRecordFile::mainLoaderKeepsOnlyToday()
 
 void TestRecordFile::finalLineBreakMakesNoDifference()
 {
-    const QByteArray body = gbk(QStringLiteral("甲,C30,P1,d,28,2026-12-06 09:05,标准养护,1,1,,\r\n"
-                                               "乙,C35,P2,d,7,2026-12-06 10:00,同级养护,2,2,备注,"));
+    const QByteArray body =
+        gbk(QStringLiteral("甲,C30,P1,d,28,2026-12-06 09:05,标准养护,1,1,,\r\n"
+                           "乙,C35,P2,d,7,2026-12-06 10:00,同级养护,2,2,备注,"));
     writeFile(path(), body);
     const auto without = RecordFile(path()).readDueOn(QStringLiteral("2026-12-06"));
     writeFile(path(), body + "\r\n");
@@ -105,11 +116,11 @@ void TestRecordFile::finalLineBreakMakesNoDifference()
 void TestRecordFile::hostileLines()
 {
     QByteArray data;
-    data += "\r\n";                                   // empty line
-    data += "a,b,c\r\n";                              // too few fields for the due time
+    data += "\r\n";      // empty line
+    data += "a,b,c\r\n"; // too few fields for the due time
     data += gbk(QStringLiteral("梁,C30,P1,d,28,2026-12-06 09:05,x,1,1,r,,extra,more\r\n"));
     data += "a,b,c,d,e,2026-12-06 11:00,\x81\x20,h\x81\n"; // invalid GBK, bare LF
-    data += "x,C30,P1,d,28,2026-12-06 12:00,y,1,1,,\r"; // bare CR
+    data += "x,C30,P1,d,28,2026-12-06 12:00,y,1,1,,\r";    // bare CR
     data += QByteArray(",,,,,,,,,,");
     writeFile(path(), data);
     const auto loaded = RecordFile(path()).readDueOn(QStringLiteral("2026-12-06"));
@@ -121,12 +132,87 @@ void TestRecordFile::hostileLines()
     QCOMPARE(loaded.lines[2][0], QStringLiteral("x"));
 }
 
+void TestRecordFile::mainLoaderMatchesItsDefinition_data()
+{
+    QTest::addColumn<QString>("day");
+    QTest::newRow("a day") << "2026-12-06";
+    QTest::newRow("three characters") << "-06";
+    QTest::newRow("two characters") << "06";
+    QTest::newRow("empty: every line of six fields") << "";
+}
+
+// The loader looks only at the lines around the day's occurrences; whatever the lines hold, it
+// keeps exactly the lines whose sixth field contains the day.
+void TestRecordFile::mainLoaderMatchesItsDefinition()
+{
+    QFETCH(QString, day);
+    const QStringList shapes{
+        QStringLiteral("2026-12-06 甲,C30,P1,d,28,2026-12-06 09:05,标准养护,1,1,,"), // twice
+        QStringLiteral("乙,C30,P1,2026-12-06 08:00,28,2027-01-03 08:00,x,1,1,,"),    // field 4
+        QStringLiteral("丙,C30,P1,d,28,2026-12,-06 09:05,x,1,1,,"),                  // cut by ","
+        QStringLiteral("丁,C30,P1,d,2026-12-06"),                                    // 5 fields
+        QStringLiteral("戊,C30,P1,d,28,2026-12-05 23:59,2026-12-06,1,1,,"),          // field 7
+        QStringLiteral("己,C30,P1,d,28,x2026-12-06,y,1,1,2026-12-06,"),
+        QStringLiteral(",,,,,,,,,,"),
+        QString(),
+    };
+    const QByteArray breaks[] = {"\r\n", "\n", "\r"};
+    QByteArray data = gbk(QStringLiteral("2026-12-06,a,b,c,d,2026-12-06\r\n")); // at the start
+    for (int i = 0; i < 200; ++i) {
+        data += gbk(shapes[i % shapes.size()]);
+        data += breaks[i % 3];
+    }
+    data += gbk(QStringLiteral("庚,C30,P1,d,28,2026-12-06")); // at the very end, no break
+    writeFile(path(), data);
+
+    QList<QStringList> expected;
+    for (QByteArrayView line : RecordFile::splitLines(data)) {
+        const QStringList fields = Gbk::decode(line).split(QLatin1Char(','));
+        if (fields.size() >= 6 && fields[5].contains(day))
+            expected.append(fields);
+    }
+    const auto loaded = RecordFile(path()).readDueOn(day);
+    QCOMPARE(loaded.lines, expected);
+    QCOMPARE(loaded.lines.size(), qsizetype(day.isEmpty() ? 152 : 52));
+}
+
+// A save gathers the lines into pieces of text and encodes them one by one: a table larger than a
+// piece, a line longer than one, and a bad character far into the table.
+void TestRecordFile::bigTableSavedPieceByPiece()
+{
+    QList<QStringList> table;
+    for (int i = 0; i < 3000; ++i) {
+        table.append(record(QStringLiteral("%1#楼梁").arg(i), QStringLiteral("2026-12-06 09:05"),
+                            i % 7 ? QString() : QStringLiteral("备注")));
+    }
+    table[1500][9] = QString(40000, QChar(0x6881));
+    table.append(kSpare);
+    QString joined;
+    for (const QStringList &row : table)
+        joined += row.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    joined.chop(2);
+
+    const RecordFile file(path());
+    QVERIFY(file.writeTable(table).ok);
+    QCOMPARE(readFile(path()), gbk(joined));
+    QCOMPARE(RecordFile::tableBytes(table), gbk(joined));
+
+    table[2900][0] = QStringLiteral("梁😀");
+    QString bad;
+    QCOMPARE(RecordFile::tableBytes(table, &bad), QByteArray());
+    QCOMPARE(bad, QStringLiteral("😀"));
+    const RecordFile::Outcome refused = file.writeTable(table);
+    QVERIFY(!refused.ok);
+    QVERIFY(refused.error.contains(QStringLiteral("😀")));
+    QCOMPARE(readFile(path()), gbk(joined));
+}
+
 void TestRecordFile::entryLoaderKeepsEveryFilledLine()
 {
     QByteArray data;
     data += gbk(QStringLiteral("梁,,,d,28,2026-12-06 09:05,x,1,1,,\r\n")); // no grade, no mix
     data += "a,b\r\n";
-    data += "a,b,c,d,e,f,g,h,i,j,k,l\r\n";   // a comma typed into a field
+    data += "a,b,c,d,e,f,g,h,i,j,k,l\r\n"; // a comma typed into a field
     data += "\r\n,,,,,,,,,,";
     writeFile(path(), data);
     const auto loaded = RecordFile(path()).readAll();

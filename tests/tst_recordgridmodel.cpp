@@ -15,6 +15,7 @@ private slots:
     void coloursFollowPositions();
     void renumberLeavesSpareRowEmpty();
     void replaceBodyKeepsHeader();
+    void packedBodyAndViews();
 };
 
 void TestRecordGridModel::addItemAndShrink()
@@ -100,6 +101,37 @@ void TestRecordGridModel::replaceBodyKeepsHeader()
     QCOMPARE(grid.cellBackColour(2, 1), RecordGridModel::DefaultColour);
     grid.replaceBody({});
     QCOMPARE(grid.rows(), 2);
+}
+
+void TestRecordGridModel::packedBodyAndViews()
+{
+    RecordGridModel grid(12);
+    QAbstractItemModelTester tester(&grid);
+    grid.setTextMatrix(0, 0, QStringLiteral("编号"));
+    QStringList wide(20, QStringLiteral("w"));
+    wide[0] = QStringLiteral("7");
+    grid.replacePackedBody({PackedRow(QStringList{QStringLiteral("1"), QStringLiteral("甲")}),
+                            PackedRow(wide), PackedRow(QStringList{QStringLiteral("9")})});
+    QCOMPARE(grid.rows(), 4);
+    QCOMPARE(grid.textView(0, 0), QStringView(u"编号"));
+    QCOMPARE(grid.textView(1, 1), QStringView(u"甲"));
+    QCOMPARE(grid.textView(1, 5), QStringView());
+    QCOMPARE(grid.textMatrix(2, 11), QStringLiteral("w"));
+    QCOMPARE(grid.textView(2, 12), QStringView()); // cells past the columns were dropped
+    QCOMPARE(grid.textView(4, 0), QStringView());
+
+    // Right numbers stay, wrong ones are replaced, the spare row's number goes.
+    grid.renumber();
+    QCOMPARE(grid.textMatrix(1, 0), QStringLiteral("1"));
+    QCOMPARE(grid.textMatrix(2, 0), QStringLiteral("2"));
+    QCOMPARE(grid.textMatrix(3, 0), QString());
+    QCOMPARE(grid.textMatrix(2, 11), QStringLiteral("w"));
+
+    // A cell beyond a short row's last cell.
+    grid.setTextMatrix(1, 10, QStringLiteral("备注"));
+    QCOMPARE(grid.textMatrix(1, 10), QStringLiteral("备注"));
+    QCOMPARE(grid.textMatrix(1, 1), QStringLiteral("甲"));
+    QCOMPARE(grid.textMatrix(1, 9), QString());
 }
 
 QTEST_MAIN(TestRecordGridModel)
