@@ -5,6 +5,7 @@
 #include "gbkcodec.h"
 #include "reminderslots.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -21,7 +22,10 @@ ReminderDispatcher::ReminderDispatcher(const ManagerServices &services,
 
 bool ReminderDispatcher::startDetached(const QString &program, const QString &dataFolder)
 {
-    if (!QFileInfo(program).isExecutable())
+    // Only a program file named by its absolute path: a bare or relative name would be looked up
+    // on PATH or in the working folder, which could start some other program called vexa.
+    const QFileInfo file(program);
+    if (!QDir::isAbsolutePath(program) || !file.isFile() || !file.isExecutable())
         return false;
     QProcess process;
     process.setProgram(program);
@@ -44,9 +48,9 @@ QString ReminderDispatcher::spellUnencodable(const QString &text)
         if (Gbk::canEncode(one))
             result += one;
         else
-            result += QStringLiteral("[U+%1]")
-                          .arg(QString::number(one.toUcs4().value(0), 16).toUpper()
-                                   .rightJustified(4, QLatin1Char('0')));
+            result += QStringLiteral("[U+%1]").arg(QString::number(one.toUcs4().value(0), 16)
+                                                       .toUpper()
+                                                       .rightJustified(4, QLatin1Char('0')));
         i += len - 1;
     }
     return result;
@@ -59,8 +63,8 @@ QSet<QString> ReminderDispatcher::reservedSlots(const QString &path)
     for (auto it = m_reserved.begin(); it != m_reserved.end();) {
         const bool expired = it.value().secsTo(now) > kReservationSeconds || it.value() > now;
         // Once its popup has claimed the slot the flag guards it; the reservation has done its job.
-        const bool claimed = !ReminderSlots::isFreeFlag(
-            ReadIniValue(it.key(), ReminderSlots::flagKey(), path));
+        const bool claimed =
+            !ReminderSlots::isFreeFlag(ReadIniValue(it.key(), ReminderSlots::flagKey(), path));
         if (expired || claimed) {
             it = m_reserved.erase(it);
         } else {

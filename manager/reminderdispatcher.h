@@ -30,7 +30,7 @@ public:
 
     struct Result
     {
-        QString slot;          // the slot filled, empty when none
+        QString slot; // the slot filled, empty when none
         bool popupStarted = false;
     };
 
@@ -40,6 +40,8 @@ public:
     // Text GBK cannot hold, spelt out so that the popup can show it: "😀" becomes "[U+1F600]".
     static QString spellUnencodable(const QString &text);
 
+    // Starts program, which must be an executable file named by its absolute path, without a
+    // shell and without arguments, with TARVELIN_DATA_DIR set to dataFolder.
     static bool startDetached(const QString &program, const QString &dataFolder);
 
 signals:
