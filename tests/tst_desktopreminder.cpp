@@ -192,7 +192,7 @@ void TestDesktopReminder::dueRecordPopsUpAndClosingFreesItsSlot()
     QVERIFY(dir.isValid());
     // Due this minute, unless the first check (five seconds after start) might come too late.
     QDateTime now = QDateTime::currentDateTime();
-    const QDateTime due = now.time().second() <= 45 ? now : now.addSecs(60);
+    const QDateTime due = now.time().second() <= 40 ? now : now.addSecs(60);
     const QString dueText = due.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     QVERIFY(RecordFile(dir.filePath(QStringLiteral("a.bz")))
                 .writeTable({record(dueText), QStringList(11)})
@@ -209,7 +209,7 @@ void TestDesktopReminder::dueRecordPopsUpAndClosingFreesItsSlot()
     // No exchange file yet: the manager makes one when the record falls due, and vexa claims
     // the first slot of it.
     QList<xcb_window_t> popups;
-    QTRY_VERIFY_WITH_TIMEOUT(!(popups = windowsNamed(kPopupTitle)).isEmpty(), 75000);
+    QTRY_VERIFY_WITH_TIMEOUT(!(popups = windowsNamed(kPopupTitle)).isEmpty(), 60000);
     QCOMPARE(popups.size(), 1);
     const QString slot = ReminderSlots::name(1, 1);
     QCOMPARE(ReadIniValue(slot, ReminderSlots::flagKey(), ini), QStringLiteral("1"));

@@ -17,7 +17,7 @@ unset VEXA_QUIT_AFTER_MS
 python3 - "$data/a.bz" <<'PY'
 import datetime, sys
 now = datetime.datetime.now()
-due = now if now.second <= 45 else now + datetime.timedelta(minutes=1)
+due = now if now.second <= 40 else now + datetime.timedelta(minutes=1)
 day = due.date().isoformat()
 def made(days):
     return (due - datetime.timedelta(days=days)).strftime("%Y-%m-%d %H:%M")
