@@ -12,10 +12,16 @@ trap 'DEBIAN_FRONTEND=noninteractive apt-get purge -y tarvelin >/dev/null' EXIT
 
 test "$(readlink -f /usr/bin/tarvelin)" = /usr/lib/tarvelin/Tarvelin
 test -x /usr/lib/tarvelin/vexa
-test -f /usr/share/applications/tarvelin.desktop
-test -f /usr/share/icons/hicolor/48x48/apps/tarvelin.png
+entry=/usr/share/applications/tarvelin.desktop
+test -f "$entry"
+# What the desktop menu runs and shows: the entry's Exec on PATH, its Icon in the icon theme.
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+command -v "$exec_line" >/dev/null
+for size in 16 32 48 64 128 256; do
+  test -f "/usr/share/icons/hicolor/${size}x${size}/apps/$(sed -n 's/^Icon=//p' "$entry").png"
+done
 if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate /usr/share/applications/tarvelin.desktop
+  desktop-file-validate "$entry"
 fi
 
 # A fresh user with one record due later today, so that the grid shows it.
@@ -32,16 +38,16 @@ text = "\r\n".join(",".join(r) for r in rows) + "\r\n" + "," * 10
 open(sys.argv[1], "wb").write(text.encode("gbk"))
 PY
 
-export HOME="$home" XDG_DATA_HOME="" LC_ALL=C.UTF-8 TZ="${TZ:-Asia/Shanghai}"
+export HOME="$home" XDG_DATA_HOME="" LC_ALL=C.UTF-8 TZ="${TZ:-Asia/Shanghai}" EXEC_LINE="$exec_line"
 unset TARVELIN_DATA_DIR
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   set -e
-  /usr/bin/tarvelin & pid=$!
+  $EXEC_LINE & pid=$!
   for i in $(seq 50); do xdotool search --name "Tarvelin V2.2" >/dev/null 2>&1 && break; sleep 0.2; done
   sleep 1
   import -window root "$0"
   # A second start hands over to the first and ends with status 0.
-  timeout 30 /usr/bin/tarvelin
+  timeout 30 $EXEC_LINE
   echo "second start ended with status $?"
   kill -0 $pid
   kill $pid
