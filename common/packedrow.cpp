@@ -2,11 +2,20 @@
 
 #include <QVarLengthArray>
 
+#include <cstring>
+
 namespace {
 constexpr qsizetype kNarrowLimit = 0xFFFF;
 constexpr qsizetype kNarrowCount = 0x8000;
 
 using Views = QVarLengthArray<QStringView, 16>;
+
+// Whether b starts one character after the end of a in the same text.
+bool oneApart(QStringView a, QStringView b)
+{
+    const quintptr end = quintptr(a.utf16()) + quintptr(a.size()) * sizeof(char16_t);
+    return a.utf16() && end + sizeof(char16_t) == quintptr(b.utf16());
+}
 } // namespace
 
 PackedRow::PackedRow(const QStringList &cells)
@@ -22,7 +31,7 @@ PackedRow::PackedRow(const QStringView *cells, qsizetype count)
 {
     if (count <= 0)
         return;
-    qsizetype textSize = 0;
+    qsizetype textSize = count - 1; // one separator between two cells
     for (qsizetype i = 0; i < count; ++i)
         textSize += cells[i].size();
     const bool wide = textSize > kNarrowLimit || count >= kNarrowCount;
@@ -30,7 +39,6 @@ PackedRow::PackedRow(const QStringView *cells, qsizetype count)
     m_data = QString(header + textSize, Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(m_data.data());
     char16_t *text = out + header;
-    qsizetype at = 0;
     if (wide) {
         out[0] = kWide;
         out[1] = char16_t(count & 0xFFFF);
@@ -38,19 +46,31 @@ PackedRow::PackedRow(const QStringView *cells, qsizetype count)
     } else {
         out[0] = char16_t(count);
     }
+    qsizetype at = 0;
     for (qsizetype i = 0; i < count; ++i) {
-        // Most cells are a few characters: a plain loop beats a call to memcpy.
-        const QStringView cell = cells[i];
-        const char16_t *from = cell.utf16();
-        for (qsizetype k = 0, n = cell.size(); k < n; ++k)
-            text[at + k] = from[k];
-        at += cell.size();
+        at += cells[i].size();
         if (wide) {
             out[3 + 2 * i] = char16_t(at & 0xFFFF);
             out[4 + 2 * i] = char16_t(at >> 16);
         } else {
             out[1 + i] = char16_t(at);
         }
+        ++at;
+    }
+    // Cells that follow each other in their source with one character between (the fields of a
+    // line, split at its commas) are copied in one go, that character standing in as separator.
+    at = 0;
+    for (qsizetype first = 0; first < count;) {
+        qsizetype last = first;
+        while (last + 1 < count && oneApart(cells[last], cells[last + 1]))
+            ++last;
+        const qsizetype run = cells[last].utf16() + cells[last].size() - cells[first].utf16();
+        if (run > 0)
+            std::memcpy(text + at, cells[first].utf16(), size_t(run) * sizeof(char16_t));
+        at += run;
+        if (last + 1 < count)
+            text[at++] = u',';
+        first = last + 1;
     }
 }
 
@@ -63,7 +83,7 @@ QStringView PackedRow::wideAt(qsizetype i) const
     const auto end = [units](qsizetype cell) {
         return qsizetype(units[3 + 2 * cell]) | (qsizetype(units[4 + 2 * cell]) << 16);
     };
-    const qsizetype start = i == 0 ? 0 : end(i - 1);
+    const qsizetype start = i == 0 ? 0 : end(i - 1) + 1;
     return QStringView(units + 3 + 2 * count + start, end(i) - start);
 }
 

@@ -5,7 +5,7 @@
 #include <QStringView>
 
 // The cells of one table row kept in a single string: a short header of cell ends, then the cells'
-// text one after the other. A row of a 100,000-record table then costs one allocation instead of
+// text. A row of a 100,000-record table then costs one allocation instead of
 // one per cell, which keeps a table within a few times the size of its file.
 //
 // A value type: copies share the string until one of them changes. Cells past the end read empty.
@@ -37,7 +37,7 @@ public:
         const qsizetype count = units[0];
         if (i < 0 || i >= count)
             return {};
-        const qsizetype start = i == 0 ? 0 : units[i];
+        const qsizetype start = i == 0 ? 0 : units[i] + 1;
         return QStringView(units + 1 + count + start, units[1 + i] - start);
     }
     QString value(qsizetype i) const { return at(i).toString(); }
@@ -54,8 +54,9 @@ public:
 private:
     // Layout of m_data. Narrow rows (the usual): one unit holding the count, then the end of
     // each cell as one unit. Wide rows (65,536 characters or more, or 32,768 cells or more): the
-    // unit kWide, the count in two units, then each end in two units. Ends count from the first
-    // character of the text.
+    // unit kWide, the count in two units, then each end in two units. Then the text: the cells with
+    // one separator character between each two, so that cells taken from one line are copied
+    // together. Ends count from the first character of the text.
     static constexpr char16_t kWide = 0xFFFF;
     const char16_t *unitsOf() const
     {

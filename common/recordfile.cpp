@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtAlgorithms>
 
@@ -108,6 +109,67 @@ template <typename Handler> void forEachSeparator(QStringView text, Handler &&at
     }
 }
 
+// Whether b starts one character after the end of a in the same text.
+bool oneApart(QStringView a, QStringView b)
+{
+    const quintptr end = quintptr(a.utf16()) + quintptr(a.size()) * sizeof(char16_t);
+    return a.utf16() && end + sizeof(char16_t) == quintptr(b.utf16());
+}
+
+// Writes the fields joined by "," to out and returns the end. Fields that lie one character apart
+// in their text (the cells of a packed row) are copied in one go, then their separators set.
+char16_t *joinFields(const QList<QStringView> &fields, char16_t *out)
+{
+    const qsizetype count = fields.size();
+    for (qsizetype first = 0; first < count;) {
+        qsizetype last = first;
+        while (last + 1 < count && oneApart(fields[last], fields[last + 1]))
+            ++last;
+        const qsizetype run = fields[last].utf16() + fields[last].size() - fields[first].utf16();
+        if (run > 0)
+            std::memcpy(out, fields[first].utf16(), size_t(run) * sizeof(char16_t));
+        for (qsizetype f = first; f < last; ++f)
+            out[fields[f].utf16() + fields[f].size() - fields[first].utf16()] = u',';
+        out += run;
+        if (last + 1 < count)
+            *out++ = u',';
+        first = last + 1;
+    }
+    return out;
+}
+
+// Hands take the fields of every line of text that holds a non-empty field. Lines end at CR, LF
+// or CR LF; text ends with a line break unless it is the end of the file.
+void takeFilledLines(QStringView text, QList<QStringView> &fields,
+                     const RecordFile::FieldsTaker &take)
+{
+    qsizetype lineStart = 0;
+    qsizetype fieldStart = 0;
+    fields.clear();
+    auto endLine = [&](qsizetype end) {
+        // A line of commas alone holds no field.
+        if (end - lineStart > fields.size()) {
+            fields.append(text.sliced(fieldStart, end - fieldStart));
+            take(fields);
+        }
+        fields.clear();
+    };
+    forEachSeparator(text, [&](qsizetype at) {
+        if (at < lineStart)
+            return; // the LF of a CR LF
+        if (text[at] == u',') {
+            fields.append(text.sliced(fieldStart, at - fieldStart));
+            fieldStart = at + 1;
+            return;
+        }
+        endLine(at);
+        const bool crlf = text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n';
+        lineStart = fieldStart = at + (crlf ? 2 : 1);
+    });
+    if (lineStart < text.size())
+        endLine(text.size());
+}
+
 } // namespace
 
 RecordFile::RecordFile(QString path) : m_path(std::move(path)) {}
@@ -199,39 +261,58 @@ RecordFile::Records RecordFile::readAll() const
 
 RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
 {
-    Records probe;
-    QByteArray data;
-    if (!readBytes(&data, &probe))
-        return {probe.exists, probe.error};
-    // Decode once and split the text: cheaper than decoding line by line.
-    const QString text = Gbk::decode(data);
-    data = QByteArray();
-    const QStringView view(text);
-    QList<QStringView> fields;
-    qsizetype lineStart = 0;
-    qsizetype fieldStart = 0;
-    auto endLine = [&](qsizetype end) {
-        // A line of commas alone holds no field.
-        if (end - lineStart > fields.size()) {
-            fields.append(view.sliced(fieldStart, end - fieldStart));
-            take(fields);
-        }
-        fields.clear();
+    QFile file(m_path);
+    if (!QFileInfo(file).isFile())
+        return {};
+    const auto failure = [&] {
+        return Status{true,
+                      QStringLiteral("无法读取记录文件 %1：%2").arg(m_path, file.errorString())};
     };
-    forEachSeparator(view, [&](qsizetype at) {
-        if (at < lineStart)
-            return; // the LF of a CR LF
-        if (view[at] == u',') {
-            fields.append(view.sliced(fieldStart, at - fieldStart));
-            fieldStart = at + 1;
-            return;
+    if (!file.open(QIODevice::ReadOnly))
+        return failure();
+
+    // Read and decoded a piece at a time, each piece ending just after a line break (CR and LF
+    // are never part of a two-byte character, so no character is cut): the decoded text of the
+    // whole file, twice its size, is never held, and each piece is split while it is in cache.
+    constexpr qsizetype kPiece = 32 * 1024;
+    QStringDecoder decoder("GBK");
+    QByteArray bytes;
+    qsizetype held = 0;
+    QString text;
+    QList<QStringView> fields;
+    for (bool atEnd = false; !atEnd;) {
+        if (bytes.size() < held + kPiece)
+            bytes.resize(held + kPiece);
+        const qint64 got = file.read(bytes.data() + held, kPiece);
+        if (got < 0)
+            return failure();
+        atEnd = got == 0;
+        held += got;
+        qsizetype cut = held;
+        if (!atEnd) {
+            // The bytes held before this read hold no line break.
+            const qsizetype fresh = held - got;
+            while (cut > fresh && !isLineBreak(bytes[cut - 1]))
+                --cut;
+            if (cut == fresh)
+                continue;
         }
-        endLine(at);
-        const bool crlf = view[at] == u'\r' && at + 1 < view.size() && view[at + 1] == u'\n';
-        lineStart = fieldStart = at + (crlf ? 2 : 1);
-    });
-    if (lineStart < view.size())
-        endLine(view.size());
+        const QByteArrayView piece(bytes.constData(), cut);
+        QStringView decoded;
+        if (atEnd) {
+            // The last piece may end in half a character, which decode() makes a replacement.
+            text = Gbk::decode(piece);
+            decoded = text;
+        } else {
+            if (text.size() < decoder.requiredSpace(cut))
+                text.resize(decoder.requiredSpace(cut));
+            const QChar *end = decoder.appendToBuffer(text.data(), piece);
+            decoded = QStringView(text.constData(), end);
+        }
+        takeFilledLines(decoded, fields, take);
+        std::memmove(bytes.data(), bytes.constData() + cut, size_t(held - cut));
+        held -= cut;
+    }
     return {true, {}};
 }
 
@@ -303,15 +384,7 @@ QByteArray RecordFile::tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
             *out++ = u'\r';
             *out++ = u'\n';
         }
-        for (qsizetype f = 0; f < fields.size(); ++f) {
-            if (f > 0)
-                *out++ = u',';
-            const QStringView field = fields[f];
-            if (!field.isEmpty())
-                std::memcpy(out, field.utf16(), size_t(field.size()) * sizeof(char16_t));
-            out += field.size();
-        }
-        used = out - reinterpret_cast<const char16_t *>(piece.constData());
+        used = joinFields(fields, out) - reinterpret_cast<const char16_t *>(piece.constData());
     }
     if (!encodePiece())
         return {};

@@ -27,6 +27,17 @@ constexpr int kLeftLabels = 60;
 constexpr int kRightLabels = 2490;
 constexpr int kLabelGap = 30;
 
+// The decimal text of n, written into digits: no string is made for each of 100,000 rows.
+QStringView decimalText(qsizetype n, char16_t (&digits)[20])
+{
+    qsizetype start = 20;
+    do {
+        digits[--start] = char16_t(u'0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    return QStringView(digits + start, digits + 20);
+}
+
 QString unchangedNote()
 {
     return QStringLiteral("这条信息没有添加，记录文件未被改动。");
@@ -185,9 +196,9 @@ QString Form2::daoru()
         recordFile().forEachFilledLine([&](const QList<QStringView> &fields) {
             // Column 0 holds the row's number; column k+1 takes field k; the last field (the due
             // mark) is not shown.
-            const QString number = QString::number(body.size() + 1);
+            char16_t digits[20];
             cells.clear();
-            cells.append(number);
+            cells.append(decimalText(body.size() + 1, digits));
             cells.append(fields.constData(), qMin<qsizetype>(fields.size() - 1, kGridCols - 1));
             body.append(PackedRow(cells.constData(), cells.size()));
             // Only a line of exactly eleven fields is rebuilt from its cells by the save; any
@@ -203,10 +214,10 @@ QString Form2::daoru()
     if (!read.error.isEmpty())
         return read.error;
 
+    // Numbered as they were packed; the spare row has no number.
     body.append(PackedRow());
     m_asRead = std::move(asRead);
     m_grid->replacePackedBody(std::move(body));
-    m_grid->renumber();
     return {};
 }
 

@@ -9,6 +9,7 @@ class TestPackedRow : public QObject
 private slots:
     void keepsEveryCell_data();
     void keepsEveryCell();
+    void cellsCutFromOneLine();
     void setGrowsAndReplaces();
     void truncateAndEquality();
 };
@@ -52,6 +53,24 @@ void TestPackedRow::keepsEveryCell()
     for (const QString &cell : cells)
         views.append(cell);
     QCOMPARE(PackedRow(views.constData(), views.size()), row);
+}
+
+void TestPackedRow::cellsCutFromOneLine()
+{
+    // The fields of one line lie one comma apart and are copied together.
+    const QString line = QStringLiteral("1#楼梁,C30,,P-01,,");
+    const QList<QStringView> fields = QStringView(line).split(u',');
+    const PackedRow row(fields.constData(), fields.size());
+    QCOMPARE(row.toList(), line.split(QLatin1Char(',')));
+
+    // Views further apart, out of order, or empty without any text behind them.
+    const QString text = QStringLiteral("ab,cd,ef");
+    const QStringView all(text);
+    const QList<QStringView> mixed{all.sliced(0, 2), all.sliced(3, 2), all.sliced(7, 1),
+                                   all.sliced(0, 2), QStringView(),    all.sliced(3, 0),
+                                   all.sliced(4, 1)};
+    const PackedRow cut(mixed.constData(), mixed.size());
+    QCOMPARE(cut.toList(), QStringList({"ab", "cd", "f", "ab", "", "", "d"}));
 }
 
 void TestPackedRow::setGrowsAndReplaces()

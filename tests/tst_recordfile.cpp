@@ -37,6 +37,8 @@ private slots:
     void mainLoaderMatchesItsDefinition_data();
     void mainLoaderMatchesItsDefinition();
     void bigTableSavedPieceByPiece();
+    void entryLoaderReadsBigFilesWhole();
+    void fieldViewsJoinedByCommas();
     void entryLoaderKeepsEveryFilledLine();
     void missingFile();
     void writeLinesEndsEveryLine();
@@ -205,6 +207,52 @@ void TestRecordFile::bigTableSavedPieceByPiece()
     QVERIFY(!refused.ok);
     QVERIFY(refused.error.contains(QStringLiteral("😀")));
     QCOMPARE(readFile(path()), gbk(joined));
+}
+
+// The entry form's loader reads a big file a piece at a time; the lines it gives are those of
+// the whole file, wherever the pieces end.
+void TestRecordFile::entryLoaderReadsBigFilesWhole()
+{
+    QByteArray data = QByteArray(32767 - 4, 'a') + ",b,c\r\n"; // its CR LF straddles 32 KiB
+    data +=
+        gbk(QString(60000, QChar(0x6881)) + QStringLiteral(",C30,P1\r\n")); // longer than a piece
+    const QByteArray breaks[] = {"\r\n", "\n", "\r", "\r\n\r\n"};
+    for (int i = 0; i < 3000; ++i) {
+        data += gbk(
+            QStringLiteral("%1#楼梁,C30,P-%2,,,,").arg(i).arg(QString(i % 97, QLatin1Char('x'))));
+        data += i % 11 ? breaks[i % 4] : QByteArray(",,,,\r\n");
+    }
+    data += gbk(QStringLiteral("末,C30,P1,")) + "\x81"; // half a character at the very end
+    writeFile(path(), data);
+
+    QList<QStringList> expected;
+    for (QByteArrayView line : RecordFile::splitLines(data)) {
+        const QString text = Gbk::decode(line);
+        if (text.count(QLatin1Char(',')) < text.size())
+            expected.append(text.split(QLatin1Char(',')));
+    }
+    const auto loaded = RecordFile(path()).readAll();
+    QCOMPARE(loaded.lines.size(), expected.size());
+    QCOMPARE(loaded.lines, expected);
+    QCOMPARE(loaded.lines.last(), QStringList({"末", "C30", "P1", "\uFFFD"}));
+}
+
+// Fields handed over as views that lie one character apart in some text (as the cells of a grid
+// row do) are still joined by ",", whatever stood between them.
+void TestRecordFile::fieldViewsJoinedByCommas()
+{
+    const QString source = QStringLiteral("甲;C30;P1|x");
+    const QStringView all(source);
+    const RecordFile file(path());
+    const RecordFile::Outcome written =
+        file.writeTable(2, [&](qsizetype line, QList<QStringView> &fields) {
+            if (line == 0)
+                fields << all.sliced(0, 1) << all.sliced(2, 3) << all.sliced(6, 2);
+            else
+                fields << all.sliced(6, 2) << all.sliced(9, 1) << QStringView() << all.sliced(0, 1);
+        });
+    QVERIFY(written.ok);
+    QCOMPARE(readFile(path()), gbk(QStringLiteral("甲,C30,P1\r\nP1,x,,甲")));
 }
 
 void TestRecordFile::entryLoaderKeepsEveryFilledLine()
