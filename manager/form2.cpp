@@ -113,7 +113,7 @@ void Form2::buildControls()
     label(QStringLiteral("组数："), kRightLabels, m_text9);
     m_dtPicker1 = new QDateEdit(this);
     m_dtPicker1->setCalendarPopup(true);
-    m_dtPicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_dtPicker1->setDisplayFormat(QStringLiteral("yyyy-M-d"));
     place(m_dtPicker1, "DTPicker1", 1215, 1440, 1275, 330);
     label(QStringLiteral("制作日期："), kLeftLabels, m_dtPicker1);
     m_text4 = text("Text4", 3465, 1455, 555, 270);
