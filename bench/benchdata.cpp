@@ -68,7 +68,7 @@ int recordCount()
 {
     bool ok = false;
     const int fromEnvironment = qEnvironmentVariableIntValue("TARVELIN_BENCH_RECORDS", &ok);
-    return ok && fromEnvironment >= kDueToday ? fromEnvironment : 100000;
+    return ok && fromEnvironment >= kDueToday ? fromEnvironment : kFullRecords;
 }
 
 QList<QStringList> records(int count)

@@ -13,8 +13,9 @@ namespace BenchData {
 QDateTime now();
 
 // The number of records of the big file: TARVELIN_BENCH_RECORDS when set (the smoke run uses a
-// small file), else 100,000.
+// small file), else kFullRecords, years of a laboratory's entries.
 int recordCount();
+constexpr int kFullRecords = 100000;
 
 // The eleven fields of count records in file order, kDueToday of them due on now()'s date (spread
 // evenly through the file), every other one due on another day.
