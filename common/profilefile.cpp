@@ -264,9 +264,17 @@ ProfileFile::Contents ProfileFile::read() const
 {
     Contents result;
     QFile file(m_path);
-    if (!QFileInfo(file).isFile())
+    const QFileInfo info(file);
+    if (!info.exists())
         return result;
     result.exists = true;
+    // A folder of the same name is not a file without slots: say so, or every caller would
+    // report that all slots are taken.
+    if (!info.isFile()) {
+        result.error = QStringLiteral("提示文件 %1 不是一个文件（可能是同名的文件夹），无法读取")
+                           .arg(m_path);
+        return result;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = QStringLiteral("无法读取提示文件 %1：%2").arg(m_path, file.errorString());
         return result;

@@ -170,6 +170,19 @@ void takeFilledLines(QStringView text, QList<QStringView> &fields,
         endLine(text.size());
 }
 
+// Why a text cannot be saved. U+FFFD stands for bytes of the file that were not code page 936
+// text when it was read; writing the text back would destroy them.
+QString unsavable(const QString &bad)
+{
+    if (bad == QChar(QChar::ReplacementCharacter)) {
+        return QStringLiteral("记录文件中有无法识别的内容（不是 GBK 编码的文字，显示为“%1”），"
+                              "保存会把它们改坏，所以记录文件未被改动。请先用文本编辑器按 GBK "
+                              "编码修正或删去这些内容。")
+            .arg(bad);
+    }
+    return QStringLiteral("记录中含有无法保存的字符“%1”，记录文件未被改动。").arg(bad);
+}
+
 } // namespace
 
 RecordFile::RecordFile(QString path) : m_path(std::move(path)) {}
@@ -404,9 +417,8 @@ RecordFile::Outcome RecordFile::writeTable(qsizetype count, const FieldsGiver &f
 {
     QString bad;
     const QByteArray bytes = tableBytes(count, fieldsOf, &bad);
-    if (!bad.isEmpty()) {
-        return {false, QStringLiteral("记录中含有无法保存的字符“%1”，记录文件未被改动。").arg(bad)};
-    }
+    if (!bad.isEmpty())
+        return {false, unsavable(bad)};
     return writeBytes(bytes);
 }
 
@@ -419,10 +431,8 @@ RecordFile::Outcome RecordFile::writeLines(const QStringList &lines) const
     }
     bool ok = false;
     const QByteArray bytes = Gbk::encode(text, &ok);
-    if (!ok) {
-        return {false, QStringLiteral("记录中含有无法保存的字符“%1”，记录文件未被改动。")
-                           .arg(Gbk::firstUnencodable(text))};
-    }
+    if (!ok)
+        return {false, unsavable(Gbk::firstUnencodable(text))};
     return writeBytes(bytes);
 }
 

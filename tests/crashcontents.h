@@ -35,12 +35,12 @@ inline QList<QStringList> table(const QString &part, int count, const QString &d
 
 inline QList<QStringList> tableA()
 {
-    return table(QStringLiteral("一号楼梁"), 6000, QStringLiteral("2026-12-29 08:30"));
+    return table(QStringLiteral("一号楼梁"), 3000, QStringLiteral("2026-12-29 08:30"));
 }
 
 inline QList<QStringList> tableB()
 {
-    return table(QStringLiteral("二号楼板"), 4000, QStringLiteral("2026-12-06 09:05"));
+    return table(QStringLiteral("二号楼板"), 2000, QStringLiteral("2026-12-06 09:05"));
 }
 
 inline QString slot()

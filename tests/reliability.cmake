@@ -20,3 +20,9 @@ set_tests_properties(tst_vexasoak PROPERTIES TIMEOUT 900)
 
 tarvelin_add_test(tst_launchsecurity SOURCES tst_launchsecurity.cpp LIBS tarvelin_manager
                   LABELS reliability)
+
+# Damaged and hostile record and exchange files, and writes the disk refuses.
+tarvelin_add_test(tst_hostilefiles SOURCES tst_hostilefiles.cpp LIBS tarvelin_manager
+                  LABELS reliability)
+target_compile_definitions(tst_hostilefiles PRIVATE VEXA_PATH="$<TARGET_FILE:vexa>")
+add_dependencies(tst_hostilefiles vexa)

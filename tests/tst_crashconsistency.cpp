@@ -8,6 +8,7 @@
 #include "reminderslots.h"
 #include "testfiles.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -76,6 +77,7 @@ private:
     void killRepeatedly(const QString &mode, const QString &path,
                         const std::function<bool(const QByteArray &)> &acceptable,
                         int *interrupted);
+    int m_emptyLocksLeft = 0;
 };
 
 void TestCrashConsistency::killRepeatedly(const QString &mode, const QString &path,
@@ -88,7 +90,17 @@ void TestCrashConsistency::killRepeatedly(const QString &mode, const QString &pa
         QString why;
         const std::unique_ptr<QProcess> writer = startWriter(mode, path, &why);
         QVERIFY2(writer, qPrintable(why));
-        QThread::msleep(QRandomGenerator::global()->bounded(1, 40));
+        QRandomGenerator *random = QRandomGenerator::global();
+        if (kill % 2 == 1) {
+            QThread::msleep(random->bounded(1, 40));
+        } else {
+            // Every other kill waits for the writer to have the file open, then strikes a few
+            // microseconds to milliseconds later: the moments that matter most.
+            QDeadlineTimer patience(10000);
+            while (!insideFileOperation(writer->processId(), folder) && !patience.hasExpired())
+                QThread::usleep(100);
+            QThread::usleep(random->bounded(0, 3000));
+        }
         const bool inside = insideFileOperation(writer->processId(), folder);
         writer->kill(); // SIGKILL: no clean-up of any kind
         QVERIFY(writer->waitForFinished(30000));
@@ -102,6 +114,9 @@ void TestCrashConsistency::killRepeatedly(const QString &mode, const QString &pa
                                 .arg(left.size())));
         if (inside)
             ++*interrupted;
+        const QFileInfo lock(path + QStringLiteral(".lock"));
+        if (lock.exists() && lock.size() == 0)
+            ++m_emptyLocksLeft;
     }
 }
 
@@ -178,7 +193,9 @@ void TestCrashConsistency::exchangeFileSurvivesKills()
     const ProfileFile::Lock lock = ProfileFile(path).lock(5000);
     QVERIFY2(lock.isLocked(), qPrintable(lock.error()));
     QVERIFY2(interrupted > 0, "no kill fell inside a file operation");
-    qInfo("%d kills, %d of them with the file open", kKills, interrupted);
+    qInfo("%d kills, %d of them with the file open, %d left an empty lock file that the next "
+          "writer took over",
+          kKills, interrupted, m_emptyLocksLeft);
 #endif
 }
 
