@@ -1,7 +1,10 @@
 // Record file a.bz: line splitting, both loaders and the save, on arbitrary bytes.
 //
-// Input: a length byte and that many bytes for the day the main window's loader looks for, then
-// the file's bytes. The loaders read a real file, as they do in the programs.
+// Input: a flag byte, then a length byte and that many bytes for the day the main window's loader
+// looks for, then the file's bytes. The loaders read a real file, as they do in the programs.
+// When the flag's two top bits are set, the file's bytes follow some 32 KiB of long plain lines
+// that end a few bytes before a 32 KiB boundary (set by the flag's other bits), so that a loader
+// that reads in pieces meets the fuzzed bytes where one piece ends and the next begins.
 
 #include "fuzzinput.h"
 #include "gbkcodec.h"
@@ -87,8 +90,15 @@ QList<QStringList> expectedFilled(QByteArrayView data)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput input(data, size);
+    const quint8 flags = input.takeByte();
     const QByteArrayView day = input.take(16);
-    const QByteArrayView bytes = input.rest();
+    QByteArray padded;
+    if ((flags & 0xc0) == 0xc0) {
+        padded = (QByteArray(1022, 'a') + "\r\n").repeated(33);
+        padded.truncate((32 << 10) - (flags & 0x3f));
+        padded += input.rest();
+    }
+    const QByteArrayView bytes = padded.isEmpty() ? input.rest() : QByteArrayView(padded);
 
     const QList<QByteArrayView> lines = RecordFile::splitLines(bytes);
     checkSplit(bytes, lines);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine for Tarvelin, builds it, then either starts it or runs every test.
 #   bash tools/bootstrap.sh run    install what is missing, build, start Tarvelin
-#   bash tools/bootstrap.sh test   install what is missing, build, run the whole test suite
+#   bash tools/bootstrap.sh test   install what is missing, build, run the whole test suite: the
+#                                  dev build, the ASan/UBSan build and the bounded fuzz runs
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,8 +35,26 @@ case "$mode" in
     exec build/dev/bin/Tarvelin
     ;;
   test)
+    # Three builds, each in its own folder; every stage runs even when an earlier one failed.
+    failed=()
     # Most tests run on the offscreen platform; the few that need a real X server get Xvfb.
-    xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset dev -j "$jobs"
+    xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset dev -j "$jobs" || failed+=(dev)
+    # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+    if cmake --preset asan >/dev/null && cmake --build --preset asan -j "$jobs"; then
+      xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset asan -j "$jobs" || failed+=(asan)
+    else
+      failed+=("asan build")
+    fi
+    # The fuzz targets (clang, libFuzzer), each for a bounded number of runs.
+    if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$jobs"; then
+      ctest --preset fuzz -j "$jobs" || failed+=(fuzz)
+    else
+      failed+=("fuzz build")
+    fi
+    if [ "${#failed[@]}" -gt 0 ]; then
+      echo "Failed: ${failed[*]}" >&2
+      exit 1
+    fi
     ;;
   *)
     echo "usage: $0 run|test" >&2
