@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QSaveFile>
@@ -271,8 +272,8 @@ ProfileFile::Contents ProfileFile::read() const
     // A folder of the same name is not a file without slots: say so, or every caller would
     // report that all slots are taken.
     if (!info.isFile()) {
-        result.error = QStringLiteral("提示文件 %1 不是一个文件（可能是同名的文件夹），无法读取")
-                           .arg(m_path);
+        result.error =
+            QStringLiteral("提示文件 %1 不是一个文件（可能是同名的文件夹），无法读取").arg(m_path);
         return result;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -397,6 +398,41 @@ QStringList ProfileFile::sectionsIn(QByteArrayView data)
             names.append(std::move(*name));
     }
     return names;
+}
+
+QList<QPair<QString, QString>> ProfileFile::sectionsWithValueIn(QByteArrayView data,
+                                                                const QString &key)
+{
+    bool ok = false;
+    const QByteArray keyBytes = Gbk::encode(key, &ok);
+    const QByteArrayView wanted = trimmed(keyBytes);
+    QList<QPair<QString, QString>> sections;
+    QHash<QString, qsizetype> firstOf; // name -> its first section's place in sections
+    qsizetype open = -1;               // the section whose key is still looked for
+    for (const Line &line : splitLines(data)) {
+        const QByteArrayView text = content(data, line);
+        if (std::optional<QString> name = headerName(text)) {
+            const auto first = firstOf.constFind(*name);
+            if (first == firstOf.constEnd()) {
+                open = sections.size();
+                firstOf.insert(*name, open);
+                sections.append({std::move(*name), QString()});
+            } else {
+                // The first section of that name has ended: its value is final.
+                open = -1;
+                sections.append({*name, sections[*first].second});
+            }
+            continue;
+        }
+        qsizetype equals = 0;
+        if (ok && open >= 0 && isKeyLine(text, wanted, &equals)) {
+            QString value = Gbk::decode(text.sliced(equals + 1));
+            value.remove(QChar(0));
+            sections[open].second = std::move(value);
+            open = -1; // the first key line counts
+        }
+    }
+    return sections;
 }
 
 QByteArray ProfileFile::withEntries(QByteArrayView data, const QString &section,

@@ -93,6 +93,10 @@ public:
     // The same operations on the bytes of a file, for callers that read the file once.
     static QString valueIn(QByteArrayView data, const QString &section, const QString &key);
     static QStringList sectionsIn(QByteArrayView data);
+    // Every section of data in file order, each with what valueIn would give for key in it (for a
+    // repeated name, the value in its first section), in one pass over data.
+    static QList<QPair<QString, QString>> sectionsWithValueIn(QByteArrayView data,
+                                                              const QString &key);
     // data with the entries written into section, one after the other; on failure error is set
     // and the result is empty.
     static QByteArray withEntries(QByteArrayView data, const QString &section,

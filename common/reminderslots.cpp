@@ -129,10 +129,12 @@ QByteArray ReminderSlots::resetBytes(int rows)
 
 QString ReminderSlots::firstFreeIn(QByteArrayView data, const QSet<QString> &skip)
 {
-    for (const QString &section : ProfileFile::sectionsIn(data)) {
+    // One pass over the file: looking each flag up on its own takes time in the square of the
+    // file's size, minutes for a damaged file of many thousand sections.
+    for (const auto &[section, flag] : ProfileFile::sectionsWithValueIn(data, flagKey())) {
         if (!parseName(section) || skip.contains(section))
             continue;
-        if (isFreeFlag(ProfileFile::valueIn(data, section, flagKey())))
+        if (isFreeFlag(flag))
             return section;
     }
     return {};

@@ -60,8 +60,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(!name.contains(QLatin1Char('[')) && !name.contains(QLatin1Char(']')));
     const QString before = ProfileFile::valueIn(content, section, key);
     FUZZ_CHECK(!before.contains(QChar(0)));
-    const QString free = ReminderSlots::firstFreeIn(content);
-    FUZZ_CHECK(free.isEmpty() || (sections.contains(free) && ReminderSlots::parseName(free)));
+    // The one-pass search for a free slot finds what looking up each flag on its own finds.
+    QString expectedFree;
+    for (const QString &name : sections) {
+        if (ReminderSlots::parseName(name) && ReminderSlots::isFreeFlag(ProfileFile::valueIn(
+                                                  content, name, ReminderSlots::flagKey()))) {
+            expectedFree = name;
+            break;
+        }
+    }
+    FUZZ_CHECK(ReminderSlots::firstFreeIn(content) == expectedFree);
+    const auto withValues = ProfileFile::sectionsWithValueIn(content, key);
+    FUZZ_CHECK(withValues.size() == sections.size());
+    for (qsizetype i = 0; i < withValues.size(); ++i) {
+        FUZZ_CHECK(withValues[i].first == sections[i]);
+        FUZZ_CHECK(withValues[i].second == ProfileFile::valueIn(content, sections[i], key));
+    }
 
     // A second key of the same section in the same write, when the input asks for one.
     QList<ProfileFile::Entry> entries{{key, value}};

@@ -369,6 +369,14 @@ void TestHostileFiles::exchangeFile_data()
         << QStringList{QStringLiteral("1|1"), QStringLiteral("1|1"), QStringLiteral("2|1")}
         << QStringLiteral("备注") << QStringLiteral("甲") << QStringLiteral("2|1");
 
+    // A damaged file of 100,000 held copies of one slot before the free one (2 MB).
+    QStringList manySections(100000, QStringLiteral("1|1"));
+    manySections << QStringLiteral("2|1");
+    QTest::newRow("100,000 duplicate sections")
+        << gbk(QStringLiteral("[1|1]\r\n是否显示=1\r\n")).repeated(100000) +
+               gbk(QStringLiteral("[2|1]\r\n是否显示=0\r\n"))
+        << manySections << flag << QStringLiteral("1") << QStringLiteral("2|1");
+
     const QString big(1 << 19, QChar(0x6881)); // 1 MB in code page 936
     QByteArray hugeValue = fresh;
     hugeValue.replace(gbk(QStringLiteral("[1|1]\r\n是否显示=0\r\n编号=0\r\n")),
@@ -454,8 +462,8 @@ void TestHostileFiles::exchangeFile()
                      QStringLiteral("七号楼"));
             QCOMPARE(ProfileFile::valueIn(after, slot, QStringLiteral("备注")),
                      QStringLiteral("备注[x]=y"));
-            // Every other slot reads as before.
-            for (const QString &other : sections) {
+            // Every other slot reads as before (a repeated name reads its first section).
+            for (const QString &other : QSet<QString>(sections.cbegin(), sections.cend())) {
                 if (other == slot)
                     continue;
                 for (const QString &k : ReminderSlots::resetKeys()) {
