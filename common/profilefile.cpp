@@ -1,5 +1,6 @@
 #include "profilefile.h"
 
+#include "abandonedlock.h"
 #include "gbkcodec.h"
 
 #include <QDateTime>
@@ -189,17 +190,6 @@ void applyEntry(QByteArray *buffer, const QString &section, const QByteArray &se
         buffer->insert(after.end, keyLine + kLineBreak);
 }
 
-// A process killed between creating its lock file and writing its name into it leaves an empty
-// file, which QLockFile takes for a live lock for 30 seconds. Writing the name takes microseconds,
-// so an empty lock file a second old is abandoned. Removing it still fails while a live process
-// holds the file's native lock, so a holder is never robbed.
-bool isAbandoned(const QString &lockPath)
-{
-    const QFileInfo info(lockPath);
-    return info.exists() && info.size() == 0 &&
-           info.lastModified().msecsTo(QDateTime::currentDateTime()) > 1000;
-}
-
 QString lockFailure(const QString &path)
 {
     return QStringLiteral("提示文件 %1 正被另一个程序使用，请稍后再试。提示文件未被改动。")
@@ -237,7 +227,7 @@ ProfileFile::Lock::Lock(const QString &profilePath, int waitMs)
                           .arg(profilePath);
             return;
         }
-        if (isAbandoned(m_file->fileName()) && m_file->removeStaleLockFile())
+        if (isAbandonedLockFile(m_file->fileName()) && m_file->removeStaleLockFile())
             continue;
         if (deadline.hasExpired()) {
             m_error = lockFailure(profilePath);

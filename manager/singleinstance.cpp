@@ -1,5 +1,7 @@
 #include "singleinstance.h"
 
+#include "abandonedlock.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -53,8 +55,12 @@ QString SingleInstance::serverNameFor(const QString &dataFolder)
 
 bool SingleInstance::claim()
 {
-    if (!m_lock.tryLock(0))
-        return false;
+    if (!m_lock.tryLock(0)) {
+        // A start killed while it created the lock leaves it empty; that must not block for ever.
+        if (!isAbandonedLockFile(m_lock.fileName()) || !m_lock.removeStaleLockFile() ||
+            !m_lock.tryLock(0))
+            return false;
+    }
     // The lock is ours, so whatever still answers to the name is left over from a crash.
     QLocalServer::removeServer(m_name);
     m_server = new QLocalServer(this);

@@ -21,6 +21,7 @@ private slots:
     void oneClaimPerFolder();
     void secondStartRaisesTheFirst();
     void crashDoesNotBlockTheNextStart();
+    void emptyLockFromAKilledStartIsTakenOver();
 
 private:
     std::unique_ptr<QProcess> startTarvelin(const QString &dataFolder);
@@ -173,6 +174,26 @@ void TestSingleInstance::crashDoesNotBlockTheNextStart()
     next->kill();
     QVERIFY(next->waitForFinished(10000));
     cleanUp(name);
+}
+
+void TestSingleInstance::emptyLockFromAKilledStartIsTakenOver()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString name = SingleInstance::serverNameFor(dir.path());
+    const QString lock = QDir::temp().absoluteFilePath(name + QStringLiteral(".lock"));
+    // A start killed between creating its lock file and writing into it.
+    {
+        QFile empty(lock);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        QVERIFY(empty.setFileTime(QDateTime::currentDateTime().addSecs(-5),
+                                  QFileDevice::FileModificationTime));
+    }
+    SingleInstance instance(dir.path());
+    QVERIFY(instance.claim());
+    // A second claim on the same folder still fails: the live holder keeps its lock.
+    SingleInstance second(dir.path());
+    QVERIFY(!second.claim());
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
