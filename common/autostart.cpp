@@ -178,8 +178,8 @@ Autostart::Outcome Autostart::enable() const
     }
     QSaveFile file(path);
     const QByteArray data = desktopEntryText().toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() ||
-        !file.flush() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
+        !file.commit()) {
         return {
             false,
             QStringLiteral("无法写入 %1：%2。开机自启动未设置。").arg(path, file.errorString())};

@@ -4,10 +4,10 @@ namespace SpecimenRecord {
 
 QStringList gridHeaders()
 {
-    return {QStringLiteral("编号"),     QStringLiteral("工程部位"), QStringLiteral("强度等级(C)"),
+    return {QStringLiteral("编号"),       QStringLiteral("工程部位"), QStringLiteral("强度等级(C)"),
             QStringLiteral("配合比编号"), QStringLiteral("制作日期"), QStringLiteral("龄期（D）"),
-            QStringLiteral("到期时间"), QStringLiteral("养护方式"), QStringLiteral("工程量"),
-            QStringLiteral("组数"),     QStringLiteral("备注"),     QStringLiteral("是否到期")};
+            QStringLiteral("到期时间"),   QStringLiteral("养护方式"), QStringLiteral("工程量"),
+            QStringLiteral("组数"),       QStringLiteral("备注"),     QStringLiteral("是否到期")};
 }
 
 QString dueMarkText()

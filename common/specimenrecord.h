@@ -7,22 +7,25 @@
 namespace SpecimenRecord {
 
 enum Field {
-    WorksPart = 0,  // 工程部位
-    StrengthGrade,  // 强度等级
-    MixNumber,      // 配合比编号
-    MakingDate,     // 制作日期
-    Age,            // 龄期
-    DueTime,        // 到期时间 "YYYY-MM-DD hh:mm"
-    CuringMethod,   // 养护方式
-    Quantity,       // 工程量
-    Groups,         // 组数
-    Remark,         // 备注
-    DueMark,        // 是否到期, never stored
+    WorksPart = 0, // 工程部位
+    StrengthGrade, // 强度等级
+    MixNumber,     // 配合比编号
+    MakingDate,    // 制作日期
+    Age,           // 龄期
+    DueTime,       // 到期时间 "YYYY-MM-DD hh:mm"
+    CuringMethod,  // 养护方式
+    Quantity,      // 工程量
+    Groups,        // 组数
+    Remark,        // 备注
+    DueMark,       // 是否到期, never stored
     FieldCount
 };
 
 // The grid column that holds a field.
-constexpr int column(Field field) { return int(field) + 1; }
+constexpr int column(Field field)
+{
+    return int(field) + 1;
+}
 constexpr int DueTimeColumn = column(DueTime);
 constexpr int DueMarkColumn = column(DueMark);
 

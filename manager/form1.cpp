@@ -20,8 +20,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTimer>
 
 namespace {
@@ -44,8 +44,8 @@ struct RowLook
 } // namespace
 
 Form1::Form1(const ManagerServices &services, QWidget *parent)
-    : QMainWindow(parent), m_services(services),
-      m_grid(new RecordGridModel(kGridCols, this)), m_monitor(m_grid, services.clock)
+    : QMainWindow(parent), m_services(services), m_grid(new RecordGridModel(kGridCols, this)),
+      m_monitor(m_grid, services.clock)
 {
     setObjectName(QStringLiteral("Form1"));
     m_gridView = new RecordGridView(m_grid, this);
@@ -61,7 +61,8 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-    m_dispatcher = new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
+    m_dispatcher =
+        new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
     connect(m_dispatcher, &ReminderDispatcher::reminderNotShown, this,
             &Form1::showReminderElsewhere);
 

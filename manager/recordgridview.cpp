@@ -24,9 +24,10 @@ RecordGridView::RecordGridView(RecordGridModel *model, QWidget *parent)
 QFont RecordGridView::gridFont()
 {
     const QStringList installed = QFontDatabase::families();
-    const QStringList preferred = {QStringLiteral("SimSun"), QStringLiteral("宋体"),
-                                   QStringLiteral("NSimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-                                   QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC")};
+    const QStringList preferred = {
+        QStringLiteral("SimSun"),           QStringLiteral("宋体"),
+        QStringLiteral("NSimSun"),          QStringLiteral("WenQuanYi Micro Hei"),
+        QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC")};
     for (const QString &family : preferred) {
         if (installed.contains(family))
             return QFont(family, 12);

@@ -8,8 +8,8 @@ class Messages;
 // What the manager's windows take from outside, so that tests can give fakes.
 struct ManagerServices
 {
-    QString dataFolder;        // holds a.bz and vexa.ini
+    QString dataFolder; // holds a.bz and vexa.ini
     const Clock *clock = nullptr;
     Messages *messages = nullptr;
-    QString popupProgram;      // absolute path of vexa
+    QString popupProgram; // absolute path of vexa
 };

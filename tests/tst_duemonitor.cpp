@@ -68,10 +68,11 @@ void TestDueMonitor::firstCheckSeesThePresentMinuteOnly()
     QCOMPARE(grid.textMatrix(2, 11), QStringLiteral("到期"));
     QCOMPARE(grid.cellForeColour(2, 1), RecordGridModel::Yellow);
     QCOMPARE(grid.cellBackColour(2, 12), RecordGridModel::SystemHighlight);
-    QCOMPARE(grid.cellForeColour(2, 0), RecordGridModel::DefaultColour); // number column keeps its look
-    QCOMPARE(grid.textMatrix(1, 11), QString());                        // the minute before
-    QCOMPARE(grid.textMatrix(3, 11), QString());                        // the minute after
-    QCOMPARE(grid.textMatrix(6, 11), QString());                        // spare row never due
+    QCOMPARE(grid.cellForeColour(2, 0),
+             RecordGridModel::DefaultColour);    // number column keeps its look
+    QCOMPARE(grid.textMatrix(1, 11), QString()); // the minute before
+    QCOMPARE(grid.textMatrix(3, 11), QString()); // the minute after
+    QCOMPARE(grid.textMatrix(6, 11), QString()); // spare row never due
 }
 
 void TestDueMonitor::markPreventsASecondDispatch()

@@ -15,9 +15,17 @@
 namespace {
 QStringList record(const QString &part, const QString &due)
 {
-    return {part, QStringLiteral("C30"), QStringLiteral("P-01"), QStringLiteral("2026-12-1 8:30"),
-            QStringLiteral("5"), due, QStringLiteral("标准养护"), QStringLiteral("1"),
-            QStringLiteral("3"), QString(), QString()};
+    return {part,
+            QStringLiteral("C30"),
+            QStringLiteral("P-01"),
+            QStringLiteral("2026-12-1 8:30"),
+            QStringLiteral("5"),
+            due,
+            QStringLiteral("标准养护"),
+            QStringLiteral("1"),
+            QStringLiteral("3"),
+            QString(),
+            QString()};
 }
 } // namespace
 
@@ -170,10 +178,10 @@ void TestForm1::menuBarHasEveryItem()
 {
     Form1 *w = start();
     const QList<QPair<QString, QString>> items = {
-        {"tscsh", "提示初始化"}, {"sjcsh", "数据初始化"},   {"end", "退出"},
-        {"kq", "开启提醒"},      {"bg", "停止提醒"},       {"dq", "读取数据"},
-        {"crsj", "插入数据"},    {"find", "查找数据"},     {"scgqsj", "删除过期数据"},
-        {"sz", "设置"},          {"jz", "捐助"},           {"gy", "关于"},
+        {"tscsh", "提示初始化"}, {"sjcsh", "数据初始化"}, {"end", "退出"},
+        {"kq", "开启提醒"},      {"bg", "停止提醒"},      {"dq", "读取数据"},
+        {"crsj", "插入数据"},    {"find", "查找数据"},    {"scgqsj", "删除过期数据"},
+        {"sz", "设置"},          {"jz", "捐助"},          {"gy", "关于"},
         {"sj", "提供建议/升级"}};
     for (const auto &item : items) {
         QAction *a = w->action(item.first);

@@ -65,10 +65,8 @@ void TestNumberReading::roundHalfEven()
 void TestNumberReading::wholeNumberInRange()
 {
     QCOMPARE(NumberReading::readWholeNumberIn(u"5000", 0, 65535), std::optional<long long>(5000));
-    QCOMPARE(NumberReading::readWholeNumberIn(u"2000.5", 0, 65535),
-             std::optional<long long>(2000));
-    QCOMPARE(NumberReading::readWholeNumberIn(u"65535", 0, 65535),
-             std::optional<long long>(65535));
+    QCOMPARE(NumberReading::readWholeNumberIn(u"2000.5", 0, 65535), std::optional<long long>(2000));
+    QCOMPARE(NumberReading::readWholeNumberIn(u"65535", 0, 65535), std::optional<long long>(65535));
     QVERIFY(!NumberReading::readWholeNumberIn(u"65536", 0, 65535));
     QVERIFY(!NumberReading::readWholeNumberIn(u"-1", 0, 65535));
     // A number too long for a double must not wrap into range.

@@ -119,9 +119,11 @@ void TestReminderDispatcher::reservationEndsWhenClaimedOrStale()
     ReminderDispatcher *d = make();
     QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"))).slot, QStringLiteral("1|1"));
     // Its popup claims the slot and the user closes it again.
-    ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"), QStringLiteral("1"));
+    ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"),
+                             QStringLiteral("1"));
     QCOMPARE(d->dispatch(rowCells(QStringLiteral("2"))).slot, QStringLiteral("1|2"));
-    ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"), QStringLiteral("0"));
+    ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"),
+                             QStringLiteral("0"));
     QCOMPARE(d->dispatch(rowCells(QStringLiteral("3"))).slot, QStringLiteral("1|1"));
 
     // A popup that never came: after two minutes the slot is given out again.
@@ -152,8 +154,8 @@ void TestReminderDispatcher::popupThatCannotStartIsReportedElsewhere()
     QVERIFY(message.contains(QStringLiteral("2026-12-06 09:05")));
 
     // The real launcher refuses a program that is not there instead of searching PATH.
-    QVERIFY(!ReminderDispatcher::startDetached(m_dir->filePath(QStringLiteral("vexa")),
-                                               m_dir->path()));
+    QVERIFY(
+        !ReminderDispatcher::startDetached(m_dir->filePath(QStringLiteral("vexa")), m_dir->path()));
 }
 
 void TestReminderDispatcher::noFreeSlotIsReportedAndNothingWritten()

@@ -1,5 +1,6 @@
 // The whole road of a reminder with the real popup program: the monitor marks the rows due this
-// minute, the dispatcher fills their slots and starts vexa, and every vexa claims a slot of its own.
+// minute, the dispatcher fills their slots and starts vexa, and every vexa claims a slot of its
+// own.
 #include "fakes.h"
 #include "form1.h"
 #include "profilefile.h"
@@ -12,9 +13,17 @@
 namespace {
 QStringList record(const QString &part, const QString &due)
 {
-    return {part, QStringLiteral("C30"), QStringLiteral("P-01"), QStringLiteral("2026-12-1 8:30"),
-            QStringLiteral("5"), due, QStringLiteral("标准养护"), QStringLiteral("1"),
-            QStringLiteral("3"), QString(), QString()};
+    return {part,
+            QStringLiteral("C30"),
+            QStringLiteral("P-01"),
+            QStringLiteral("2026-12-1 8:30"),
+            QStringLiteral("5"),
+            due,
+            QStringLiteral("标准养护"),
+            QStringLiteral("1"),
+            QStringLiteral("3"),
+            QString(),
+            QString()};
 }
 
 // Waits until every slot's flag reads value; false on timeout.
@@ -74,7 +83,8 @@ void TestReminderRoad::threeRowsDueTogetherGetThreePopups()
     QVERIFY(messages.shown.isEmpty());
 
     // Three popups, three distinct slots, each holding its own record, upper row first.
-    const QStringList claimed = {QStringLiteral("1|1"), QStringLiteral("1|2"), QStringLiteral("1|3")};
+    const QStringList claimed = {QStringLiteral("1|1"), QStringLiteral("1|2"),
+                                 QStringLiteral("1|3")};
     QVERIFY(waitForFlags(ini, claimed, QStringLiteral("1")));
     QCOMPARE(ReadIniValue(claimed[0], QStringLiteral("工程部位"), ini), QStringLiteral("甲"));
     QCOMPARE(ReadIniValue(claimed[1], QStringLiteral("工程部位"), ini), QStringLiteral("丙"));
