@@ -74,10 +74,7 @@ Setup *setup = nullptr;
 
 ManagerServices servicesFor(const QString &folder, const Clock *clock, Messages *messages)
 {
-    ManagerServices services;
-    services.dataFolder = folder;
-    services.clock = clock;
-    services.messages = messages;
+    ManagerServices services{folder, clock, messages};
     return services;
 }
 

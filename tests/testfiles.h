@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 // Small helpers for tests that work on real files.
 inline QByteArray gbk(const QString &text)
@@ -26,4 +27,37 @@ inline QByteArray readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+// The eleven fields of a record line, as the entry form saves it.
+inline QStringList fileRecord(const QString &part, const QString &due)
+{
+    return {part,
+            QStringLiteral("C30"),
+            QStringLiteral("P-01"),
+            QStringLiteral("2026-12-1 8:30"),
+            QStringLiteral("5"),
+            due,
+            QStringLiteral("标准养护"),
+            QStringLiteral("1"),
+            QStringLiteral("3"),
+            QString(),
+            QString()};
+}
+
+// The eleven values the dispatcher writes into a slot, in its key order: 编号 工程部位 强度等级
+// 配合比编号 制作日期 龄期 养护方式 到期时间 工程量 组数 备注.
+inline QStringList slotRecord()
+{
+    return {QStringLiteral("3"),
+            QStringLiteral("三号楼基础"),
+            QStringLiteral("C30"),
+            QStringLiteral("P-01"),
+            QStringLiteral("2026-12-1 08:30"),
+            QStringLiteral("28"),
+            QStringLiteral("标准养护"),
+            QStringLiteral("2026-12-29 08:30"),
+            QStringLiteral("12"),
+            QStringLiteral("3"),
+            QString()};
 }

@@ -12,23 +12,6 @@
 #include <QTimer>
 #include <QtTest>
 
-namespace {
-QStringList record(const QString &part, const QString &due)
-{
-    return {part,
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 8:30"),
-            QStringLiteral("5"),
-            due,
-            QStringLiteral("标准养护"),
-            QStringLiteral("1"),
-            QStringLiteral("3"),
-            QString(),
-            QString()};
-}
-} // namespace
-
 class TestForm1 : public QObject
 {
     Q_OBJECT
@@ -72,10 +55,7 @@ void TestForm1::cleanup()
 
 Form1 *TestForm1::start()
 {
-    ManagerServices services;
-    services.dataFolder = m_dir->path();
-    services.clock = &m_clock;
-    services.messages = &m_messages;
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages};
     m_window = new Form1(services);
     m_window->Form_Load();
     return m_window;
@@ -90,9 +70,9 @@ void TestForm1::writeRecords(const QList<QStringList> &records)
 
 void TestForm1::startsWithTodaysRecords()
 {
-    writeRecords({record(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")),
-                  record(QStringLiteral("乙"), QStringLiteral("2026-12-07 09:05")),
-                  record(QStringLiteral("丙"), QStringLiteral("2026-12-06 15:00"))});
+    writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")),
+                  fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-07 09:05")),
+                  fileRecord(QStringLiteral("丙"), QStringLiteral("2026-12-06 15:00"))});
     Form1 *w = start();
     RecordGridModel *grid = w->grid();
     QCOMPARE(grid->rows(), 4);
@@ -131,15 +111,15 @@ void TestForm1::missingFileGivesEmptyGridQuietly()
 
 void TestForm1::reloadReplacesAndKeepsMarks()
 {
-    writeRecords({record(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")),
-                  record(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
+    writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")),
+                  fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
     Form1 *w = start();
     RecordGridModel *grid = w->grid();
     // As the monitor leaves a due row: marked and coloured.
     grid->setTextMatrix(2, 11, QStringLiteral("到期"));
     grid->setCellBackColour(2, 3, RecordGridModel::SystemHighlight);
 
-    writeRecords({record(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
+    writeRecords({fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
     w->action(QStringLiteral("dq"))->trigger();
     QCOMPARE(grid->rows(), 3);
     QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("乙"));
@@ -198,7 +178,7 @@ void TestForm1::menuBarHasEveryItem()
 
 void TestForm1::intervalOutOfRangeKeepsMonitorAndTells()
 {
-    writeRecords({record(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05"))});
+    writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05"))});
     Form1 *w = start();
     QVERIFY(!w->setMonitorInterval(QStringLiteral("70000")));
     QCOMPARE(w->timer1()->interval(), 5000);
@@ -213,7 +193,7 @@ void TestForm1::intervalOutOfRangeKeepsMonitorAndTells()
 
 void TestForm1::switchMessagesAndStates()
 {
-    writeRecords({record(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05"))});
+    writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05"))});
     Form1 *w = start();
     QAction *kq = w->action(QStringLiteral("kq"));
     QAction *bg = w->action(QStringLiteral("bg"));

@@ -104,10 +104,7 @@ void TestForm2::cleanup()
 
 Form2 *TestForm2::open()
 {
-    ManagerServices services;
-    services.dataFolder = m_dir->path();
-    services.clock = &m_clock;
-    services.messages = &m_messages;
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages};
     m_form = std::make_unique<Form2>(services);
     return m_form.get();
 }
@@ -552,10 +549,7 @@ void TestForm2::closeHidesAndKeepsFields()
 
 void TestForm2::insertDataMenuShowsTheFormModally()
 {
-    ManagerServices services;
-    services.dataFolder = m_dir->path();
-    services.clock = &m_clock;
-    services.messages = &m_messages;
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages};
     Form1 window(services);
 
     QPointer<Form2> first;

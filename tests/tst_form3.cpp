@@ -150,10 +150,7 @@ void TestForm3::findOpensFreshModalWindow()
 {
     QTemporaryDir dir;
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(8, 0)));
-    ManagerServices services;
-    services.dataFolder = dir.path();
-    services.clock = &clock;
-    services.messages = &m_messages;
+    ManagerServices services{dir.path(), &clock, &m_messages};
     Form1 window(services);
     window.Form_Load();
 

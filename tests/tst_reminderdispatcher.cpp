@@ -67,11 +67,8 @@ void TestReminderDispatcher::cleanup()
 
 ReminderDispatcher *TestReminderDispatcher::make()
 {
-    ManagerServices services;
-    services.dataFolder = m_dir->path();
-    services.clock = &m_clock;
-    services.messages = &m_messages;
-    services.popupProgram = QStringLiteral("/opt/tarvelin/vexa");
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages,
+                             QStringLiteral("/opt/tarvelin/vexa")};
     m_dispatcher = new ReminderDispatcher(services, [] { return 768 * 15; });
     m_dispatcher->setLauncher([this](const QString &program, const QString &folder) {
         m_launched << program + QLatin1Char('|') + folder;

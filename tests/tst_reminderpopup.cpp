@@ -13,20 +13,6 @@
 #include <QtTest>
 
 namespace {
-QStringList record()
-{
-    return {QStringLiteral("3"),
-            QStringLiteral("三号楼基础"),
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 08:30"),
-            QStringLiteral("28"),
-            QStringLiteral("标准养护"),
-            QStringLiteral("2026-12-29 08:30"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            QString()};
-}
 
 QStringList listLines(const QListWidget *list)
 {
@@ -96,7 +82,7 @@ void TestReminderPopup::listsClaimedRecord()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(2).ok);
-    QVERIFY(exchange.fill(QStringLiteral("1|1"), record()).ok);
+    QVERIFY(exchange.fill(QStringLiteral("1|1"), slotRecord()).ok);
 
     ReminderPopup popup(path(), &m_messages);
     QVERIFY(popup.Form_Load());
@@ -186,7 +172,7 @@ void TestReminderPopup::closeFreesSlotOnce()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    QVERIFY(exchange.fill(QStringLiteral("1|1"), record()).ok);
+    QVERIFY(exchange.fill(QStringLiteral("1|1"), slotRecord()).ok);
     const QByteArray before = readFile(path());
 
     ReminderPopup popup(path(), &m_messages);

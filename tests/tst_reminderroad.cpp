@@ -6,26 +6,12 @@
 #include "profilefile.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
+#include "testfiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-QStringList record(const QString &part, const QString &due)
-{
-    return {part,
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 8:30"),
-            QStringLiteral("5"),
-            due,
-            QStringLiteral("标准养护"),
-            QStringLiteral("1"),
-            QStringLiteral("3"),
-            QString(),
-            QString()};
-}
-
 // Waits until every slot's flag reads value; false on timeout.
 bool waitForFlags(const QString &ini, const QStringList &slotNames, const QString &value)
 {
@@ -55,21 +41,17 @@ void TestReminderRoad::threeRowsDueTogetherGetThreePopups()
     QVERIFY(dir.isValid());
     const QString due = QStringLiteral("2026-12-06 09:05");
     QVERIFY(RecordFile(dir.filePath(QStringLiteral("a.bz")))
-                .writeTable({record(QStringLiteral("甲"), due),
-                             record(QStringLiteral("乙"), QStringLiteral("2026-12-06 11:00")),
-                             record(QStringLiteral("丙"), due), record(QStringLiteral("丁"), due),
-                             QStringList(11)})
+                .writeTable({fileRecord(QStringLiteral("甲"), due),
+                             fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 11:00")),
+                             fileRecord(QStringLiteral("丙"), due),
+                             fileRecord(QStringLiteral("丁"), due), QStringList(11)})
                 .ok);
     // Each popup closes itself after a while, as if the technician had read it.
     qputenv("VEXA_QUIT_AFTER_MS", "4000");
 
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 2)));
     RecordingMessages messages;
-    ManagerServices services;
-    services.dataFolder = dir.path();
-    services.clock = &clock;
-    services.messages = &messages;
-    services.popupProgram = QStringLiteral(VEXA_PATH);
+    ManagerServices services{dir.path(), &clock, &messages, QStringLiteral(VEXA_PATH)};
     Form1 window(services);
     window.Form_Load();
     window.timer1()->stop(); // the test drives the checks itself

@@ -17,22 +17,6 @@ QByteArray freshSlot(const QString &name)
     return gbk(QLatin1Char('[') + name + QStringLiteral("]\r\n") + QString::fromUtf8(kFreshKeys));
 }
 
-QStringList record()
-{
-    // In the dispatcher's order: 编号 工程部位 强度等级 配合比编号 制作日期 龄期 养护方式 到期时间
-    // 工程量 组数 备注.
-    return {QStringLiteral("3"),
-            QStringLiteral("三号楼基础"),
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 08:30"),
-            QStringLiteral("28"),
-            QStringLiteral("标准养护"),
-            QStringLiteral("2026-12-29 08:30"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            QString()};
-}
 } // namespace
 
 class TestReminderSlots : public QObject
@@ -196,7 +180,7 @@ void TestReminderSlots::resetReplacesAndFrees()
     QCOMPARE(readFile(path()), ReminderSlots::resetBytes(1));
 
     QCOMPARE(exchange.claim().slot, QStringLiteral("1|1"));
-    QVERIFY(exchange.fill(QStringLiteral("2|1"), record()).ok);
+    QVERIFY(exchange.fill(QStringLiteral("2|1"), slotRecord()).ok);
     QVERIFY(exchange.reset(1).ok);
     QVERIFY(exchange.reset(1).ok);
     QCOMPARE(readFile(path()), ReminderSlots::resetBytes(1));
@@ -262,7 +246,7 @@ void TestReminderSlots::claimAndRelease()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    QVERIFY(exchange.fill(QStringLiteral("1|1"), record()).ok);
+    QVERIFY(exchange.fill(QStringLiteral("1|1"), slotRecord()).ok);
     const QByteArray filled = readFile(path());
 
     QCOMPARE(exchange.claim().slot, QStringLiteral("1|1"));
@@ -299,7 +283,7 @@ void TestReminderSlots::fillWritesElevenFieldsInOrder()
     const ReminderSlots exchange(path());
     // A fresh slot keeps its key order: every line is replaced in place.
     QVERIFY(exchange.reset(1).ok);
-    QVERIFY(exchange.fill(QStringLiteral("1|1"), record()).ok);
+    QVERIFY(exchange.fill(QStringLiteral("1|1"), slotRecord()).ok);
     const QByteArray expectedSlot = gbk(QStringLiteral(
         "[1|1]\r\n是否显示=0\r\n编号=3\r\n工程部位=三号楼基础\r\n强度等级=C30\r\n配合比编号=P-"
         "01\r\n"
@@ -313,7 +297,7 @@ void TestReminderSlots::fillWritesElevenFieldsInOrder()
 
     // Keys missing from a slot are added in the dispatcher's order.
     writeFile(path(), gbk(QStringLiteral("[1|1]\r\n是否显示=0\r\n")));
-    QVERIFY(exchange.fill(QStringLiteral("1|1"), record()).ok);
+    QVERIFY(exchange.fill(QStringLiteral("1|1"), slotRecord()).ok);
     QCOMPARE(readFile(path()),
              gbk(QStringLiteral("[1|1]\r\n是否显示=0\r\n编号=3\r\n工程部位=三号楼基础\r\n"
                                 "强度等级=C30\r\n配合比编号=P-01\r\n制作日期=2026-12-1 08:30\r\n"
@@ -327,13 +311,13 @@ void TestReminderSlots::fillRefusesAndKeepsFile()
     QVERIFY(exchange.reset(1).ok);
     const QByteArray before = readFile(path());
 
-    QStringList unencodable = record();
+    QStringList unencodable = slotRecord();
     unencodable[10] = QString::fromUtf8("\xF0\x9F\x98\x80");
     ProfileFile::Outcome outcome = exchange.fill(QStringLiteral("1|1"), unencodable);
     QVERIFY(!outcome.ok);
     QVERIFY(outcome.error.contains(unencodable[10]));
 
-    outcome = exchange.fill(QStringLiteral("1|1"), record().mid(1));
+    outcome = exchange.fill(QStringLiteral("1|1"), slotRecord().mid(1));
     QVERIFY(!outcome.ok);
     QVERIFY(outcome.error.contains(QStringLiteral("11")));
     QCOMPARE(readFile(path()), before);
@@ -343,10 +327,11 @@ void TestReminderSlots::fillFirstFreeSkipsReserved()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    QCOMPARE(exchange.fillFirstFree(record()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
     // The flag stays "0" until a popup claims the slot, so the dispatcher skips what it filled.
-    QCOMPARE(exchange.fillFirstFree(record()).slot, QStringLiteral("1|1"));
-    QCOMPARE(exchange.fillFirstFree(record(), {QStringLiteral("1|1")}).slot, QStringLiteral("2|1"));
+    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(slotRecord(), {QStringLiteral("1|1")}).slot,
+             QStringLiteral("2|1"));
     QCOMPARE(ReadIniValue(QStringLiteral("2|1"), QStringLiteral("工程部位"), path()),
              QStringLiteral("三号楼基础"));
     QCOMPARE(ReadIniValue(QStringLiteral("2|1"), QStringLiteral("是否显示"), path()),
@@ -356,7 +341,7 @@ void TestReminderSlots::fillFirstFreeSkipsReserved()
     for (int layer = 1; layer <= ReminderSlots::Layers; ++layer)
         all.insert(ReminderSlots::name(layer, 1));
     const QByteArray before = readFile(path());
-    const ReminderSlots::Found none = exchange.fillFirstFree(record(), all);
+    const ReminderSlots::Found none = exchange.fillFirstFree(slotRecord(), all);
     QCOMPARE(none.slot, QString());
     QCOMPARE(readFile(path()), before);
 }

@@ -46,10 +46,7 @@ void TestTrayIcon::cleanup()
 
 Form1 *TestTrayIcon::start(bool trayAvailable)
 {
-    ManagerServices services;
-    services.dataFolder = m_dir->path();
-    services.clock = &m_clock;
-    services.messages = &m_messages;
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages};
     m_window = new Form1(services);
     m_window->trayIcon()->setTrayAvailableCheck([trayAvailable] { return trayAvailable; });
     m_window->Form_Load();
