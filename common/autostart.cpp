@@ -1,9 +1,10 @@
 #include "autostart.h"
 
+#include "atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 
 namespace {
@@ -176,13 +177,10 @@ Autostart::Outcome Autostart::enable() const
     if (!QDir().mkpath(folder)) {
         return {false, QStringLiteral("无法创建文件夹 %1，开机自启动未设置。").arg(folder)};
     }
-    QSaveFile file(path);
-    const QByteArray data = desktopEntryText().toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
-        !file.commit()) {
-        return {
-            false,
-            QStringLiteral("无法写入 %1：%2。开机自启动未设置。").arg(path, file.errorString())};
+    const AtomicFile::Result written = AtomicFile::replace(path, desktopEntryText().toUtf8());
+    if (!written.ok) {
+        const QString reason = written.readOnly ? QStringLiteral("文件是只读的") : written.reason;
+        return {false, QStringLiteral("无法写入 %1：%2。开机自启动未设置。").arg(path, reason)};
     }
     return {};
 }

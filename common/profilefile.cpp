@@ -1,6 +1,7 @@
 #include "profilefile.h"
 
 #include "abandonedlock.h"
+#include "atomicfile.h"
 #include "gbkcodec.h"
 
 #include <QDateTime>
@@ -10,7 +11,6 @@
 #include <QHash>
 #include <QLockFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QThread>
 
 #include <optional>
@@ -325,23 +325,14 @@ ProfileFile::Outcome ProfileFile::replace(const Lock &held, const QByteArray &by
 {
     if (!held.isLocked() || held.profilePath() != m_path)
         return {false, lockFailure(m_path)};
-    // Replacing by rename would go straight past a read-only file; honour the attribute.
-    const QFileInfo info(m_path);
-    if (info.exists() && !info.isWritable()) {
+    const AtomicFile::Result written = AtomicFile::replace(m_path, bytes);
+    if (written.readOnly) {
         return {false,
                 QStringLiteral("提示文件 %1 是只读的，无法保存。原文件未被改动。").arg(m_path)};
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!written.ok) {
         return {false, QStringLiteral("无法保存提示文件 %1：%2。原文件未被改动。")
-                           .arg(m_path, file.errorString())};
-    }
-    // flush() first: commit() alone does not notice a buffered write that failed (disk full).
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {false,
-                QStringLiteral("无法保存提示文件 %1：%2。原文件未被改动。").arg(m_path, reason)};
+                           .arg(m_path, written.reason)};
     }
     return {};
 }

@@ -1,10 +1,10 @@
 #include "recordfile.h"
 
+#include "atomicfile.h"
 #include "gbkcodec.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtAlgorithms>
@@ -438,23 +438,14 @@ RecordFile::Outcome RecordFile::writeLines(const QStringList &lines) const
 
 RecordFile::Outcome RecordFile::writeBytes(const QByteArray &data) const
 {
-    // A replace-by-rename would go straight past a read-only file; honour the attribute.
-    const QFileInfo info(m_path);
-    if (info.exists() && !info.isWritable()) {
+    const AtomicFile::Result written = AtomicFile::replace(m_path, data);
+    if (written.readOnly) {
         return {false,
                 QStringLiteral("记录文件 %1 是只读的，无法保存。原文件未被改动。").arg(m_path)};
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!written.ok) {
         return {false, QStringLiteral("无法保存记录文件 %1：%2。原文件未被改动。")
-                           .arg(m_path, file.errorString())};
-    }
-    // flush() first: commit() alone does not notice a buffered write that failed (disk full).
-    if (file.write(data) != data.size() || !file.flush() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {false,
-                QStringLiteral("无法保存记录文件 %1：%2。原文件未被改动。").arg(m_path, reason)};
+                           .arg(m_path, written.reason)};
     }
     return {};
 }
