@@ -163,17 +163,21 @@ ProfileFile::Outcome ReminderSlots::fillHeld(const ProfileFile::Lock &held, cons
 {
     if (values.size() != recordKeys().size())
         return {false, wrongFieldCount(values.size())};
+    return m_file.write(held, slot, recordEntries(values));
+}
+
+QList<ProfileFile::Entry> ReminderSlots::recordEntries(const QStringList &values)
+{
     QList<ProfileFile::Entry> entries;
     for (qsizetype i = 0; i < values.size(); ++i)
         entries.append({recordKeys()[i], values[i]});
-    return m_file.write(held, slot, entries);
+    return entries;
 }
 
-ReminderSlots::Found ReminderSlots::fillFirstFree(const QStringList &values,
-                                                  const QSet<QString> &skip) const
+ReminderSlots::Found ReminderSlots::writeFirstFree(const QSet<QString> &skip,
+                                                   const QList<ProfileFile::Entry> &entries) const
 {
-    if (values.size() != recordKeys().size())
-        return {{}, wrongFieldCount(values.size())};
+    // Finding and writing under one hold of the lock: no other process can take the same slot.
     const ProfileFile::Lock held = m_file.lock();
     if (!held.isLocked())
         return {{}, held.error()};
@@ -183,28 +187,23 @@ ReminderSlots::Found ReminderSlots::fillFirstFree(const QStringList &values,
     const QString slot = firstFreeIn(contents.bytes, skip);
     if (slot.isEmpty())
         return {};
-    const ProfileFile::Outcome written = fillHeld(held, slot, values);
+    const ProfileFile::Outcome written = m_file.write(held, slot, entries);
     if (!written.ok)
         return {{}, written.error};
     return {slot, {}};
 }
 
+ReminderSlots::Found ReminderSlots::fillFirstFree(const QStringList &values,
+                                                  const QSet<QString> &skip) const
+{
+    if (values.size() != recordKeys().size())
+        return {{}, wrongFieldCount(values.size())};
+    return writeFirstFree(skip, recordEntries(values));
+}
+
 ReminderSlots::Found ReminderSlots::claim() const
 {
-    const ProfileFile::Lock held = m_file.lock();
-    if (!held.isLocked())
-        return {{}, held.error()};
-    const ProfileFile::Contents contents = m_file.read();
-    if (!contents.error.isEmpty())
-        return {{}, contents.error};
-    const QString slot = firstFreeIn(contents.bytes);
-    if (slot.isEmpty())
-        return {};
-    const ProfileFile::Outcome written =
-        m_file.write(held, slot, {{flagKey(), QStringLiteral("1")}});
-    if (!written.ok)
-        return {{}, written.error};
-    return {slot, {}};
+    return writeFirstFree({}, {{flagKey(), QStringLiteral("1")}});
 }
 
 ProfileFile::Outcome ReminderSlots::release(const QString &slot) const

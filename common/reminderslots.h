@@ -81,6 +81,8 @@ public:
     ProfileFile::Outcome reset(int rows) const;
 
 private:
+    Found writeFirstFree(const QSet<QString> &skip, const QList<ProfileFile::Entry> &entries) const;
+    static QList<ProfileFile::Entry> recordEntries(const QStringList &values);
     ProfileFile::Outcome fillHeld(const ProfileFile::Lock &held, const QString &slot,
                                   const QStringList &values) const;
 
