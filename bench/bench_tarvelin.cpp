@@ -74,7 +74,7 @@ Setup *setup = nullptr;
 
 ManagerServices servicesFor(const QString &folder, const Clock *clock, Messages *messages)
 {
-    ManagerServices services{folder, clock, messages};
+    ManagerServices services{folder, clock, messages, {}};
     return services;
 }
 

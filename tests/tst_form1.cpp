@@ -55,7 +55,7 @@ void TestForm1::cleanup()
 
 Form1 *TestForm1::start()
 {
-    ManagerServices services{m_dir->path(), &m_clock, &m_messages};
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages, {}};
     m_window = new Form1(services);
     m_window->Form_Load();
     return m_window;

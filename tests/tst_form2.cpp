@@ -104,7 +104,7 @@ void TestForm2::cleanup()
 
 Form2 *TestForm2::open()
 {
-    ManagerServices services{m_dir->path(), &m_clock, &m_messages};
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages, {}};
     m_form = std::make_unique<Form2>(services);
     return m_form.get();
 }
@@ -549,7 +549,7 @@ void TestForm2::closeHidesAndKeepsFields()
 
 void TestForm2::insertDataMenuShowsTheFormModally()
 {
-    ManagerServices services{m_dir->path(), &m_clock, &m_messages};
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages, {}};
     Form1 window(services);
 
     QPointer<Form2> first;

@@ -150,7 +150,7 @@ void TestForm3::findOpensFreshModalWindow()
 {
     QTemporaryDir dir;
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(8, 0)));
-    ManagerServices services{dir.path(), &clock, &m_messages};
+    ManagerServices services{dir.path(), &clock, &m_messages, {}};
     Form1 window(services);
     window.Form_Load();
 

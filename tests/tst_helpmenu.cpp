@@ -69,7 +69,7 @@ void TestHelpMenu::menuItemsShowTheirTexts()
 {
     QTemporaryDir dir;
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(8, 0)));
-    ManagerServices services{dir.path(), &clock, &m_messages};
+    ManagerServices services{dir.path(), &clock, &m_messages, {}};
     Form1 window(services);
 
     const QList<QAction *> items = window.menu(QStringLiteral("bz"))->actions();

@@ -105,7 +105,7 @@ void TestHighDpi::mainWindowKeepsItsProportions()
     QVERIFY(dir.isValid());
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 5)));
     RecordingMessages messages;
-    ManagerServices services{dir.path(), &clock, &messages};
+    ManagerServices services{dir.path(), &clock, &messages, {}};
     Form1 window(services);
     window.Form_Load();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -284,7 +284,7 @@ void TestRecordMaintenance::dataInitialisation()
 void TestRecordMaintenance::mainWindowCommands()
 {
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(8, 0)));
-    ManagerServices services{m_dir->path(), &clock, &m_messages};
+    ManagerServices services{m_dir->path(), &clock, &m_messages, {}};
     const QByteArray a = line(fields(QStringLiteral("甲")));
     const QByteArray b = line(fields(QStringLiteral("乙")));
     writeFile(recordPath(), a + "\r\n" + b + "\r\n,,,,,,,,,,");

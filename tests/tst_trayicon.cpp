@@ -46,7 +46,7 @@ void TestTrayIcon::cleanup()
 
 Form1 *TestTrayIcon::start(bool trayAvailable)
 {
-    ManagerServices services{m_dir->path(), &m_clock, &m_messages};
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages, {}};
     m_window = new Form1(services);
     m_window->trayIcon()->setTrayAvailableCheck([trayAvailable] { return trayAvailable; });
     m_window->Form_Load();
