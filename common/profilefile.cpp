@@ -231,6 +231,7 @@ ProfileFile::Lock::Lock(const QString &profilePath, int waitMs)
             continue;
         if (deadline.hasExpired()) {
             m_error = lockFailure(profilePath);
+            m_busy = true;
             return;
         }
         QThread::msleep(QRandomGenerator::global()->bounded(2, 12));

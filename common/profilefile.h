@@ -52,6 +52,8 @@ public:
         Lock &operator=(Lock &&other) noexcept;
         ~Lock();
         bool isLocked() const;
+        // Another process held the lock for the whole wait; trying again later may succeed.
+        bool busy() const { return m_busy; }
         const QString &error() const { return m_error; }
         const QString &profilePath() const { return m_profilePath; }
 
@@ -61,6 +63,7 @@ public:
         QString m_profilePath;
         std::unique_ptr<QLockFile> m_file;
         QString m_error;
+        bool m_busy = false;
     };
 
     // Waits up to waitMs for the lock; check isLocked(). A lock left by a process that died is

@@ -175,12 +175,13 @@ QList<ProfileFile::Entry> ReminderSlots::recordEntries(const QStringList &values
 }
 
 ReminderSlots::Found ReminderSlots::writeFirstFree(const QSet<QString> &skip,
-                                                   const QList<ProfileFile::Entry> &entries) const
+                                                   const QList<ProfileFile::Entry> &entries,
+                                                   int lockWaitMs) const
 {
     // Finding and writing under one hold of the lock: no other process can take the same slot.
-    const ProfileFile::Lock held = m_file.lock();
+    const ProfileFile::Lock held = m_file.lock(lockWaitMs);
     if (!held.isLocked())
-        return {{}, held.error()};
+        return {{}, held.error(), held.busy()};
     const ProfileFile::Contents contents = m_file.read();
     if (!contents.error.isEmpty())
         return {{}, contents.error};
@@ -194,16 +195,44 @@ ReminderSlots::Found ReminderSlots::writeFirstFree(const QSet<QString> &skip,
 }
 
 ReminderSlots::Found ReminderSlots::fillFirstFree(const QStringList &values,
-                                                  const QSet<QString> &skip) const
+                                                  const QSet<QString> &skip, int lockWaitMs) const
 {
     if (values.size() != recordKeys().size())
         return {{}, wrongFieldCount(values.size())};
-    return writeFirstFree(skip, recordEntries(values));
+    return writeFirstFree(skip, recordEntries(values), lockWaitMs);
 }
 
 ReminderSlots::Found ReminderSlots::claim() const
 {
     return writeFirstFree({}, {{flagKey(), QStringLiteral("1")}});
+}
+
+ReminderSlots::Found ReminderSlots::claim(const QString &slot) const
+{
+    if (!parseName(slot))
+        return {{}, QStringLiteral("“%1”不是提示位置的名称，提示文件未被改动。").arg(slot)};
+    const ProfileFile::Lock held = m_file.lock();
+    if (!held.isLocked())
+        return {{}, held.error(), held.busy()};
+    const ProfileFile::Contents contents = m_file.read();
+    if (!contents.error.isEmpty())
+        return {{}, contents.error};
+    for (const auto &[section, flag] :
+         ProfileFile::sectionsWithValueIn(contents.bytes, flagKey())) {
+        if (section != slot)
+            continue;
+        // Taken by another popup: showing the slot now would show that popup's record twice.
+        if (!isFreeFlag(flag))
+            return {
+                {},
+                QStringLiteral("提示位置 %1 已被另一个提示窗口占用，提示文件未被改动。").arg(slot)};
+        const ProfileFile::Outcome written =
+            m_file.write(held, slot, {{flagKey(), QStringLiteral("1")}});
+        if (!written.ok)
+            return {{}, written.error};
+        return {slot, {}};
+    }
+    return {{}, QStringLiteral("提示文件中没有提示位置 %1，提示文件未被改动。").arg(slot)};
 }
 
 ProfileFile::Outcome ReminderSlots::release(const QString &slot) const

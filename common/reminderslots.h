@@ -58,19 +58,25 @@ public:
 
     struct Found
     {
-        QString slot;  // empty when none was found
-        QString error; // set when the file could not be read or written
+        QString slot;      // empty when none was found
+        QString error;     // set when the file could not be read or written
+        bool busy = false; // the lock stayed held by another process for the whole wait
     };
 
     // The first free slot. A missing file has none.
     Found firstFree(const QSet<QString> &skip = {}) const;
     // Writes the eleven values (in recordKeys() order) into slot in one replacement of the file.
     ProfileFile::Outcome fill(const QString &slot, const QStringList &values) const;
-    // Finds the first free slot not in skip and fills it, under one hold of the lock.
-    Found fillFirstFree(const QStringList &values, const QSet<QString> &skip = {}) const;
+    // Finds the first free slot not in skip and fills it, under one hold of the lock, waiting up
+    // to lockWaitMs for it.
+    Found fillFirstFree(const QStringList &values, const QSet<QString> &skip = {},
+                        int lockWaitMs = ProfileFile::DefaultLockWaitMs) const;
     // Finds the first free slot and writes "1" into its flag, under one hold of the lock, so that
     // two processes never claim the same slot.
     Found claim() const;
+    // Claims the named slot, the one the manager filled for this popup, when its flag is still
+    // free; otherwise error says why and nothing is written.
+    Found claim(const QString &slot) const;
     // Writes "0" into the flag of slot.
     ProfileFile::Outcome release(const QString &slot) const;
     // Values of keys in slot, read from one snapshot of the file.
@@ -81,7 +87,8 @@ public:
     ProfileFile::Outcome reset(int rows) const;
 
 private:
-    Found writeFirstFree(const QSet<QString> &skip, const QList<ProfileFile::Entry> &entries) const;
+    Found writeFirstFree(const QSet<QString> &skip, const QList<ProfileFile::Entry> &entries,
+                         int lockWaitMs = ProfileFile::DefaultLockWaitMs) const;
     static QList<ProfileFile::Entry> recordEntries(const QStringList &values);
     ProfileFile::Outcome fillHeld(const ProfileFile::Lock &held, const QString &slot,
                                   const QStringList &values) const;

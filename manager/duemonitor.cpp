@@ -32,14 +32,39 @@ QList<int> DueMonitor::check()
             continue;
         if (m_grid->textView(row, SpecimenRecord::DueMarkColumn) == mark)
             continue;
-        HighlightRow(m_grid, row, RecordGridModel::Yellow, RecordGridModel::SystemHighlight);
-        m_grid->setTextMatrix(row, SpecimenRecord::DueMarkColumn, mark);
+        this->mark(row);
         due.append(row);
     }
     return due;
 }
 
+void DueMonitor::mark(int row)
+{
+    HighlightRow(m_grid, row, RecordGridModel::Yellow, RecordGridModel::SystemHighlight);
+    m_grid->setTextMatrix(row, SpecimenRecord::DueMarkColumn, SpecimenRecord::dueMarkText());
+}
+
 void DueMonitor::restart()
 {
-    m_previousMinute.clear();
+    m_previousMinute = TimeText::minute(m_clock->now().addSecs(-60));
+}
+
+QList<int> DueMonitor::markPassed()
+{
+    const QDateTime now = m_clock->now();
+    const QString present = TimeText::minute(now);
+    const QString today = TimeText::date(now);
+    const QString mark = SpecimenRecord::dueMarkText();
+    QList<int> passed;
+    const int last = m_grid->rows() - 1;
+    for (int row = 1; row <= last; ++row) {
+        const QStringView due = m_grid->textView(row, SpecimenRecord::DueTimeColumn);
+        if (!DueCheck::isDueTimeText(due) || !due.startsWith(today) || due >= present)
+            continue;
+        if (m_grid->textView(row, SpecimenRecord::DueMarkColumn) == mark)
+            continue;
+        this->mark(row);
+        passed.append(row);
+    }
+    return passed;
 }

@@ -21,10 +21,19 @@ public:
     // One check: marks the rows that fell due and returns them, upper row first.
     QList<int> check();
 
-    // The next check looks at the present minute only (start-up, after the monitor was off).
+    // The next check looks at the present minute onwards, not at the minutes before (start-up,
+    // after the monitor was off): a first check that only comes in the next minute still sees
+    // the minute of the restart.
     void restart();
 
+    // Marks the rows of today whose due minute has already passed and that are not marked yet,
+    // and returns them, upper row first: the records whose reminder time went by while the
+    // program was not running.
+    QList<int> markPassed();
+
 private:
+    void mark(int row);
+
     RecordGridModel *m_grid;
     const Clock *m_clock;
     QString m_previousMinute;

@@ -13,6 +13,7 @@
 #include "recordgridview.h"
 #include "recordmaintenance.h"
 #include "reminderdispatcher.h"
+#include "reminderlistwindow.h"
 #include "reminderreset.h"
 #include "specimenrecord.h"
 #include "trayicon.h"
@@ -20,8 +21,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTimer>
 
 namespace {
@@ -61,13 +62,23 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
+    m_notShown = new ReminderListWindow(
+        QStringLiteral("到期提醒"),
+        QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), this);
+    m_notShown->setObjectName(QStringLiteral("notShownReminders"));
+    m_late = new ReminderListWindow(
+        QStringLiteral("错过的到期提醒"),
+        QStringLiteral("以下记录今天已经到期，到期时本程序没有运行或没有检查，未能按时提醒："),
+        this);
+    m_late->setObjectName(QStringLiteral("lateReminders"));
+
     m_dispatcher =
         new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
     connect(m_dispatcher, &ReminderDispatcher::reminderNotShown, this,
             &Form1::showReminderElsewhere);
 
     buildMenus();
-    connect(action(QStringLiteral("dq")), &QAction::triggered, this, &Form1::daoru);
+    connect(action(QStringLiteral("dq")), &QAction::triggered, this, &Form1::reload);
     connect(action(QStringLiteral("end")), &QAction::triggered, this, &QWidget::close);
     connect(action(QStringLiteral("tscsh")), &QAction::triggered, this, [this] {
         ReminderReset(m_services, ReminderReset::primaryScreenHeightTwips()).tscsh_Click();
@@ -201,6 +212,8 @@ void Form1::Form_Load()
     daoru();
     if (m_grid->rows() != 2)
         startMonitor();
+    if (monitorOn())
+        remindPassed();
 }
 
 void Form1::startMonitor()
@@ -210,6 +223,55 @@ void Form1::startMonitor()
     m_monitor.restart();
     action(QStringLiteral("bg"))->setEnabled(true);
     action(QStringLiteral("kq"))->setEnabled(false);
+}
+
+bool Form1::monitorOn() const
+{
+    return action(QStringLiteral("bg"))->isEnabled();
+}
+
+void Form1::reload()
+{
+    daoru();
+    if (m_grid->rows() != 2 && !monitorOn() && !m_stoppedByUser)
+        startMonitor();
+}
+
+void Form1::newDay()
+{
+    // Whatever fell due since the last check belongs to the day that ends; check it first.
+    if (monitorOn())
+        Timer1_Timer();
+    reload();
+    if (!monitorOn())
+        return;
+    // A check that comes late (the computer slept) covers the present minute onwards; what
+    // passed before is listed as late, not popped up one by one.
+    m_monitor.restart();
+    remindPassed();
+}
+
+void Form1::remindPassed()
+{
+    for (int row : m_monitor.markPassed()) {
+        m_late->addEntry(
+            QStringLiteral("到期时间 %1：编号 %2，工程部位 %3，强度等级 %4，配合比编号 %5")
+                .arg(m_grid->textMatrix(row, SpecimenRecord::DueTimeColumn),
+                     m_grid->textMatrix(row, 0), m_grid->textMatrix(row, 1),
+                     m_grid->textMatrix(row, 2), m_grid->textMatrix(row, 3)));
+    }
+}
+
+QString Form1::recordFileStamp() const
+{
+    // Every save replaces the file, so its change time moves even when size and content do not.
+    const QFileInfo info(AppPaths::recordFile(m_services.dataFolder));
+    if (!info.exists())
+        return {};
+    return QStringLiteral("%1/%2/%3")
+        .arg(info.size())
+        .arg(info.lastModified().toMSecsSinceEpoch())
+        .arg(info.metadataChangeTime().toMSecsSinceEpoch());
 }
 
 void Form1::kq_Click()
@@ -226,6 +288,7 @@ void Form1::kq_Click()
     }
     m_services.messages->show(QStringLiteral("已经开启"), QStringLiteral("提示"),
                               MessageStyle::Information);
+    m_stoppedByUser = false;
     startMonitor();
 }
 
@@ -233,6 +296,7 @@ void Form1::bg_Click()
 {
     m_timer1->stop();
     m_timer1->setInterval(0);
+    m_stoppedByUser = true;
     m_services.messages->show(QStringLiteral("已经关闭"), QStringLiteral("提示"),
                               MessageStyle::Plain);
     action(QStringLiteral("bg"))->setEnabled(false);
@@ -269,7 +333,9 @@ bool Form1::setMonitorInterval(const QString &text)
 void Form1::daoru()
 {
     const RecordFile file(AppPaths::recordFile(m_services.dataFolder));
-    const RecordFile::Records loaded = file.readDueOn(TimeText::date(m_services.clock->now()));
+    m_loadedDate = TimeText::date(m_services.clock->now());
+    m_recordFileStamp = recordFileStamp();
+    const RecordFile::Records loaded = file.readDueOn(m_loadedDate);
     if (!loaded.error.isEmpty())
         m_services.messages->show(loaded.error, QStringLiteral("错误"), MessageStyle::Exclamation);
 
@@ -317,7 +383,12 @@ void Form1::daoru()
 
 void Form1::Timer2_Timer()
 {
-    setWindowTitle(QStringLiteral("Tarvelin V2.2  ") + TimeText::second(m_services.clock->now()));
+    const QDateTime now = m_services.clock->now();
+    setWindowTitle(QStringLiteral("Tarvelin V2.2  ") + TimeText::second(now));
+    if (TimeText::date(now) != m_loadedDate)
+        newDay();
+    else if (recordFileStamp() != m_recordFileStamp)
+        reload(); // a record was added, deleted or the file was emptied
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -339,11 +410,5 @@ void Form1::yxts(int row)
 
 void Form1::showReminderElsewhere(const QString &message)
 {
-    // Not modal: the monitor must go on checking while this waits to be read.
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("到期提醒"), message,
-                                QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->setWindowFlag(Qt::WindowStaysOnTopHint);
-    box->show();
+    m_notShown->addEntry(message);
 }

@@ -10,6 +10,7 @@
 class Form2;
 class Form4;
 class ReminderDispatcher;
+class ReminderListWindow;
 class QAction;
 class QMenu;
 class QTimer;
@@ -50,7 +51,14 @@ public:
     // keep their mark and colours when their record is still there.
     void daoru();
 
+    // The clock in the caption; also what keeps the grid on today's records all day: at the
+    // change of date, and whenever the record file was written, the grid is loaded again.
     void Timer2_Timer();
+
+    // The windows that list reminders no popup gave: records that could not pop up, and those
+    // whose minute passed while the program was not running.
+    ReminderListWindow *notShownList() const { return m_notShown; }
+    ReminderListWindow *lateList() const { return m_late; }
 
     // The due-time check: marks the rows that fell due and hands each to yxts.
     void Timer1_Timer();
@@ -73,7 +81,14 @@ private:
     void addSeparator(QMenu *parent, const QString &name);
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
     void startMonitor();
+    bool monitorOn() const;
+    // daoru, then the monitor starts by itself when records appeared, unless the user stopped it.
+    void reload();
+    void newDay();
+    // Marks the rows of today whose minute has passed and lists them as late.
+    void remindPassed();
     void showReminderElsewhere(const QString &message);
+    QString recordFileStamp() const;
 
     ManagerServices m_services;
     RecordGridModel *m_grid;
@@ -87,4 +102,9 @@ private:
     QHash<QString, QAction *> m_actions;
     QHash<QString, QMenu *> m_menus;
     TrayIcon *m_tray = nullptr;
+    ReminderListWindow *m_notShown;
+    ReminderListWindow *m_late;
+    QString m_loadedDate;      // the day whose records the grid holds
+    QString m_recordFileStamp; // the record file as it was when last loaded
+    bool m_stoppedByUser = false;
 };

@@ -3,57 +3,117 @@
 #include "services.h"
 
 #include <QDateTime>
-#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+
+class QTemporaryDir;
+class QTimer;
 
 // Hands a due record to the popup program: writes it into the first free slot of vexa.ini, then
-// starts vexa, which claims the first free slot and shows it.
+// starts vexa and tells it which slot is its own, so that every record is shown by exactly one
+// popup whatever order popups start and close in.
 //
-// A slot this dispatcher filled is reserved until its popup has claimed it or two minutes have
-// passed, so that rows falling due together each get their own slot and their own popup.
+// Every popup started is watched until it has claimed its slot: it says so on its standard
+// output, which goes to a receipt file. A popup that ends without claiming, or does not claim in
+// time, is reported through reminderNotShown, so its record is never lost silently. While a popup
+// is watched its slot is not given to another record.
+//
+// When another process holds the exchange file's lock, the record waits in a queue and is tried
+// again from the event loop, so the window never freezes behind the lock.
 class ReminderDispatcher : public QObject
 {
     Q_OBJECT
 
 public:
-    // Starts the program at the given absolute path, detached; returns whether it started.
-    using Launcher = std::function<bool(const QString &program, const QString &dataFolder)>;
+    struct Launch
+    {
+        QString program;     // absolute path of vexa
+        QString dataFolder;  // where the popup finds vexa.ini
+        QString slot;        // the slot filled for this popup
+        QString receiptFile; // the popup's standard output goes here; empty for none
+        QString errorFile;   // and its standard error here
+    };
+    // Starts the program detached; returns its process id, or 0 when it could not be started.
+    using Launcher = std::function<qint64(const Launch &)>;
 
     ReminderDispatcher(const ManagerServices &services, std::function<int()> screenHeightTwips,
                        QObject *parent = nullptr);
+    ~ReminderDispatcher() override;
 
     void setLauncher(Launcher launcher) { m_launcher = std::move(launcher); }
+
+    // How long a started popup has to claim its slot before its record is shown another way.
+    static constexpr int ClaimDeadlineSeconds = 30;
+    // How long a record waits for another process to let go of the exchange file's lock.
+    static constexpr int LockGiveUpSeconds = 30;
 
     struct Result
     {
         QString slot; // the slot filled, empty when none
         bool popupStarted = false;
+        bool queued = false; // waiting for the exchange file's lock
     };
 
     // cells: the texts of grid columns 0 to 10 of the due row.
     Result dispatch(const QStringList &cells);
 
+    // Records waiting for the lock, and popups started that have not claimed their slot yet.
+    int queuedCount() const { return int(m_queue.size()); }
+    int watchedCount() const { return int(m_watches.size()); }
+
     // Text GBK cannot hold, spelt out so that the popup can show it: "😀" becomes "[U+1F600]".
     static QString spellUnencodable(const QString &text);
 
-    // Starts program, which must be an executable file named by its absolute path, without a
-    // shell and without arguments, with TARVELIN_DATA_DIR set to dataFolder.
-    static bool startDetached(const QString &program, const QString &dataFolder);
+    // Starts launch.program, which must be an executable file named by its absolute path, without
+    // a shell and without arguments, with TARVELIN_DATA_DIR and VEXA_SLOT set.
+    static qint64 startDetached(const Launch &launch);
+
+    // One step of the work done from the event loop: the queue, then the watched popups.
+    void poll();
 
 signals:
     // The popup could not show this record; the manager must tell the user another way.
     void reminderNotShown(const QString &message);
 
 private:
-    QSet<QString> reservedSlots(const QString &path);
+    struct Watch
+    {
+        QString slot;
+        QStringList cells;
+        QString receiptFile;
+        QString errorFile;
+        qint64 pid = 0;
+        QDateTime started;
+    };
+    struct Queued
+    {
+        QStringList cells;
+        QDateTime since;
+    };
+
+    // False when the lock was busy and nothing was done.
+    bool tryDispatch(const QStringList &cells, Result *result);
+    void retryQueue();
+    void checkWatches();
+    // Whether the watch is over; reports a popup that will not show its record.
+    bool watchIsOver(const Watch &watch, const QString &path);
+    void dropWatch(const Watch &watch);
+    void updatePolling();
+    QSet<QString> watchedSlots() const;
     QString describe(const QStringList &cells) const;
+    QString nextReceiptBase();
 
     ManagerServices m_services;
     std::function<int()> m_screenHeightTwips;
     Launcher m_launcher;
-    QHash<QString, QDateTime> m_reserved;
+    QList<Queued> m_queue;
+    QList<Watch> m_watches;
+    QTimer *m_pollTimer;
+    std::unique_ptr<QTemporaryDir> m_receipts;
+    int m_launches = 0;
 };

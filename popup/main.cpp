@@ -11,6 +11,7 @@
 // VEXA_QUIT_AFTER_MS=N: after N milliseconds the failure message dismisses itself and the window
 // closes itself, exactly as if the user had pressed OK or the close button. Tests that start real
 // vexa processes set it so that none of them can be left waiting for a user.
+// VEXA_SLOT=layer|row: the slot to claim instead of the first free one.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -21,6 +22,8 @@ int main(int argc, char *argv[])
 
     BoxMessages messages(quitAfterMs);
     ReminderPopup window(AppPaths::reminderFile(AppPaths::dataFolder()), &messages);
+    // Set by the manager: the slot it filled for this popup.
+    window.setOwnSlot(qEnvironmentVariable("VEXA_SLOT"));
     if (!window.Form_Load())
         return 1;
     // The claimed slot on stdout, so that whoever started the process can tell without a screen.

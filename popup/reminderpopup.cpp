@@ -52,8 +52,14 @@ QString ReminderPopup::failureText()
 bool ReminderPopup::Form_Load()
 {
     const ReminderSlots exchange(m_path);
-    const ReminderSlots::Found claimed = exchange.claim();
+    const ReminderSlots::Found claimed =
+        m_ownSlot.isEmpty() ? exchange.claim() : exchange.claim(m_ownSlot);
     if (claimed.slot.isEmpty()) {
+        if (!m_ownSlot.isEmpty()) {
+            // The manager that started us watches for our claim and shows the record itself.
+            printToStderr(claimed.error);
+            return false;
+        }
         QString text = failureText();
         if (!claimed.error.isEmpty())
             text += QLatin1Char('\n') + claimed.error;

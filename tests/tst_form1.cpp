@@ -35,7 +35,8 @@ private:
     void writeRecords(const QList<QStringList> &records);
 
     QTemporaryDir *m_dir = nullptr;
-    FakeClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(9, 4, 30))};
+    static QDateTime startTime() { return QDateTime(QDate(2026, 12, 6), QTime(9, 4, 30)); }
+    FakeClock m_clock{startTime()};
     RecordingMessages m_messages;
     Form1 *m_window = nullptr;
 };
@@ -44,6 +45,7 @@ void TestForm1::init()
 {
     m_dir = new QTemporaryDir;
     m_messages.shown.clear();
+    m_clock.set(startTime());
 }
 
 void TestForm1::cleanup()

@@ -440,9 +440,9 @@ void TestHostileFiles::exchangeFile()
     {
         ReminderDispatcher dispatcher(services(), [] { return 15 * 1080; });
         int launched = 0;
-        dispatcher.setLauncher([&launched](const QString &, const QString &) {
+        dispatcher.setLauncher([&launched](const ReminderDispatcher::Launch &) {
             ++launched;
-            return true;
+            return QCoreApplication::applicationPid();
         });
         QSignalSpy notShown(&dispatcher, &ReminderDispatcher::reminderNotShown);
         const ReminderDispatcher::Result result = dispatcher.dispatch(cells);
@@ -620,9 +620,9 @@ void TestHostileFiles::exchangeWriteRefused()
     if (writer == QLatin1String("dispatcher")) {
         ReminderDispatcher dispatcher(services(), [] { return 15 * 1080; });
         int launched = 0;
-        dispatcher.setLauncher([&launched](const QString &, const QString &) {
+        dispatcher.setLauncher([&launched](const ReminderDispatcher::Launch &) {
             ++launched;
-            return true;
+            return QCoreApplication::applicationPid();
         });
         QSignalSpy notShown(&dispatcher, &ReminderDispatcher::reminderNotShown);
         const ReminderDispatcher::Result result = dispatcher.dispatch(

@@ -111,13 +111,14 @@ void TestLaunchSecurity::popupOnlyByAbsolutePath()
     const QByteArray oldPath = qgetenv("PATH");
     QDir::setCurrent(dir.path());
     qputenv("PATH", QFile::encodeName(dir.path()) + ':' + oldPath);
-    const bool started = ReminderDispatcher::startDetached(program, dir.path());
+    const bool started = ReminderDispatcher::startDetached({program, dir.path(), {}, {}, {}}) != 0;
     qputenv("PATH", oldPath);
     QDir::setCurrent(oldCurrent);
     QVERIFY(!started);
 
     // The same program by its absolute path starts; by then the refused one would have run too.
-    QVERIFY(ReminderDispatcher::startDetached(dir.filePath(QStringLiteral("vexa")), dir.path()));
+    QVERIFY(ReminderDispatcher::startDetached(
+        {dir.filePath(QStringLiteral("vexa")), dir.path(), {}, {}, {}}));
     QTRY_VERIFY_WITH_TIMEOUT(readFile(marker).endsWith('\n'), 30000);
     QCOMPARE(readFile(marker), "0\n" + QFile::encodeName(dir.path()) + '\n');
 #endif
@@ -140,7 +141,7 @@ void TestLaunchSecurity::popupGetsNoShellAndNoArguments()
 
     const QString oldCurrent = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    QVERIFY(ReminderDispatcher::startDetached(program, dataFolder));
+    QVERIFY(ReminderDispatcher::startDetached({program, dataFolder, {}, {}, {}}));
     QTRY_VERIFY_WITH_TIMEOUT(readFile(marker).endsWith('\n'), 30000);
     QDir::setCurrent(oldCurrent);
 

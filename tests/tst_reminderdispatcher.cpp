@@ -70,9 +70,9 @@ ReminderDispatcher *TestReminderDispatcher::make()
     ManagerServices services{m_dir->path(), &m_clock, &m_messages,
                              QStringLiteral("/opt/tarvelin/vexa")};
     m_dispatcher = new ReminderDispatcher(services, [] { return 768 * 15; });
-    m_dispatcher->setLauncher([this](const QString &program, const QString &folder) {
-        m_launched << program + QLatin1Char('|') + folder;
-        return m_launchWorks;
+    m_dispatcher->setLauncher([this](const ReminderDispatcher::Launch &launch) {
+        m_launched << launch.program + QLatin1Char('|') + launch.dataFolder;
+        return m_launchWorks ? QCoreApplication::applicationPid() : 0;
     });
     return m_dispatcher;
 }
@@ -151,8 +151,8 @@ void TestReminderDispatcher::popupThatCannotStartIsReportedElsewhere()
     QVERIFY(message.contains(QStringLiteral("2026-12-06 09:05")));
 
     // The real launcher refuses a program that is not there instead of searching PATH.
-    QVERIFY(
-        !ReminderDispatcher::startDetached(m_dir->filePath(QStringLiteral("vexa")), m_dir->path()));
+    QVERIFY(!ReminderDispatcher::startDetached(
+        {m_dir->filePath(QStringLiteral("vexa")), m_dir->path(), {}, {}, {}}));
 }
 
 void TestReminderDispatcher::noFreeSlotIsReportedAndNothingWritten()
