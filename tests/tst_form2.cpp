@@ -1,4 +1,5 @@
 #include "apppaths.h"
+#include "datepicker.h"
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
@@ -8,7 +9,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -113,7 +113,7 @@ void TestForm2::fillRecord(const QString &part, const QDate &date, const QString
                            const QString &minute, const QString &age, const QString &remark)
 {
     text("Text1")->setText(part);
-    child<QDateEdit>("DTPicker1")->setDate(date);
+    child<DatePicker>("DTPicker1")->setDate(date);
     text("Text4")->setText(hour);
     text("Text5")->setText(minute);
     text("Text6")->setText(age);
@@ -156,7 +156,7 @@ void TestForm2::startValuesAndLayout()
     for (const char *name : {"Text1", "Text3", "Text6", "Text7", "Text8", "Text9", "Text10"})
         QCOMPARE(text(name)->text(), QString());
 
-    auto *picker = child<QDateEdit>("DTPicker1");
+    auto *picker = child<DatePicker>("DTPicker1");
     QVERIFY(picker);
     QCOMPARE(picker->date(), QDate(2026, 12, 6));
     QCOMPARE(picker->dateTime().time(), QTime(0, 0));
@@ -258,7 +258,7 @@ void TestForm2::loadsEveryFilledLine()
 void TestForm2::questionMarkComputesDueTime()
 {
     open();
-    auto *picker = child<QDateEdit>("DTPicker1");
+    auto *picker = child<DatePicker>("DTPicker1");
     picker->setDate(QDate(2024, 2, 27));
     text("Text4")->setText(QStringLiteral("22"));
     text("Text5")->setText(QStringLiteral("50"));
@@ -541,7 +541,7 @@ void TestForm2::closeHidesAndKeepsFields()
     QCOMPARE(text("Text1")->text(), QStringLiteral("1#楼梁"));
     QCOMPARE(text("Text7")->text(), QStringLiteral("2026-12-29 08:30"));
     QCOMPARE(text("Text10")->text(), QStringLiteral("备注"));
-    QCOMPARE(child<QDateEdit>("DTPicker1")->date(), QDate(2026, 12, 1));
+    QCOMPARE(child<DatePicker>("DTPicker1")->date(), QDate(2026, 12, 1));
     // Showing again does not read the file.
     QCOMPARE(m_form->grid()->rows(), 3);
     QVERIFY(m_messages.shown.isEmpty());
