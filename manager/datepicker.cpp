@@ -279,6 +279,7 @@ void DatePicker::showCalendar()
         // Chinese month and day names, whatever the system's language.
         m_calendar->setLocale(QLocale(QLocale::Chinese, QLocale::China));
         m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        m_calendar->installEventFilter(this);
         const auto take = [this](QDate picked) {
             setDate(picked);
             m_calendar->close();
@@ -300,6 +301,17 @@ void DatePicker::showCalendar()
     m_calendar->move(at);
     m_calendar->show();
     m_calendar->setFocus(Qt::PopupFocusReason);
+}
+
+// A click on the arrow while the calendar is open closes it, and must not open it again.
+bool DatePicker::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_calendar && event->type() == QEvent::MouseButtonPress) {
+        const QPoint at =
+            mapFromGlobal(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        m_calendar->setAttribute(Qt::WA_NoMouseReplay, arrowRect().contains(at));
+    }
+    return QLineEdit::eventFilter(watched, event);
 }
 
 void DatePicker::mousePressEvent(QMouseEvent *event)
