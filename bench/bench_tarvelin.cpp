@@ -53,6 +53,11 @@ class LastMessage : public Messages
 {
 public:
     void show(const QString &text, const QString &, MessageStyle) override { last = text; }
+    bool ask(const QString &text, const QString &) override
+    {
+        last = text;
+        return false;
+    }
     QString last;
 };
 

@@ -12,4 +12,6 @@ class Messages
 public:
     virtual ~Messages() = default;
     virtual void show(const QString &text, const QString &title, MessageStyle style) = 0;
+    // A question answered with "是" (true) or "否" (false); closing the box answers "否".
+    virtual bool ask(const QString &text, const QString &title) = 0;
 };

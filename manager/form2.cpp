@@ -2,6 +2,7 @@
 
 #include "apppaths.h"
 #include "clock.h"
+#include "datepicker.h"
 #include "duetime.h"
 #include "gbkcodec.h"
 #include "messages.h"
@@ -11,8 +12,8 @@
 #include "twips.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -93,7 +94,8 @@ void Form2::buildControls()
     auto button = [this, &place](const char *name, const QString &caption, int left, int top,
                                  int width, int height) {
         auto *b = new QPushButton(caption, this);
-        // Enter in a box must not add a record by itself.
+        // No button is ever the default one, so that Return in a box adds nothing by itself;
+        // Return on a button is handled by the form.
         b->setAutoDefault(false);
         place(b, name, left, top, width, height);
         return b;
@@ -111,9 +113,8 @@ void Form2::buildControls()
     label(QStringLiteral("工程量："), kLeftLabels, m_text8);
     m_text9 = text("Text9", 3420, 945, 1335, 330);
     label(QStringLiteral("组数："), kRightLabels, m_text9);
-    m_dtPicker1 = new QDateEdit(this);
+    m_dtPicker1 = new DatePicker(this);
     m_dtPicker1->setCalendarPopup(true);
-    m_dtPicker1->setDisplayFormat(QStringLiteral("yyyy-M-d"));
     place(m_dtPicker1, "DTPicker1", 1215, 1440, 1275, 330);
     label(QStringLiteral("制作日期："), kLeftLabels, m_dtPicker1);
     m_text4 = text("Text4", 3465, 1455, 555, 270);
@@ -236,16 +237,28 @@ RecordFile::Outcome Form2::baocuns() const
     return recordFile().writeTable(m_grid->rows() - 1, fieldsOf);
 }
 
+DueTime::Inputs Form2::inputsFromBoxes() const
+{
+    return {m_dtPicker1->date(), m_text4->text(), m_text5->text(),
+            m_text6->text(),     m_text2->text(), m_text11->text()};
+}
+
 void Form2::tianjia()
 {
-    const DueTime::Outcome outcome =
-        DueTime::tianjia({m_dtPicker1->date(), m_text4->text(), m_text5->text(), m_text6->text(),
-                          m_text2->text(), m_text11->text()});
+    if (!m_dtPicker1->commit()) {
+        m_services.messages->show(m_dtPicker1->problem(), DueTime::errorTitle(),
+                                  MessageStyle::Plain);
+        m_dtPicker1->setFocus(Qt::OtherFocusReason);
+        m_dtPicker1->selectAll();
+        return;
+    }
+    const DueTime::Outcome outcome = DueTime::tianjia(inputsFromBoxes());
     if (!outcome.ok()) {
         m_services.messages->show(outcome.error, DueTime::errorTitle(), MessageStyle::Plain);
         return;
     }
     m_text7->setText(outcome.dueTime);
+    m_computedDue = outcome.dueTime;
 }
 
 void Form2::Command3_Click()
@@ -303,6 +316,8 @@ QString Form2::refusalOfEntry() const
                    unchangedNote();
         }
     }
+    if (!m_dtPicker1->date().isValid())
+        return m_dtPicker1->problem() + unchangedNote();
     const QString due = m_text7->text();
     if (due.isEmpty()) {
         return QStringLiteral("到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式"
@@ -328,11 +343,14 @@ void Form2::Command1_Click()
                                   QStringLiteral("错误"), MessageStyle::Exclamation);
         return;
     }
+    m_dtPicker1->commit();
     const QString refusal = refusalOfEntry();
     if (!refusal.isEmpty()) {
         m_services.messages->show(refusal, QStringLiteral("错误"), MessageStyle::Exclamation);
         return;
     }
+    if (!offerToRecompute())
+        return;
 
     const QStringList record = recordFromBoxes();
     const int r = m_grid->rows() - 1; // the spare row becomes the record
@@ -357,7 +375,57 @@ void Form2::Command1_Click()
                               MessageStyle::Plain);
 }
 
+bool Form2::offerToRecompute()
+{
+    // A due time typed by hand is saved as typed; so is one that still matches the boxes.
+    const QString due = m_text7->text();
+    if (m_computedDue.isEmpty() || due != m_computedDue)
+        return true;
+    const DueTime::Outcome now = DueTime::tianjia(inputsFromBoxes());
+    if (now.ok() && now.dueTime == due)
+        return true;
+
+    QString question =
+        QStringLiteral("按“?”之后，制作日期、时间或龄期改动过，到期时间“%1”是按改动前的内容算出的")
+            .arg(due);
+    if (now.ok())
+        question += QStringLiteral("（按现在的内容应为“%1”）").arg(now.dueTime);
+    question += QStringLiteral("。\n\n是否先按现在的内容重新计算到期时间再添加？\n"
+                               "选“是”重新计算后添加；选“否”仍按“%1”添加。")
+                    .arg(due);
+    if (!m_services.messages->ask(question, QStringLiteral("提示"))) {
+        // Kept on purpose: from now on it counts as typed.
+        m_computedDue.clear();
+        return true;
+    }
+    if (!now.ok()) {
+        m_services.messages->show(now.error + QStringLiteral("\n") + unchangedNote(),
+                                  DueTime::errorTitle(), MessageStyle::Plain);
+        return false;
+    }
+    m_text7->setText(now.dueTime);
+    m_computedDue = now.dueTime;
+    return true;
+}
+
 void Form2::Command2_Click()
 {
     hide();
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        // Only the close box discards the form; Escape keeps what was typed.
+        Command2_Click();
+        return;
+    }
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        auto *button = qobject_cast<QPushButton *>(focusWidget());
+        if (button && button->window() == this && button->isEnabled())
+            button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

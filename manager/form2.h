@@ -1,5 +1,6 @@
 #pragma once
 
+#include "duetime.h"
 #include "recordfile.h"
 #include "services.h"
 
@@ -7,8 +8,8 @@
 #include <QList>
 #include <QStringList>
 
+class DatePicker;
 class QComboBox;
-class QDateEdit;
 class QLineEdit;
 class QPushButton;
 class RecordGridModel;
@@ -39,6 +40,10 @@ public:
     // was read is written back exactly as it was read.
     RecordFile::Outcome baocuns() const;
 
+protected:
+    // Escape hides the form like "关闭"; Return presses the focused button and nothing else.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void Form_Load();
     void buildControls();
@@ -49,6 +54,10 @@ private:
     // Why the record in the boxes may not be added, or an empty text.
     QString refusalOfEntry() const;
     QStringList recordFromBoxes() const;
+    DueTime::Inputs inputsFromBoxes() const;
+    // False when "添加" must stop: the due time came from "?" and no longer matches the boxes,
+    // and recomputing it (if the user chose to) failed.
+    bool offerToRecompute();
     RecordFile recordFile() const;
 
     ManagerServices m_services;
@@ -60,6 +69,9 @@ private:
     QLineEdit *m_text1, *m_text2, *m_text3, *m_text4, *m_text5, *m_text6;
     QLineEdit *m_text7, *m_text8, *m_text9, *m_text10, *m_text11;
     QComboBox *m_combo1, *m_combo2;
-    QDateEdit *m_dtPicker1;
+    DatePicker *m_dtPicker1;
+    // Text7 as the last "?" left it, while it still stands for the boxes' values of then; empty
+    // once the user chose to keep it after a change.
+    QString m_computedDue;
     QPushButton *m_command1, *m_command2, *m_command3;
 };

@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "form1.h"
 #include "qtmessages.h"
+#include "qttranslation.h"
 #include "singleinstance.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    installChineseQtTranslation(app);
     QApplication::setApplicationName(QStringLiteral("Tarvelin"));
     QApplication::setDesktopFileName(QStringLiteral("tarvelin"));
     QApplication::setWindowIcon(tarvelinIcon());

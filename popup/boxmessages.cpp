@@ -1,6 +1,7 @@
 #include "boxmessages.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 void BoxMessages::show(const QString &text, const QString &title, MessageStyle style)
@@ -14,4 +15,15 @@ void BoxMessages::show(const QString &text, const QString &title, MessageStyle s
     if (m_dismissAfterMs > 0)
         QTimer::singleShot(m_dismissAfterMs, &box, &QMessageBox::accept);
     box.exec();
+}
+
+bool BoxMessages::ask(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    box.setDefaultButton(QMessageBox::Yes);
+    if (m_dismissAfterMs > 0)
+        QTimer::singleShot(m_dismissAfterMs, &box, &QMessageBox::reject);
+    return box.exec() == QMessageBox::Yes;
 }

@@ -1,6 +1,7 @@
 #include "appicon.h"
 #include "apppaths.h"
 #include "boxmessages.h"
+#include "qttranslation.h"
 #include "reminderpopup.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    installChineseQtTranslation(app);
     QApplication::setApplicationName(QStringLiteral("vexa"));
     QApplication::setDesktopFileName(QStringLiteral("tarvelin"));
     QApplication::setWindowIcon(tarvelinIcon());

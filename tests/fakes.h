@@ -18,7 +18,7 @@ private:
     QDateTime m_time;
 };
 
-// Records every message instead of showing it.
+// Records every message and question instead of showing it; questions get the answer set here.
 class RecordingMessages : public Messages
 {
 public:
@@ -32,6 +32,13 @@ public:
     {
         shown.append({text, title, style});
     }
+    bool ask(const QString &text, const QString &title) override
+    {
+        asked.append({text, title, MessageStyle::Plain});
+        return answer;
+    }
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
     QList<Shown> shown;
+    QList<Shown> asked;
+    bool answer = false;
 };

@@ -1,20 +1,24 @@
 #include "apppaths.h"
+#include "datepicker.h"
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
+#include "qtmessages.h"
+#include "qttranslation.h"
 #include "recordgridmodel.h"
 #include "testfiles.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -66,9 +70,17 @@ private slots:
     void addStartsFromTheFileAsItIsNow();
     void closeHidesAndKeepsFields();
     void insertDataMenuShowsTheFormModally();
+    void typedMakingDate_data();
+    void typedMakingDate();
+    void escapeHidesAndReturnPressesTheFocusedButton();
+    void addAsksBeforeSavingAStaleDueTime_data();
+    void addAsksBeforeSavingAStaleDueTime();
+    void messageBoxesSayQueding();
 
 private:
     Form2 *open();
+    // Shown and active, so that focus and Tab behave as for a user.
+    void openOnScreen();
     QString recordPath() const { return AppPaths::recordFile(m_dir->path()); }
     template <typename T> T *child(const char *name) const
     {
@@ -91,6 +103,7 @@ void TestForm2::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_messages.shown.clear();
+    m_messages.asked.clear();
 }
 
 void TestForm2::cleanup()
@@ -109,11 +122,18 @@ Form2 *TestForm2::open()
     return m_form.get();
 }
 
+void TestForm2::openOnScreen()
+{
+    open();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
 void TestForm2::fillRecord(const QString &part, const QDate &date, const QString &hour,
                            const QString &minute, const QString &age, const QString &remark)
 {
     text("Text1")->setText(part);
-    child<QDateEdit>("DTPicker1")->setDate(date);
+    child<DatePicker>("DTPicker1")->setDate(date);
     text("Text4")->setText(hour);
     text("Text5")->setText(minute);
     text("Text6")->setText(age);
@@ -156,7 +176,7 @@ void TestForm2::startValuesAndLayout()
     for (const char *name : {"Text1", "Text3", "Text6", "Text7", "Text8", "Text9", "Text10"})
         QCOMPARE(text(name)->text(), QString());
 
-    auto *picker = child<QDateEdit>("DTPicker1");
+    auto *picker = child<DatePicker>("DTPicker1");
     QVERIFY(picker);
     QCOMPARE(picker->date(), QDate(2026, 12, 6));
     QCOMPARE(picker->dateTime().time(), QTime(0, 0));
@@ -258,7 +278,7 @@ void TestForm2::loadsEveryFilledLine()
 void TestForm2::questionMarkComputesDueTime()
 {
     open();
-    auto *picker = child<QDateEdit>("DTPicker1");
+    auto *picker = child<DatePicker>("DTPicker1");
     picker->setDate(QDate(2024, 2, 27));
     text("Text4")->setText(QStringLiteral("22"));
     text("Text5")->setText(QStringLiteral("50"));
@@ -541,7 +561,7 @@ void TestForm2::closeHidesAndKeepsFields()
     QCOMPARE(text("Text1")->text(), QStringLiteral("1#楼梁"));
     QCOMPARE(text("Text7")->text(), QStringLiteral("2026-12-29 08:30"));
     QCOMPARE(text("Text10")->text(), QStringLiteral("备注"));
-    QCOMPARE(child<QDateEdit>("DTPicker1")->date(), QDate(2026, 12, 1));
+    QCOMPARE(child<DatePicker>("DTPicker1")->date(), QDate(2026, 12, 1));
     // Showing again does not read the file.
     QCOMPARE(m_form->grid()->rows(), 3);
     QVERIFY(m_messages.shown.isEmpty());
@@ -579,6 +599,208 @@ void TestForm2::insertDataMenuShowsTheFormModally()
     window.action(QStringLiteral("crsj"))->trigger();
     QCOMPARE(kept, QStringLiteral("梁"));
     QTRY_VERIFY(!first);
+}
+
+void TestForm2::typedMakingDate_data()
+{
+    QTest::addColumn<bool>("yearSelected");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("refusal");
+
+    // Tabbing in selects the whole date; a double click selects only the year.
+    QTest::newRow("dashes") << false << "2026-11-3" << QDate(2026, 11, 3) << QString();
+    QTest::newRow("dashes, year selected")
+        << true << "2026-11-3" << QDate(2026, 11, 3) << QString();
+    QTest::newRow("two-digit day") << false << "2026-12-25" << QDate(2026, 12, 25) << QString();
+    QTest::newRow("two-digit day, year selected")
+        << true << "2026-12-25" << QDate(2026, 12, 25) << QString();
+    QTest::newRow("one-digit month, year selected")
+        << true << "2024-5-3" << QDate(2024, 5, 3) << QString();
+    QTest::newRow("slashes") << false << "2024/5/3" << QDate(2024, 5, 3) << QString();
+    QTest::newRow("dots and zeros, year selected")
+        << true << "2024.05.03" << QDate(2024, 5, 3) << QString();
+    QTest::newRow("part by part") << false << "2024\t2\t7" << QDate(2024, 2, 7) << QString();
+    QTest::newRow("part by part, year selected")
+        << true << "2024\t2\t7" << QDate(2024, 2, 7) << QString();
+    QTest::newRow("no such day") << false << "2026-2-30" << QDate() << "2026年2月没有 30 日";
+    QTest::newRow("month 13") << false << "2026-13-1" << QDate() << "月份 13";
+    QTest::newRow("two-digit year") << false << "26-11-3" << QDate() << "无法识别";
+}
+
+void TestForm2::typedMakingDate()
+{
+    QFETCH(bool, yearSelected);
+    QFETCH(QString, keys);
+    QFETCH(QDate, date);
+    QFETCH(QString, refusal);
+
+    openOnScreen();
+    text("Text4")->setText(QStringLiteral("09"));
+    text("Text5")->setText(QStringLiteral("05"));
+    text("Text6")->setText(QStringLiteral("28"));
+    auto *picker = child<DatePicker>("DTPicker1");
+    picker->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(picker->hasFocus());
+    if (yearSelected)
+        picker->setSelection(0, 4);
+    QTest::keyClicks(picker, keys);
+    QTest::keyClick(picker, Qt::Key_Tab);
+    // The last part ended the date: the next Tab went on to the hour.
+    QTRY_VERIFY(text("Text4")->hasFocus());
+    QCOMPARE(text("Text4")->text(), QStringLiteral("09"));
+
+    click("Command3");
+    if (date.isValid()) {
+        QCOMPARE(picker->date(), date);
+        QCOMPARE(picker->text(), date.toString(QStringLiteral("yyyy-MM-dd")));
+        QCOMPARE(text("Text7")->text(), date.addDays(28).toString(QStringLiteral("yyyy-MM-dd")) +
+                                            QStringLiteral(" 09:05"));
+        QVERIFY(m_messages.shown.isEmpty());
+        return;
+    }
+    // Kept as typed, marked, and neither "?" nor "添加" goes on with it.
+    QVERIFY(!picker->date().isValid());
+    QCOMPARE(picker->text(), keys);
+    QVERIFY(picker->palette().color(QPalette::Text) !=
+            text("Text4")->palette().color(QPalette::Text));
+    QVERIFY2(picker->toolTip().contains(refusal), qPrintable(picker->toolTip()));
+    QCOMPARE(m_messages.shown.size(), 1);
+    QVERIFY2(m_messages.shown[0].text.contains(refusal), qPrintable(m_messages.shown[0].text));
+    QCOMPARE(text("Text7")->text(), QString());
+    text("Text7")->setText(QStringLiteral("2026-12-29 09:05"));
+    click("Command1");
+    QCOMPARE(m_messages.shown.size(), 2);
+    QVERIFY(m_messages.shown[1].text.contains(refusal));
+    QVERIFY(m_messages.shown[1].text.contains(QStringLiteral("没有添加")));
+    QVERIFY(!QFile::exists(recordPath()));
+}
+
+void TestForm2::escapeHidesAndReturnPressesTheFocusedButton()
+{
+    openOnScreen();
+    QSignalSpy rejected(m_form.get(), &QDialog::rejected);
+    fillRecord(QStringLiteral("1#楼梁"), QDate(2026, 12, 1), QStringLiteral("08"),
+               QStringLiteral("30"), QStringLiteral("28"), QString());
+    text("Text7")->clear();
+
+    // Return in a box presses nothing.
+    text("Text1")->setFocus();
+    QTRY_VERIFY(text("Text1")->hasFocus());
+    QTest::keyClick(text("Text1"), Qt::Key_Return);
+    QCOMPARE(text("Text7")->text(), QString());
+    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(!QFile::exists(recordPath()));
+
+    const auto pressReturnOn = [this](const char *name) {
+        auto *button = child<QPushButton>(name);
+        button->setFocus(Qt::TabFocusReason);
+        QVERIFY(button->hasFocus());
+        QTest::keyClick(button, Qt::Key_Return);
+    };
+    pressReturnOn("Command3");
+    QCOMPARE(text("Text7")->text(), QStringLiteral("2026-12-29 08:30"));
+    pressReturnOn("Command1");
+    QCOMPARE(m_messages.lastText(), QStringLiteral("此条信息添加完成！"));
+    QCOMPARE(readFile(recordPath()), lines({kThreeRecords[0], QString::fromLatin1(kClosingLine)}));
+    pressReturnOn("Command2");
+    QVERIFY(!m_form->isVisible());
+
+    // Escape hides the form like "关闭" and keeps what was typed.
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    text("Text10")->setFocus();
+    text("Text10")->setText(QStringLiteral("抗渗"));
+    QTest::keyClick(text("Text10"), Qt::Key_Escape);
+    QVERIFY(!m_form->isVisible());
+    QCOMPARE(rejected.count(), 0);
+    QCOMPARE(text("Text10")->text(), QStringLiteral("抗渗"));
+    QCOMPARE(text("Text1")->text(), QStringLiteral("1#楼梁"));
+}
+
+void TestForm2::addAsksBeforeSavingAStaleDueTime_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("savedDue"); // empty: nothing saved
+
+    // "?" gave 2026-12-29 08:30 for 2026-12-01 08:30 and 28 days.
+    const auto row = [](const char *name, const char *box, const char *value, bool answer,
+                        bool asked, const char *due) {
+        QTest::newRow(name) << QString::fromUtf8(box) << QString::fromUtf8(value) << answer << asked
+                            << QString::fromUtf8(due);
+    };
+    row("date changed, recompute", "DTPicker1", "2026-12-2", true, true, "2026-12-30 08:30");
+    row("date changed, keep", "DTPicker1", "2026-12-2", false, true, "2026-12-29 08:30");
+    row("hour changed, recompute", "Text4", "09", true, true, "2026-12-29 09:30");
+    row("age changed, recompute", "Text6", "7", true, true, "2026-12-08 08:30");
+    row("further minutes changed, recompute", "Text11", "45", true, true, "2026-12-29 09:15");
+    row("age emptied, recompute", "Text6", "", true, true, "");
+    row("same values, other text", "Text4", "8", true, false, "2026-12-29 08:30");
+    row("remark changed", "Text10", "早强", true, false, "2026-12-29 08:30");
+    row("due typed by hand", "Text7", "2027-01-05 10:00", true, false, "2027-01-05 10:00");
+}
+
+void TestForm2::addAsksBeforeSavingAStaleDueTime()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, value);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(QString, savedDue);
+
+    open();
+    fillRecord(QStringLiteral("1#楼梁"), QDate(2026, 12, 1), QStringLiteral("08"),
+               QStringLiteral("30"), QStringLiteral("28"), QString());
+    QCOMPARE(text("Text7")->text(), QStringLiteral("2026-12-29 08:30"));
+    m_form->findChild<QLineEdit *>(box)->setText(value);
+    m_messages.answer = answer;
+    click("Command1");
+
+    QCOMPARE(m_messages.asked.size(), asked ? 1 : 0);
+    if (asked) {
+        QCOMPARE(m_messages.asked[0].title, QStringLiteral("提示"));
+        QVERIFY2(m_messages.asked[0].text.contains(QStringLiteral("“2026-12-29 08:30”")),
+                 qPrintable(m_messages.asked[0].text));
+    }
+    if (savedDue.isEmpty()) {
+        QVERIFY(!QFile::exists(recordPath()));
+        QVERIFY(m_messages.lastText().contains(QStringLiteral("没有添加")));
+        return;
+    }
+    QCOMPARE(m_messages.lastText(), QStringLiteral("此条信息添加完成！"));
+    QCOMPARE(m_form->grid()->textMatrix(1, 6), savedDue);
+    QVERIFY(readFile(recordPath()).contains(savedDue.toLatin1()));
+    QCOMPARE(text("Text7")->text(), savedDue);
+
+    // Asked once: the next add of the same boxes goes through without a question.
+    click("Command1");
+    QCOMPARE(m_messages.asked.size(), asked ? 1 : 0);
+    QCOMPARE(m_form->grid()->textMatrix(2, 6), savedDue);
+}
+
+void TestForm2::messageBoxesSayQueding()
+{
+    QVERIFY(installChineseQtTranslation(*QCoreApplication::instance()));
+    QStringList buttons;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            if (!box || !box->isVisible())
+                continue;
+            for (QAbstractButton *b : box->buttons())
+                buttons << b->text();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    QtMessages messages;
+    messages.show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
+                  MessageStyle::Plain);
+    QCOMPARE(buttons, QStringList{QStringLiteral("确定")});
 }
 
 QTEST_MAIN(TestForm2)

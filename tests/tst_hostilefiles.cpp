@@ -1,6 +1,7 @@
 // Damaged and hostile files, and writes the disk refuses. For each: no crash, what can be shown is
 // shown, nothing is written back damaged, and a write that cannot be done says so.
 #include "apppaths.h"
+#include "datepicker.h"
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
@@ -12,7 +13,6 @@
 #include "testfiles.h"
 
 #include <QAction>
-#include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
@@ -183,7 +183,7 @@ void TestHostileFiles::addThroughEntryForm()
     Form2 form(services());
     auto text = [&form](const char *name) { return form.findChild<QLineEdit *>(name); };
     text("Text1")->setText(QStringLiteral("新加的梁"));
-    form.findChild<QDateEdit *>("DTPicker1")->setDate(QDate(2026, 12, 6));
+    form.findChild<DatePicker *>("DTPicker1")->setDate(QDate(2026, 12, 6));
     text("Text4")->setText(QStringLiteral("08"));
     text("Text5")->setText(QStringLiteral("30"));
     text("Text6")->setText(QStringLiteral("3"));

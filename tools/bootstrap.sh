@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 
 mode="${1:-run}"
 packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x11-utils
-          xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev)
+          xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev
+          qt6-translations-l10n)
 
 missing=()
 for p in "${packages[@]}"; do
