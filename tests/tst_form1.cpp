@@ -3,6 +3,7 @@
 #include "form4.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
+#include "reminderlistwindow.h"
 #include "testfiles.h"
 
 #include <QAction>
@@ -29,6 +30,8 @@ private slots:
     void intervalOutOfRangeKeepsMonitorAndTells();
     void switchMessagesAndStates();
     void startFailsWithoutRecords();
+    void watchesTodaysRecordsAllDay();
+    void passedRemindersAreListedOnceAsLate();
 
 private:
     Form1 *start();
@@ -244,6 +247,73 @@ void TestForm1::startFailsWithoutRecords()
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Exclamation);
     QVERIFY(!w->timer1()->isActive());
     QVERIFY(w->action(QStringLiteral("kq"))->isEnabled());
+}
+
+void TestForm1::watchesTodaysRecordsAllDay()
+{
+    // Started a minute before midnight with nothing due today: the monitor is off.
+    m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 0)));
+    writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-07 00:01"))});
+    Form1 *w = start();
+    QCOMPARE(w->grid()->rows(), 2);
+    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+
+    // At the change of date the grid holds the new day and the monitor starts by itself.
+    m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 1)));
+    w->Timer2_Timer();
+    QCOMPARE(w->grid()->rows(), 3);
+    QCOMPARE(w->grid()->textMatrix(1, 1), QStringLiteral("甲"));
+    QVERIFY(w->action(QStringLiteral("bg"))->isEnabled());
+    m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 1, 3)));
+    w->Timer1_Timer();
+    QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
+
+    // A record saved for today while the window runs is checked from the next tick on; the
+    // earlier mark stays.
+    m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 1, 30)));
+    writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-07 00:01")),
+                  fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-07 00:02"))});
+    w->Timer2_Timer();
+    QCOMPARE(w->grid()->rows(), 4);
+    QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
+    m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 2, 0)));
+    w->Timer1_Timer();
+    QCOMPARE(w->grid()->textMatrix(2, 11), QStringLiteral("到期"));
+
+    // Stopped by the user, it stays stopped when records come.
+    w->action(QStringLiteral("bg"))->trigger();
+    m_clock.set(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 2)));
+    writeRecords({fileRecord(QStringLiteral("丙"), QStringLiteral("2026-12-08 00:05"))});
+    w->Timer2_Timer();
+    QCOMPARE(w->grid()->textMatrix(1, 1), QStringLiteral("丙"));
+    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+}
+
+void TestForm1::passedRemindersAreListedOnceAsLate()
+{
+    // Switched on at 08:30: the batch of 08:00 went by unseen, the one of 08:30 is due now.
+    m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(8, 30, 57)));
+    writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-06 08:00")),
+                  fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 08:30")),
+                  fileRecord(QStringLiteral("丙"), QStringLiteral("2026-12-06 10:00"))});
+    Form1 *w = start();
+    const QStringList late = w->lateList()->entries();
+    QCOMPARE(late.size(), 1);
+    QVERIFY(late.first().contains(QStringLiteral("2026-12-06 08:00")));
+    QVERIFY(late.first().contains(QStringLiteral("甲")));
+    QVERIFY(w->lateList()->isVisible());
+    QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
+    QCOMPARE(w->grid()->textMatrix(2, 11), QString());
+
+    // The first check comes only in the next minute; the start-up minute is still covered, and
+    // the late record is not given again.
+    m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(8, 31, 2)));
+    w->Timer1_Timer();
+    QCOMPARE(w->grid()->textMatrix(2, 11), QStringLiteral("到期"));
+    QCOMPARE(w->grid()->textMatrix(3, 11), QString());
+    w->daoru();
+    w->Timer1_Timer();
+    QCOMPARE(w->lateList()->entries().size(), 1);
 }
 
 QTEST_MAIN(TestForm1)

@@ -38,6 +38,7 @@ private slots:
     void textGbkCannotHoldIsSpelledOut();
     void popupThatCannotStartIsReportedElsewhere();
     void noFreeSlotIsReportedAndNothingWritten();
+    void heldLockQueuesTheRecords();
 
 private:
     ReminderDispatcher *make();
@@ -171,6 +172,45 @@ void TestReminderDispatcher::noFreeSlotIsReportedAndNothingWritten()
     QVERIFY(spy.first().first().toString().contains(QStringLiteral("提示初始化")));
     QCOMPARE(readFile(ini()), before);
     QVERIFY(m_launched.isEmpty());
+}
+
+void TestReminderDispatcher::heldLockQueuesTheRecords()
+{
+    ReminderDispatcher *d = make();
+    QVERIFY(ReminderSlots(ini()).reset(3).ok);
+    QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
+    {
+        // Another process holds the lock: the records wait, in order, and nothing is written.
+        const ProfileFile::Lock held = ProfileFile(ini()).lock(0);
+        QVERIFY(held.isLocked());
+        QVERIFY(d->dispatch(rowCells(QStringLiteral("1"))).queued);
+        QVERIFY(d->dispatch(rowCells(QStringLiteral("2"))).queued);
+        d->poll();
+        QCOMPARE(d->queuedCount(), 2);
+        QVERIFY(m_launched.isEmpty());
+    }
+    // Let go: the next round hands both over, the first record first.
+    d->poll();
+    QCOMPARE(d->queuedCount(), 0);
+    QCOMPARE(m_launched.size(), 2);
+    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), QStringLiteral("编号"), ini()),
+             QStringLiteral("1"));
+    QCOMPARE(ReadIniValue(QStringLiteral("1|2"), QStringLiteral("编号"), ini()),
+             QStringLiteral("2"));
+
+    // Their popups claim them.
+    for (const char *slot : {"1|1", "1|2"})
+        ProfileFile(ini()).write(QString::fromLatin1(slot), QStringLiteral("是否显示"),
+                                 QStringLiteral("1"));
+
+    // A lock that is never let go: the record is told another way, not dropped.
+    const ProfileFile::Lock stuck = ProfileFile(ini()).lock(0);
+    QVERIFY(d->dispatch(rowCells(QStringLiteral("3"))).queued);
+    m_clock.advanceSeconds(ReminderDispatcher::LockGiveUpSeconds + 1);
+    d->poll();
+    QCOMPARE(d->queuedCount(), 0);
+    QCOMPARE(notShown.size(), 1);
+    QVERIFY(notShown.first().first().toString().contains(QStringLiteral("3#楼梁")));
 }
 
 QTEST_MAIN(TestReminderDispatcher)

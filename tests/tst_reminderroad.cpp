@@ -6,8 +6,11 @@
 #include "profilefile.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
+#include "reminderdispatcher.h"
+#include "reminderslots.h"
 #include "testfiles.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,6 +28,41 @@ bool waitForFlags(const QString &ini, const QStringList &slotNames, const QStrin
         },
         30000);
 }
+
+QStringList cellsOf(const QString &part)
+{
+    return {QStringLiteral("1"),
+            part,
+            QStringLiteral("C30"),
+            QStringLiteral("P-01"),
+            QStringLiteral("2026-12-1 8:30"),
+            QStringLiteral("5"),
+            QStringLiteral("2026-12-06 09:05"),
+            QStringLiteral("标准养护"),
+            QStringLiteral("12"),
+            QStringLiteral("3"),
+            QString()};
+}
+
+// Waits for a slot held by a popup and returns its name and the record part it shows, so that a
+// popup showing another record than its own is seen.
+QString partShownOnceClaimed(const QString &ini)
+{
+    QString shown;
+    QTest::qWaitFor(
+        [&] {
+            for (const QString &slot : ListIniSections(ini)) {
+                if (ReadIniValue(slot, QStringLiteral("是否显示"), ini) == QLatin1String("1")) {
+                    shown = slot + QLatin1Char(' ') +
+                            ReadIniValue(slot, QStringLiteral("工程部位"), ini);
+                    return true;
+                }
+            }
+            return false;
+        },
+        30000);
+    return shown;
+}
 } // namespace
 
 class TestReminderRoad : public QObject
@@ -33,7 +71,30 @@ class TestReminderRoad : public QObject
 
 private slots:
     void threeRowsDueTogetherGetThreePopups();
+    void nextPopupShowsItsOwnRecord();
+    void slowPopupStillTakesItsOwnSlot();
+    void popupThatDiesBeforeClaimingIsReported();
+
+private:
+    struct Road
+    {
+        QTemporaryDir dir;
+        FakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(9, 5, 2))};
+        RecordingMessages messages;
+        QString ini() const { return dir.filePath(QStringLiteral("vexa.ini")); }
+    };
+    ReminderDispatcher *dispatcher(Road &road, const QString &program);
 };
+
+ReminderDispatcher *TestReminderRoad::dispatcher(Road &road, const QString &program)
+{
+    ManagerServices services{road.dir.path(), &road.clock, &road.messages, program};
+    auto *d = new ReminderDispatcher(
+        services, [] { return 15 * 1080; }, this);
+    if (!ReminderSlots(road.ini()).reset(3).ok)
+        return nullptr;
+    return d;
+}
 
 void TestReminderRoad::threeRowsDueTogetherGetThreePopups()
 {
@@ -85,6 +146,84 @@ void TestReminderRoad::threeRowsDueTogetherGetThreePopups()
     QFile after(ini);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), before);
+}
+
+void TestReminderRoad::nextPopupShowsItsOwnRecord()
+{
+    // The first record's popup is read and closed before the next record falls due.
+    Road road;
+    ReminderDispatcher *d = dispatcher(road, QStringLiteral(VEXA_PATH));
+    QVERIFY(d);
+    QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
+    qputenv("VEXA_QUIT_AFTER_MS", "2000");
+    QCOMPARE(d->dispatch(cellsOf(QStringLiteral("一号"))).slot, QStringLiteral("1|1"));
+    QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 一号"));
+    QVERIFY(waitForFlags(road.ini(), {QStringLiteral("1|1")}, QStringLiteral("0")));
+
+    qputenv("VEXA_QUIT_AFTER_MS", "8000");
+    road.clock.advanceSeconds(60);
+    d->dispatch(cellsOf(QStringLiteral("二号")));
+    QCOMPARE(partShownOnceClaimed(road.ini()).section(QLatin1Char(' '), 1), QStringLiteral("二号"));
+    QTRY_COMPARE_WITH_TIMEOUT(d->watchedCount(), 0, 30000);
+    QCOMPARE(notShown.size(), 0);
+}
+
+void TestReminderRoad::slowPopupStillTakesItsOwnSlot()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("the slow popup is a shell script around vexa");
+#else
+    // A popup that takes three seconds to start, while the older one closes meanwhile.
+    Road road;
+    const QString slow = road.dir.filePath(QStringLiteral("slow-vexa"));
+    QFile script(slow);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nsleep \"${SLOW_VEXA_DELAY:-0}\"\nexec '" VEXA_PATH "'\n");
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+    ReminderDispatcher *d = dispatcher(road, slow);
+    QVERIFY(d);
+    QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
+
+    qputenv("SLOW_VEXA_DELAY", "0");
+    qputenv("VEXA_QUIT_AFTER_MS", "1500");
+    QCOMPARE(d->dispatch(cellsOf(QStringLiteral("旧"))).slot, QStringLiteral("1|1"));
+    QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 旧"));
+
+    qputenv("SLOW_VEXA_DELAY", "3");
+    qputenv("VEXA_QUIT_AFTER_MS", "6000");
+    QCOMPARE(d->dispatch(cellsOf(QStringLiteral("新"))).slot, QStringLiteral("1|2"));
+    // The old popup closes while the new one is still starting.
+    QVERIFY(waitForFlags(road.ini(), {QStringLiteral("1|1")}, QStringLiteral("0")));
+    QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|2 新"));
+    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), QStringLiteral("是否显示"), road.ini()),
+             QStringLiteral("0"));
+    QTRY_COMPARE_WITH_TIMEOUT(d->watchedCount(), 0, 30000);
+    QCOMPARE(notShown.size(), 0);
+    qunsetenv("SLOW_VEXA_DELAY");
+#endif
+}
+
+void TestReminderRoad::popupThatDiesBeforeClaimingIsReported()
+{
+    // A damaged copy of vexa: it starts, and dies before it claims anything.
+    Road road;
+    QFile good(QStringLiteral(VEXA_PATH));
+    QVERIFY(good.open(QIODevice::ReadOnly));
+    QFile damaged(road.dir.filePath(QStringLiteral("vexa-damaged")));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(good.read(1000));
+    damaged.close();
+    QVERIFY(damaged.setPermissions(damaged.permissions() | QFile::ExeOwner));
+
+    ReminderDispatcher *d = dispatcher(road, damaged.fileName());
+    QVERIFY(d);
+    QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
+    d->dispatch(cellsOf(QStringLiteral("坏")));
+    QTRY_COMPARE_WITH_TIMEOUT(notShown.size(), 1, 30000);
+    const QString message = notShown.first().first().toString();
+    QVERIFY2(message.contains(QStringLiteral("坏")), qPrintable(message));
+    QCOMPARE(d->watchedCount(), 0);
 }
 
 QTEST_MAIN(TestReminderRoad)

@@ -267,6 +267,17 @@ void TestReminderSlots::claimAndRelease()
     QCOMPARE(none.slot, QString());
     QCOMPARE(none.error, QString());
     QCOMPARE(readFile(path()), allHeld);
+
+    // A popup told its own slot takes that one or none: never another record's slot.
+    QVERIFY(exchange.release(QStringLiteral("3|1")).ok);
+    const QByteArray oneFree = readFile(path());
+    for (const QString &taken : {QStringLiteral("1|1"), QStringLiteral("9|9")}) {
+        const ReminderSlots::Found refused = exchange.claim(taken);
+        QCOMPARE(refused.slot, QString());
+        QVERIFY(refused.error.contains(taken));
+        QCOMPARE(readFile(path()), oneFree);
+    }
+    QCOMPARE(exchange.claim(QStringLiteral("3|1")).slot, QStringLiteral("3|1"));
 }
 
 void TestReminderSlots::claimWithoutFileWritesNothing()
