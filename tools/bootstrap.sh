@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 mode="${1:-run}"
 packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x11-utils
-          xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev)
+          xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev locales)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,6 +20,12 @@ if [ "${#missing[@]}" -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# Number reading is tested under a locale whose decimal point is a comma.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd localedef -i de_DE -c -f UTF-8 de_DE.UTF-8
 fi
 
 jobs=2
