@@ -21,11 +21,14 @@ if [ "${#missing[@]}" -gt 0 ]; then
   $sudo_cmd apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
 fi
-# Number reading is tested under a locale whose decimal point is a comma.
+# Number reading is tested under a locale whose decimal point is a comma. It is listed in
+# /etc/locale.gen, so that any later locale-gen keeps it.
 if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   sudo_cmd=""
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd localedef -i de_DE -c -f UTF-8 de_DE.UTF-8
+  grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'de_DE.UTF-8 UTF-8' | $sudo_cmd tee -a /etc/locale.gen >/dev/null
+  $sudo_cmd locale-gen
 fi
 
 jobs=2
