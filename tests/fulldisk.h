@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QFile>
 #include <QString>
 
 #ifdef Q_OS_LINUX
