@@ -37,6 +37,15 @@ bool isDiskFull(const QFileDevice &file, bool systemSaid)
     return systemSaid || file.error() == QFileDevice::ResourceError;
 }
 
+Result linkRefused(const QFileInfo &link)
+{
+    Result result{false, false, false, link.symLinkTarget(), {}};
+    result.reason = QStringLiteral("它是指向 %1 的符号链接，为免改动链接所指的文件，"
+                                   "没有写入；请删除这个链接后再试")
+                        .arg(QDir::toNativeSeparators(result.linkTarget));
+    return result;
+}
+
 } // namespace
 
 QString diskFullText()
@@ -48,13 +57,8 @@ Result replace(const QString &path, const QByteArray &data)
 {
     const QFileInfo info(path);
     // QSaveFile follows a link and replaces its target.
-    if (info.isSymbolicLink()) {
-        Result result{false, false, false, info.symLinkTarget(), {}};
-        result.reason = QStringLiteral("它是指向 %1 的符号链接，为免改动链接所指的文件，"
-                                       "没有写入；请删除这个链接后再试")
-                            .arg(QDir::toNativeSeparators(result.linkTarget));
-        return result;
-    }
+    if (info.isSymbolicLink())
+        return linkRefused(info);
     // A replace-by-rename would go straight past a read-only file; honour the attribute.
     if (info.exists() && !info.isWritable())
         return {false, true, false, {}, {}};
@@ -66,7 +70,13 @@ Result replace(const QString &path, const QByteArray &data)
     }
     // flush() first: commit() alone does not notice a buffered write that failed (disk full).
     errno = 0;
-    if (file.write(data) != data.size() || !file.flush() || !file.commit()) {
+    const bool written = file.write(data) == data.size() && file.flush();
+    // A link made since the check above may be what QSaveFile resolved at open().
+    if (written && QFileInfo(path).isSymbolicLink()) {
+        file.cancelWriting();
+        return linkRefused(QFileInfo(path));
+    }
+    if (!written || !file.commit()) {
         const bool full = isDiskFull(file, systemSaysDiskFull());
         const QString reason = full ? diskFullText() : file.errorString();
         file.cancelWriting();
