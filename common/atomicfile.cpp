@@ -1,24 +1,113 @@
 #include "atomicfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace AtomicFile {
 
+namespace {
+
+// Read at once after the failed call, before anything else can change it. Qt reports ENOSPC as a
+// ResourceError, but a used-up quota (EDQUOT) only as a WriteError.
+bool systemSaysDiskFull()
+{
+#ifdef Q_OS_WIN
+    const DWORD error = GetLastError();
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+#else
+    const int error = errno;
+#ifdef EDQUOT
+    if (error == EDQUOT)
+        return true;
+#endif
+    return error == ENOSPC;
+#endif
+}
+
+bool isDiskFull(const QFileDevice &file, bool systemSaid)
+{
+    return systemSaid || file.error() == QFileDevice::ResourceError;
+}
+
+Result linkRefused(const QFileInfo &link)
+{
+    Result result{false, false, false, link.symLinkTarget(), {}};
+    result.reason = QStringLiteral("它是指向 %1 的符号链接，为免改动链接所指的文件，"
+                                   "没有写入；请删除这个链接后再试")
+                        .arg(QDir::toNativeSeparators(result.linkTarget));
+    return result;
+}
+
+} // namespace
+
+QString diskFullText()
+{
+    return QStringLiteral("磁盘空间已满，请腾出空间后再试");
+}
+
 Result replace(const QString &path, const QByteArray &data)
 {
-    // A replace-by-rename would go straight past a read-only file; honour the attribute.
     const QFileInfo info(path);
+    // QSaveFile follows a link and replaces its target.
+    if (info.isSymbolicLink())
+        return linkRefused(info);
+    // A replace-by-rename would go straight past a read-only file; honour the attribute.
     if (info.exists() && !info.isWritable())
-        return {false, true, {}};
+        return {false, true, false, {}, {}};
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, false, file.errorString()};
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        const bool full = isDiskFull(file, systemSaysDiskFull());
+        return {false, false, full, {}, full ? diskFullText() : file.errorString()};
+    }
     // flush() first: commit() alone does not notice a buffered write that failed (disk full).
-    if (file.write(data) != data.size() || !file.flush() || !file.commit()) {
-        const QString reason = file.errorString();
+    errno = 0;
+    const bool written = file.write(data) == data.size() && file.flush();
+    // A link made since the check above may be what QSaveFile resolved at open().
+    if (written && QFileInfo(path).isSymbolicLink()) {
         file.cancelWriting();
-        return {false, false, reason};
+        return linkRefused(QFileInfo(path));
+    }
+    if (!written || !file.commit()) {
+        const bool full = isDiskFull(file, systemSaysDiskFull());
+        const QString reason = full ? diskFullText() : file.errorString();
+        file.cancelWriting();
+        return {false, false, full, {}, reason};
+    }
+    return {};
+}
+
+QString whyFolderRefusesWrites(const QString &folder)
+{
+    const QFileInfo info(folder);
+    const QString where = QDir::toNativeSeparators(folder);
+    if (!info.exists())
+        return QStringLiteral("文件夹 %1 不存在").arg(where);
+    if (!info.isDir())
+        return QStringLiteral("%1 不是文件夹").arg(where);
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("tarvelin-probe-XXXXXX")));
+    errno = 0;
+    if (!probe.open()) {
+        const bool full = isDiskFull(probe, systemSaysDiskFull());
+        return full ? diskFullText()
+                    : QStringLiteral("无法在文件夹 %1 中建立文件（%2）")
+                          .arg(where, probe.errorString());
+    }
+    // A lock file holds about a hundred bytes; a block more than that is asked for.
+    const QByteArray bytes(4096, 'x');
+    errno = 0;
+    if (probe.write(bytes) != bytes.size() || !probe.flush()) {
+        const bool full = isDiskFull(probe, systemSaysDiskFull());
+        return full ? diskFullText()
+                    : QStringLiteral("无法写入文件夹 %1（%2）").arg(where, probe.errorString());
     }
     return {};
 }

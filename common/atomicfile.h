@@ -11,9 +11,21 @@ struct Result
 {
     bool ok = true;
     bool readOnly = false; // the file is write-protected; nothing was tried
-    QString reason;        // why the write failed, as the system says it
+    bool diskFull = false; // no room left on the disk (or in the user's quota)
+    QString linkTarget;    // the path is a symbolic link to this; nothing was written
+    // Why the write failed: in Chinese for a full disk and a link, else as the system says it.
+    QString reason;
 };
 
+// A symbolic link is never written through (its target may be any file) nor silently replaced
+// by a file of its own (the link may be the user's arrangement): the write is refused.
 Result replace(const QString &path, const QByteArray &data);
+
+// "磁盘空间已满…", the words every writer uses for a full disk.
+QString diskFullText();
+
+// Why nothing can be written into folder, in Chinese, found by writing a small file there; empty
+// when that works. For a failure that names no cause (a lock file that could not be made).
+QString whyFolderRefusesWrites(const QString &folder);
 
 } // namespace AtomicFile

@@ -1,5 +1,6 @@
 #include "numberreading.h"
 
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -32,8 +33,23 @@ double readNumber(QStringView text)
     }
     if (!sawDigit)
         return 0.0;
-    const double value = std::strtod(number.c_str(), nullptr);
-    return std::isfinite(value) ? value : (number[0] == '-' ? -HUGE_VAL : HUGE_VAL);
+    // from_chars, not strtod: strtod takes its decimal point from the C locale, which Qt sets
+    // from the environment, so under a comma locale "7.5" would read as 7.
+    const bool negative = number[0] == '-';
+    const char *first = number.data() + (number[0] == '+' ? 1 : 0);
+    double value = 0.0;
+    const std::from_chars_result read =
+        std::from_chars(first, number.data() + number.size(), value, std::chars_format::fixed);
+    if (read.ec == std::errc::result_out_of_range) {
+        // Too large when a digit other than 0 stands before the point; else too small.
+        const std::string::size_type point = number.find('.');
+        const std::string whole = number.substr(0, point);
+        const bool tooLarge = whole.find_first_of("123456789") != std::string::npos;
+        if (tooLarge)
+            return negative ? -HUGE_VAL : HUGE_VAL;
+        return negative ? -0.0 : 0.0;
+    }
+    return value;
 }
 
 double roundHalfEven(double value)

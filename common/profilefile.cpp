@@ -222,9 +222,17 @@ ProfileFile::Lock::Lock(const QString &profilePath, int waitMs)
             return;
         const QLockFile::LockError reason = m_file->error();
         if (reason == QLockFile::PermissionError || reason == QLockFile::UnknownError) {
-            m_error = QStringLiteral("无法在 %1 旁建立锁文件，提示文件未被改动。请检查该文件夹"
-                                     "是否存在并且可以写入。")
-                          .arg(profilePath);
+            // QLockFile names no cause; find it (a full disk, a missing or closed folder).
+            const QString why =
+                AtomicFile::whyFolderRefusesWrites(QFileInfo(profilePath).absolutePath());
+            if (!why.isEmpty()) {
+                m_error = QStringLiteral("无法在 %1 旁建立锁文件：%2。提示文件未被改动。")
+                              .arg(profilePath, why);
+            } else {
+                m_error = QStringLiteral("无法在 %1 旁建立锁文件，提示文件未被改动。请检查该文件夹"
+                                         "是否存在并且可以写入。")
+                              .arg(profilePath);
+            }
             return;
         }
         if (isAbandonedLockFile(m_file->fileName()) && m_file->removeStaleLockFile())

@@ -25,6 +25,10 @@ int main(int argc, char *argv[])
 
     SingleInstance instance(services.dataFolder);
     if (!instance.claim()) {
+        if (!instance.error().isEmpty()) {
+            messages.show(instance.error(), QStringLiteral("错误"), MessageStyle::Exclamation);
+            return 1;
+        }
         if (instance.askToRaise())
             return 0;
         messages.show(QStringLiteral("Tarvelin 已经在运行，但没有响应，无法把它的窗口调到前面。"

@@ -1,6 +1,7 @@
 #include "singleinstance.h"
 
 #include "abandonedlock.h"
+#include "atomicfile.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -21,6 +22,16 @@ const QByteArray kDone = "done\n";
 QString lockPath(const QString &name)
 {
     return QDir::temp().absoluteFilePath(name + QStringLiteral(".lock"));
+}
+
+QString cannotLock(const QString &lockFile)
+{
+    const QFileInfo lock(lockFile);
+    QString why = AtomicFile::whyFolderRefusesWrites(lock.absolutePath());
+    if (why.isEmpty())
+        why = QStringLiteral("系统没有说明原因，请检查这个文件夹是否存在并且可以写入");
+    return QStringLiteral("Tarvelin 无法启动：无法在临时文件夹 %1 中建立锁文件 %2。原因：%3。")
+        .arg(QDir::toNativeSeparators(lock.absolutePath()), lock.fileName(), why);
 }
 } // namespace
 
@@ -55,11 +66,18 @@ QString SingleInstance::serverNameFor(const QString &dataFolder)
 
 bool SingleInstance::claim()
 {
-    if (!m_lock.tryLock(0)) {
-        // A start killed while it created the lock leaves it empty; that must not block for ever.
-        if (!isAbandonedLockFile(m_lock.fileName()) || !m_lock.removeStaleLockFile() ||
-            !m_lock.tryLock(0))
-            return false;
+    m_error.clear();
+    bool locked = m_lock.tryLock(0);
+    // A start killed while it created the lock leaves it empty; that must not block for ever.
+    if (!locked && m_lock.error() == QLockFile::LockFailedError &&
+        isAbandonedLockFile(m_lock.fileName()) && m_lock.removeStaleLockFile())
+        locked = m_lock.tryLock(0);
+    if (!locked) {
+        // Anything but "held by another" means the lock cannot be made at all (on a full disk
+        // QLockFile creates the file, fails to write it and says only "unknown error").
+        if (m_lock.error() != QLockFile::LockFailedError)
+            m_error = cannotLock(m_lock.fileName());
+        return false;
     }
     // The lock is ours, so whatever still answers to the name is left over from a crash.
     QLocalServer::removeServer(m_name);

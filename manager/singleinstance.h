@@ -25,8 +25,11 @@ public:
     static QString serverNameFor(const QString &dataFolder);
     QString serverName() const { return m_name; }
 
-    // Becomes the running instance. False when another one already runs for this folder.
+    // Becomes the running instance. False when another one already runs for this folder, or
+    // when the lock cannot be made at all; error() then says why.
     bool claim();
+    // Chinese, for the user; empty unless the last claim() could not make the lock.
+    const QString &error() const { return m_error; }
 
     // Asks the running instance to bring its window to the front. Waits up to timeoutMs for it
     // to answer, since it may still be starting; false when it never did.
@@ -40,6 +43,7 @@ private:
     void answer();
 
     QString m_name;
+    QString m_error;
     QLockFile m_lock;
     QLocalServer *m_server = nullptr;
 };

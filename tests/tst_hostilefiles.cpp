@@ -5,10 +5,12 @@
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
+#include "fulldisk.h"
 #include "profilefile.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "reminderdispatcher.h"
+#include "reminderreset.h"
 #include "reminderslots.h"
 #include "testfiles.h"
 
@@ -140,10 +142,14 @@ private:
     void addThroughEntryForm();
     // Starts the real vexa on the data folder; it closes itself after a moment.
     std::unique_ptr<QProcess> startVexa();
-    // Blocks every write to the data folder in the way the row names; false if it cannot here.
-    bool block(const QString &how, const QString &target, std::unique_ptr<FileSizeLimit> *limit);
+    // Blocks every write to the data folder in the way the row names; if it cannot be done
+    // here, says why.
+    QString block(const QString &how, const QString &target, std::unique_ptr<FileSizeLimit> *limit);
+    // What the last message must say for a write blocked that way, beyond "未被改动".
+    static QString causeNamed(const QString &how);
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FullDisk> m_fullDisk;
     QString m_folder;
     FakeClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(9, 4, 30))};
     RecordingMessages m_messages;
@@ -160,6 +166,7 @@ void TestHostileFiles::init()
 
 void TestHostileFiles::cleanup()
 {
+    m_fullDisk.reset();
     // A folder made read-only for a test must be writable again to be removed.
     QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     for (const QString &name : {QStringLiteral("a.bz"), QStringLiteral("vexa.ini")}) {
@@ -494,9 +501,12 @@ void TestHostileFiles::exchangeFile()
     ++m_inputsTried;
 }
 
-bool TestHostileFiles::block(const QString &how, const QString &target,
-                             std::unique_ptr<FileSizeLimit> *limit)
+QString TestHostileFiles::block(const QString &how, const QString &target,
+                                std::unique_ptr<FileSizeLimit> *limit)
 {
+    const QString rootPasses =
+        QStringLiteral("running as root: permission bits do not stop root's writes. The other "
+                       "rows block the write in ways root cannot pass.");
     if (how == QLatin1String("data folder is a file")) {
         m_folder = m_dir->filePath(QStringLiteral("not-a-folder"));
         writeFile(m_folder, "a file where the data folder should be");
@@ -505,29 +515,65 @@ bool TestHostileFiles::block(const QString &how, const QString &target,
     } else if (how == QLatin1String("disk full")) {
         // Room for a lock file, not for the files written here, which are larger.
         *limit = std::make_unique<FileSizeLimit>(256);
-        return (*limit)->ok();
+        return (*limit)->ok() ? QString() : QStringLiteral("no file size limit here");
     } else if (how == QLatin1String("read-only file")) {
         QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        return !runningAsRoot();
+        return runningAsRoot() ? rootPasses : QString();
     } else if (how == QLatin1String("read-only folder")) {
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
-        return !runningAsRoot();
+        return runningAsRoot() ? rootPasses : QString();
+    } else if (how.startsWith(QLatin1String("no space left"))) {
+        // The data folder moves onto a disk that is then filled, the file written there first.
+        const QString full = m_dir->filePath(QStringLiteral("full"));
+        m_fullDisk = std::make_unique<FullDisk>(full);
+        if (!m_fullDisk->mounted())
+            return QStringLiteral("a full disk is a small tmpfs mounted here: needs Linux, root");
+        const QString moved = QDir(full).filePath(QFileInfo(target).fileName());
+        if (QFileInfo::exists(target) && !QFile::copy(target, moved))
+            return QStringLiteral("cannot copy the file onto the small disk");
+        m_folder = full;
+        // A lock file takes one page of a tmpfs. Room for part of a file makes the write stop
+        // half-way, where the system's error is all there is to go by.
+        const qint64 room = how.contains(QLatin1String("lock"))   ? 4096
+                            : how.contains(QLatin1String("part")) ? 8192
+                                                                  : 0;
+        if (!m_fullDisk->fill(room))
+            return QStringLiteral("cannot fill the small disk");
+    } else if (how == QLatin1String("symbolic link")) {
+#ifdef Q_OS_UNIX
+        // The file is a link to another one, which no write may change.
+        const QString elsewhere = m_dir->filePath(QStringLiteral("elsewhere.txt"));
+        if (!QFile::rename(target, elsewhere) || !QFile::link(elsewhere, target))
+            return QStringLiteral("cannot make a symbolic link here");
+#else
+        return QStringLiteral("symbolic links are tried on Unix");
+#endif
     }
-    return true;
+    return {};
+}
+
+QString TestHostileFiles::causeNamed(const QString &how)
+{
+    if (how.startsWith(QLatin1String("no space left")))
+        return QStringLiteral("磁盘空间已满");
+    if (how == QLatin1String("symbolic link"))
+        return QStringLiteral("符号链接");
+    return {};
 }
 
 void TestHostileFiles::recordWriteRefused_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("command");
-    for (const char *how : {"data folder is a file", "target is a folder", "disk full",
-                            "read-only file", "read-only folder"}) {
-        for (const char *command : {"添加", "删除过期数据", "数据初始化"}) {
+    for (const QString how :
+         {"data folder is a file", "target is a folder", "disk full", "read-only file",
+          "read-only folder", "no space left but for part of the file", "symbolic link"}) {
+        for (const QString command : {"添加", "删除过期数据", "数据初始化"}) {
             // An empty file fits on any disk: data initialisation is never refused for space.
-            if (qstrcmp(how, "disk full") == 0 && qstrcmp(command, "数据初始化") == 0)
+            if ((how == QLatin1String("disk full") || how.startsWith(QLatin1String("no space"))) &&
+                command == QStringLiteral("数据初始化"))
                 continue;
-            QTest::addRow("%s, %s", how, command)
-                << QString::fromLatin1(how) << QString::fromUtf8(command);
+            QTest::addRow("%s, %s", qPrintable(how), qPrintable(command)) << how << command;
         }
     }
 }
@@ -536,9 +582,9 @@ void TestHostileFiles::recordWriteRefused()
 {
     QFETCH(QString, how);
     QFETCH(QString, command);
-    // Larger than the disk-full row leaves room for, with one record due today.
+    // Larger than the disk-full rows leave room for, with one record due today.
     QByteArray file = recordLine(QStringLiteral("1#楼梁"), kToday + QStringLiteral(" 09:30"));
-    for (int i = 2; i <= 10; ++i) {
+    for (int i = 2; i <= 300; ++i) {
         file += "\r\n" +
                 recordLine(QStringLiteral("%1#楼梁").arg(i), QStringLiteral("2026-12-29 08:30"));
     }
@@ -546,10 +592,9 @@ void TestHostileFiles::recordWriteRefused()
     if (how != QLatin1String("target is a folder"))
         writeFile(recordPath(), file);
     std::unique_ptr<FileSizeLimit> limit;
-    if (!block(how, recordPath(), &limit)) {
-        QSKIP("running as root: permission bits do not stop root's writes. The other rows block "
-              "the write in ways root cannot pass.");
-    }
+    const QString cannotBlock = block(how, recordPath(), &limit);
+    if (!cannotBlock.isEmpty())
+        QSKIP(qPrintable(cannotBlock));
     const QString path = recordPath();
     // Where there is no record file the main window shows none.
     std::unique_ptr<Form1> window;
@@ -584,7 +629,9 @@ void TestHostileFiles::recordWriteRefused()
         const QString text = m_messages.shown.last().text;
         QVERIFY2(text.contains(QStringLiteral("未被改动")) || text.contains(QStringLiteral("没有")),
                  qPrintable(text));
+        QVERIFY2(text.contains(causeNamed(how)), qPrintable(text));
     }
+    QCOMPARE(QFileInfo(path).isSymLink(), how == QLatin1String("symbolic link"));
     ++m_inputsTried;
 }
 
@@ -592,11 +639,12 @@ void TestHostileFiles::exchangeWriteRefused_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("writer");
-    for (const char *how : {"data folder is a file", "target is a folder", "disk full",
-                            "read-only file", "read-only folder"}) {
-        for (const char *writer : {"dispatcher", "vexa"})
+    for (const char *how :
+         {"data folder is a file", "target is a folder", "disk full", "read-only file",
+          "read-only folder", "no space left", "no space left but for the lock", "symbolic link"}) {
+        for (const char *writer : {"dispatcher", "vexa", "提示初始化"})
             QTest::addRow("%s, %s", how, writer)
-                << QString::fromLatin1(how) << QString::fromLatin1(writer);
+                << QString::fromLatin1(how) << QString::fromUtf8(writer);
     }
 }
 
@@ -608,12 +656,10 @@ void TestHostileFiles::exchangeWriteRefused()
     if (how != QLatin1String("target is a folder"))
         writeFile(exchangePath(), file);
     std::unique_ptr<FileSizeLimit> limit;
+    const QString cannotBlock = block(how, exchangePath(), &limit);
+    if (!cannotBlock.isEmpty())
+        QSKIP(qPrintable(cannotBlock));
     const QString path = exchangePath();
-    const bool blocked = block(how, path, &limit);
-    if (!blocked) {
-        QSKIP("running as root: permission bits do not stop root's writes. The other rows block "
-              "the write in ways root cannot pass.");
-    }
     const QByteArray before = readFile(path);
     const bool wasFolder = QFileInfo(path).isDir();
 
@@ -640,6 +686,15 @@ void TestHostileFiles::exchangeWriteRefused()
                      message.contains(QStringLiteral("2026-12-06 09:04")),
                  qPrintable(message));
         QVERIFY2(message.contains(path) || message.contains(m_folder), qPrintable(message));
+        QVERIFY2(message.contains(causeNamed(how)), qPrintable(message));
+    } else if (writer == QStringLiteral("提示初始化")) {
+        ReminderReset(services(), 15 * 1080).tscsh_Click();
+        limit.reset();
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
+        const QString text = m_messages.shown[0].text;
+        QVERIFY2(text.contains(QStringLiteral("未被改动")) && text.contains(causeNamed(how)),
+                 qPrintable(text));
     } else {
         const std::unique_ptr<QProcess> vexa = startVexa();
         QVERIFY(vexa->waitForStarted(60000));
@@ -649,9 +704,11 @@ void TestHostileFiles::exchangeWriteRefused()
         QCOMPARE(vexa->exitCode(), 1);
         const QString error = QString::fromLocal8Bit(vexa->readAllStandardError());
         QVERIFY2(error.contains(failureText()), qPrintable(error));
+        QVERIFY2(error.contains(causeNamed(how)), qPrintable(error));
     }
     QCOMPARE(readFile(path), before);
     QCOMPARE(QFileInfo(path).isDir(), wasFolder);
+    QCOMPARE(QFileInfo(path).isSymLink(), how == QLatin1String("symbolic link"));
     ++m_inputsTried;
 }
 

@@ -2,6 +2,9 @@
 
 #include <QtTest>
 
+#include <clocale>
+#include <string>
+
 class TestNumberReading : public QObject
 {
     Q_OBJECT
@@ -9,6 +12,8 @@ class TestNumberReading : public QObject
 private slots:
     void readNumber_data();
     void readNumber();
+    void readNumberInACommaLocale_data() { readNumber_data(); }
+    void readNumberInACommaLocale();
     void roundHalfEven_data();
     void roundHalfEven();
     void wholeNumberInRange();
@@ -38,6 +43,20 @@ void TestNumberReading::readNumber()
 {
     QFETCH(QString, text);
     QFETCH(double, value);
+    QCOMPARE(NumberReading::readNumber(text), value);
+}
+
+// Qt sets the C locale from the environment, so a technician's German or French system must
+// read "7.9" the same.
+void TestNumberReading::readNumberInACommaLocale()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        QSKIP("the locale de_DE.UTF-8 is not installed (tools/bootstrap.sh makes it)");
+    const auto restore = qScopeGuard([&before] { std::setlocale(LC_NUMERIC, before.c_str()); });
+    QCOMPARE(std::localeconv()->decimal_point, ",");
     QCOMPARE(NumberReading::readNumber(text), value);
 }
 

@@ -1,5 +1,8 @@
 #include "singleinstance.h"
 
+#include "fulldisk.h"
+#include "testfiles.h"
+
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -22,6 +25,8 @@ private slots:
     void secondStartRaisesTheFirst();
     void crashDoesNotBlockTheNextStart();
     void emptyLockFromAKilledStartIsTakenOver();
+    void lockThatCannotBeMadeIsExplained_data();
+    void lockThatCannotBeMadeIsExplained();
 
 private:
     std::unique_ptr<QProcess> startTarvelin(const QString &dataFolder);
@@ -194,6 +199,50 @@ void TestSingleInstance::emptyLockFromAKilledStartIsTakenOver()
     // A second claim on the same folder still fails: the live holder keeps its lock.
     SingleInstance second(dir.path());
     QVERIFY(!second.claim());
+}
+
+void TestSingleInstance::lockThatCannotBeMadeIsExplained_data()
+{
+    QTest::addColumn<bool>("full"); // else a file stands where the temporary folder should
+    QTest::addColumn<QString>("why");
+    QTest::newRow("temporary folder is a file") << false << QStringLiteral("不是文件夹");
+    QTest::newRow("full temporary folder") << true << QStringLiteral("磁盘空间已满");
+}
+
+// No other copy runs, so the message must not say one does: it names the folder and the cause.
+void TestSingleInstance::lockThatCannotBeMadeIsExplained()
+{
+    QFETCH(bool, full);
+    QFETCH(QString, why);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString temp = dir.filePath(QStringLiteral("tmp"));
+    std::unique_ptr<FullDisk> disk;
+    if (full) {
+        disk = std::make_unique<FullDisk>(temp);
+        if (!disk->mounted())
+            QSKIP("a full disk is made by mounting a small tmpfs, which needs Linux and root");
+        QVERIFY(disk->fill());
+    } else {
+        writeFile(temp, "not a folder");
+    }
+    const QByteArray before = qgetenv("TMPDIR");
+    const bool hadTmpdir = qEnvironmentVariableIsSet("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp));
+    const auto restore = qScopeGuard([&] {
+        if (hadTmpdir)
+            qputenv("TMPDIR", before);
+        else
+            qunsetenv("TMPDIR");
+    });
+    QCOMPARE(QDir::tempPath(), temp);
+
+    SingleInstance instance(dir.path());
+    QVERIFY(!instance.claim());
+    const QString error = instance.error();
+    QVERIFY2(error.contains(QDir::toNativeSeparators(temp)) && error.contains(why),
+             qPrintable(error));
+    QVERIFY2(!error.contains(QStringLiteral("已经在运行")), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

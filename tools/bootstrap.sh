@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 mode="${1:-run}"
 packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x11-utils
           xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev
-          qt6-translations-l10n)
+          qt6-translations-l10n locales)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,6 +21,15 @@ if [ "${#missing[@]}" -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# Number reading is tested under a locale whose decimal point is a comma. It is listed in
+# /etc/locale.gen, so that any later locale-gen keeps it.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'de_DE.UTF-8 UTF-8' | $sudo_cmd tee -a /etc/locale.gen >/dev/null
+  $sudo_cmd locale-gen
 fi
 
 jobs=2
