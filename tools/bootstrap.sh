@@ -2,13 +2,18 @@
 # Sets up a fresh Debian machine for Tarvelin, builds it, then either starts it or runs every test.
 #   bash tools/bootstrap.sh run    install what is missing, build, start Tarvelin
 #   bash tools/bootstrap.sh test   install what is missing, build, run the whole test suite: the
-#                                  dev build, the ASan/UBSan build and the bounded fuzz runs
+#                                  dev build, the ASan/UBSan build, the bounded fuzz runs and,
+#                                  when ../shared/toolchains holds the Qt for Windows, the
+#                                  Windows build under Wine (tools/windows-stage.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode="${1:-run}"
 packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x11-utils
-          xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev)
+          xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev
+          # The Windows cross-build and its run under Wine.
+          g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev ninja-build ccache nsis wine wine64
+          locales qt6-translations-l10n)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,6 +25,14 @@ if [ "${#missing[@]}" -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# Wine takes its ANSI code page from the locale: zh_CN gives code page 936, as in the labs.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $sudo_cmd tee -a /etc/locale.gen >/dev/null
+  $sudo_cmd locale-gen >/dev/null
 fi
 
 jobs=2
@@ -51,6 +64,8 @@ case "$mode" in
     else
       failed+=("fuzz build")
     fi
+    # The Windows build: cross-built with MinGW, its tests and an end-to-end check under Wine.
+    bash tools/windows-stage.sh || failed+=(windows)
     if [ "${#failed[@]}" -gt 0 ]; then
       echo "Failed: ${failed[*]}" >&2
       exit 1
