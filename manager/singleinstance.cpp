@@ -2,6 +2,7 @@
 
 #include "abandonedlock.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -57,8 +58,13 @@ bool SingleInstance::claim()
 {
     if (!m_lock.tryLock(0)) {
         // A start killed while it created the lock leaves it empty; that must not block for ever.
-        if (!isAbandonedLockFile(m_lock.fileName()) || !m_lock.removeStaleLockFile() ||
-            !m_lock.tryLock(0))
+        // Nor must a lock of a dead Tarvelin whose process number has come back to this start:
+        // Windows hands numbers out again, Wine even in the same order after every boot.
+        qint64 pid = 0;
+        const bool ownNumber =
+            m_lock.getLockInfo(&pid, nullptr, nullptr) && pid == QCoreApplication::applicationPid();
+        if (!(ownNumber || isAbandonedLockFile(m_lock.fileName())) ||
+            !m_lock.removeStaleLockFile() || !m_lock.tryLock(0))
             return false;
     }
     // The lock is ours, so whatever still answers to the name is left over from a crash.

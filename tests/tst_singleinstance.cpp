@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,6 +23,7 @@ private slots:
     void secondStartRaisesTheFirst();
     void crashDoesNotBlockTheNextStart();
     void emptyLockFromAKilledStartIsTakenOver();
+    void lockWithOurOwnProcessNumberIsTakenOver();
 
 private:
     std::unique_ptr<QProcess> startTarvelin(const QString &dataFolder);
@@ -192,6 +194,34 @@ void TestSingleInstance::emptyLockFromAKilledStartIsTakenOver()
     SingleInstance instance(dir.path());
     QVERIFY(instance.claim());
     // A second claim on the same folder still fails: the live holder keeps its lock.
+    SingleInstance second(dir.path());
+    QVERIFY(!second.claim());
+}
+
+// A Tarvelin killed earlier whose process number this start got again (Wine hands out the same
+// numbers after every boot): its lock names a live process, this one, and yet is stale.
+void TestSingleInstance::lockWithOurOwnProcessNumberIsTakenOver()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString name = SingleInstance::serverNameFor(dir.path());
+    const QString lock = QDir::temp().absoluteFilePath(name + QStringLiteral(".lock"));
+    QByteArray left;
+    {
+        QLockFile ours(dir.filePath(QStringLiteral("ours.lock")));
+        QVERIFY(ours.tryLock(0));
+        QFile file(dir.filePath(QStringLiteral("ours.lock")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        left = file.readAll();
+    }
+    QVERIFY(left.startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+    {
+        QFile file(lock);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(left);
+    }
+    SingleInstance instance(dir.path());
+    QVERIFY(instance.claim());
     SingleInstance second(dir.path());
     QVERIFY(!second.claim());
 }

@@ -6,7 +6,7 @@
 #     slot in vexa.ini holds the record's fields byte for byte, its flag reads 1, and the window
 #     "数据提示" is on the screen;
 #  2. the NSIS installer, run silently, puts both programs and the DLLs into one folder, and the
-#     installed Tarvelin starts.
+#     installed Tarvelin starts (its data then go to the user's folder).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -70,6 +70,26 @@ for field in "工程部位=1#楼 梁板" "强度等级=C30" "到期时间=$due" 
   grep -qF "$(printf '%s' "$field" | gbk)" "$data/vexa.ini" || fail "\"$field\" is not in code page 936"
 done
 echo "windows-e2e: the record due at $due reached popup slot $slot with its fields in code page 936"
+cleanup
+pids=()
+
+# 2. The installer, silently, and the installed Tarvelin.
+installer=$(ls "$root"/build/win/*-win64.exe | head -1)
+target="$WINEPREFIX/drive_c/Program Files/Tarvelin"
+[ -x "$target/Uninstall.exe" ] && wine "$target/Uninstall.exe" /S _?=C:\\ >/dev/null 2>&1 || true
+rm -rf "$target"
+wine "$installer" /S >/dev/null 2>&1 || fail "the installer ended with an error"
+waitfor 60 test -f "$target/bin/Tarvelin.exe" || fail "the installer put no Tarvelin.exe in $target/bin"
+for file in Tarvelin.exe vexa.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll \
+            libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll \
+            styles/qwindowsvistastyle.dll translations/qtbase_zh_CN.qm data-in-user-folder.txt; do
+  [ -f "$target/bin/$file" ] || fail "the installed folder lacks $file"
+done
+echo "windows-e2e: the installer put both programs and the DLLs into $target/bin"
+wine "$target/bin/Tarvelin.exe" >/dev/null 2>&1 &
+pids+=($!)
+waitfor 60 xdotool search --name "Tarvelin V2.2" || fail "the installed Tarvelin did not start"
+echo "windows-e2e: the installed Tarvelin starts"
 cleanup
 pids=()
 
