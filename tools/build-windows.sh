@@ -35,5 +35,6 @@ cmake --install "$build" --prefix "$build/deploy" >/dev/null
 echo "Windows folder: $build/deploy/bin"
 
 # The installer from the same install rules, with Debian's makensis.
+rm -f "$build"/*-win64.exe
 (cd "$build" && cpack -G NSIS >/dev/null)
 echo "Installer: $(ls "$build"/*-win64.exe)"
