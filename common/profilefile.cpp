@@ -124,8 +124,8 @@ bool encodeInto(const QString &text, QByteArray *bytes, QString *error)
     bool ok = false;
     *bytes = Gbk::encode(text, &ok);
     if (!ok) {
-        *error = QStringLiteral("“%1”中含有代码页 936 无法保存的字符“%2”，提示文件未被改动。")
-                     .arg(text, Gbk::firstUnencodable(text));
+        *error = QStringLiteral("“%1”中含有代码页 936 无法保存的字符%2，提示文件未被改动。")
+                     .arg(text, Gbk::describe(Gbk::firstUnencodable(text)));
     }
     return ok;
 }

@@ -5,8 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QtAlgorithms>
 
 #include <cstring>
@@ -180,7 +178,7 @@ QString unsavable(const QString &bad)
                               "编码修正或删去这些内容。")
             .arg(bad);
     }
-    return QStringLiteral("记录中含有无法保存的字符“%1”，记录文件未被改动。").arg(bad);
+    return QStringLiteral("记录中含有无法保存的字符%1，记录文件未被改动。").arg(Gbk::describe(bad));
 }
 
 } // namespace
@@ -288,7 +286,6 @@ RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
     // are never part of a two-byte character, so no character is cut): the decoded text of the
     // whole file, twice its size, is never held, and each piece is split while it is in cache.
     constexpr qsizetype kPiece = 32 * 1024;
-    QStringDecoder decoder("GBK");
     QByteArray bytes;
     qsizetype held = 0;
     QString text;
@@ -317,9 +314,10 @@ RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
             text = Gbk::decode(piece);
             decoded = text;
         } else {
-            if (text.size() < decoder.requiredSpace(cut))
-                text.resize(decoder.requiredSpace(cut));
-            const QChar *end = decoder.appendToBuffer(text.data(), piece);
+            // A piece ends at a line break, so no character is cut in two.
+            if (text.size() < cut)
+                text.resize(cut);
+            const QChar *end = Gbk::decodeInto(text.data(), piece);
             decoded = QStringView(text.constData(), end);
         }
         takeFilledLines(decoded, fields, take);
@@ -362,16 +360,16 @@ QByteArray RecordFile::tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
     // text of a year's records (twice the file's size) is never made whole, and each piece is
     // still in the cache when it is encoded.
     constexpr qsizetype kPiece = 32 * 1024;
-    QStringEncoder encoder("GBK");
     QByteArray bytes;
     qsizetype written = 0;
     QString piece(kPiece, Qt::Uninitialized);
     qsizetype used = 0;
     auto encodePiece = [&] {
         const QStringView text(piece.constData(), used);
-        bytes.resize(written + encoder.requiredSpace(used));
-        written = encoder.appendToBuffer(bytes.data() + written, text) - bytes.constData();
-        if (encoder.hasError()) {
+        bytes.resize(written + 2 * used);
+        bool ok = false;
+        written = Gbk::encodeInto(bytes.data() + written, text, &ok) - bytes.constData();
+        if (!ok) {
             if (unencodable)
                 *unencodable = Gbk::firstUnencodable(text);
             return false;

@@ -310,9 +310,9 @@ QString Form2::refusalOfEntry() const
         }
         const QString bad = Gbk::firstUnencodable(value);
         if (!bad.isEmpty()) {
-            return QStringLiteral("“%1”中的字符“%2”无法保存到记录文件（GBK 编码中没有这个字符）。"
+            return QStringLiteral("“%1”中的字符%2无法保存到记录文件（代码页 936 中没有这个字符）。"
                                   "请换用其他写法后再添加。")
-                       .arg(name, bad) +
+                       .arg(name, Gbk::describe(bad)) +
                    unchangedNote();
         }
     }

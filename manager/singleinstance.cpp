@@ -3,6 +3,7 @@
 #include "abandonedlock.h"
 #include "atomicfile.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -68,10 +69,16 @@ bool SingleInstance::claim()
 {
     m_error.clear();
     bool locked = m_lock.tryLock(0);
-    // A start killed while it created the lock leaves it empty; that must not block for ever.
-    if (!locked && m_lock.error() == QLockFile::LockFailedError &&
-        isAbandonedLockFile(m_lock.fileName()) && m_lock.removeStaleLockFile())
-        locked = m_lock.tryLock(0);
+    if (!locked && m_lock.error() == QLockFile::LockFailedError) {
+        // A start killed while it created the lock leaves it empty; that must not block for ever.
+        // Nor must a lock of a dead Tarvelin whose process number has come back to this start:
+        // Windows hands numbers out again, Wine even in the same order after every boot.
+        qint64 pid = 0;
+        const bool ownNumber =
+            m_lock.getLockInfo(&pid, nullptr, nullptr) && pid == QCoreApplication::applicationPid();
+        if ((ownNumber || isAbandonedLockFile(m_lock.fileName())) && m_lock.removeStaleLockFile())
+            locked = m_lock.tryLock(0);
+    }
     if (!locked) {
         // Anything but "held by another" means the lock cannot be made at all (on a full disk
         // QLockFile creates the file, fails to write it and says only "unknown error").

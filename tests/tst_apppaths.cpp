@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +22,7 @@ private slots:
     void environmentWins();
 
 private:
+    QString userFolder() const;
     QTemporaryDir m_home;
     QByteArray m_savedDataHome;
 };
@@ -31,7 +33,21 @@ void TestAppPaths::initTestCase()
     // The per-user folder lands in the temporary folder, not in the real home.
     m_savedDataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("share"))));
+#ifdef Q_OS_WIN
+    // Windows has no XDG_DATA_HOME: Qt's test mode keeps the user's real folder out of reach.
+    QStandardPaths::setTestModeEnabled(true);
+#endif
     qunsetenv("TARVELIN_DATA_DIR");
+}
+
+QString TestAppPaths::userFolder() const
+{
+#ifdef Q_OS_WIN
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Tarvelin");
+#else
+    return m_home.filePath(QStringLiteral("share/Tarvelin"));
+#endif
 }
 
 void TestAppPaths::cleanupTestCase()
@@ -69,9 +85,8 @@ void TestAppPaths::folderFollowsTheApplicationFolder()
         QVERIFY(marker.open(QIODevice::WriteOnly));
     }
 
-    const QString userFolder = m_home.filePath(QStringLiteral("share/Tarvelin"));
     const QString folder = AppPaths::dataFolderFor(appFolder);
-    QCOMPARE(folder, expectAppFolder ? appFolder : userFolder);
+    QCOMPARE(folder, expectAppFolder ? appFolder : userFolder());
     QVERIFY(QFileInfo(folder).isDir());
     // The write probe leaves nothing behind in the folder it tried.
     if (exists)
@@ -88,7 +103,7 @@ void TestAppPaths::bothProgramsReachTheSameUserFolder()
     QCoreApplication::setApplicationName(saved);
 
     QCOMPARE(popup, manager);
-    QCOMPARE(manager, m_home.filePath(QStringLiteral("share/Tarvelin")));
+    QCOMPARE(manager, userFolder());
 }
 
 void TestAppPaths::environmentWins()

@@ -391,6 +391,8 @@ void TestForm2::refusalLeavesFileUnchanged_data()
     row("comma in remark", "Text10", QStringLiteral("早强,抗渗"), "“备注”中有逗号");
     row("line break in quantity", "Text8", QStringLiteral("12\n13"), "“工程量”中有换行符");
     row("emoji in remark", "Text10", QStringLiteral("好😀"), "“备注”中的字符“😀”");
+    row("no-break space in quantity", "Text8", QStringLiteral("12\u00A0m³"),
+        "“工程量”中的字符不间断空格（U+00A0）");
     row("hangul in mix number", "Text3", QStringLiteral("P-한"), "“配合比编号”中的字符“한”");
     row("empty due time", "Text7", QString(), "到期时间未填写");
     row("due time without zeros", "Text7", QStringLiteral("2026-12-29 8:30"),

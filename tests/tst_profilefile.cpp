@@ -255,6 +255,9 @@ void TestProfileFile::refusedWritesKeepFile_data()
                                            << "备注" << (QStringLiteral("加急") + emoji) << emoji;
     QTest::newRow("section GBK cannot hold") << ("1|" + emoji) << "备注"
                                              << "x" << emoji;
+    QTest::newRow("no-break space in value")
+        << "1|1"
+        << "备注" << QStringLiteral("12\u00A0m") << QStringLiteral("不间断空格（U+00A0）");
     QTest::newRow("line break in value") << "1|1"
                                          << "备注"
                                          << "a\r\nb"

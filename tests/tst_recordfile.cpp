@@ -1,6 +1,8 @@
 #include "recordfile.h"
 #include "testfiles.h"
 
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,6 +32,9 @@ private slots:
     void init() { QVERIFY(m_dir.isValid()); }
     void savedTableIsGbkWithClosingLine();
     void unencodableTextIsRefusedAndFileKept();
+    void codePage936AsWindowsWritesIt_data();
+    void codePage936AsWindowsWritesIt();
+    void codePage936AgreesWithIcu();
     void mainLoaderKeepsOnlyToday_data();
     void mainLoaderKeepsOnlyToday();
     void finalLineBreakMakesNoDifference();
@@ -75,6 +80,89 @@ void TestRecordFile::unencodableTextIsRefusedAndFileKept()
     QVERIFY(!outcome.ok);
     QVERIFY(outcome.error.contains(QStringLiteral("😀")));
     QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
+}
+
+void TestRecordFile::codePage936AsWindowsWritesIt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes"); // empty: refused
+    QTest::addColumn<QString>("readBack");
+
+    const auto row = [](const char *name, const QString &text, const char *hex,
+                        const QString &readBack) {
+        QTest::newRow(name) << text << QByteArray::fromHex(hex) << readBack;
+    };
+    row("hanzi", QStringLiteral("标准养护"), "b1ead7bcd1f8bba4", QStringLiteral("标准养护"));
+    row("euro is one byte", QStringLiteral("€5"), "8035", QStringLiteral("€5"));
+    row("middle dot and em dash", QStringLiteral("·—"), "a1a4a1aa", QStringLiteral("·—"));
+    row("user-defined area", QStringLiteral("\uE000\uE4C6"), "aaa1a140",
+        QStringLiteral("\uE000\uE4C6"));
+    row("free symbol cells", QStringLiteral("\uE766\uE815"), "a2abfe50",
+        QStringLiteral("\uE766\uE815"));
+    row("byte 0xFF", QStringLiteral("\uF8F5"), "ff", QStringLiteral("\uF8F5"));
+    // Windows' best fit: what a technician types into 工程量 is kept as Windows keeps it.
+    row("cubic metres", QStringLiteral("12m³"), "31326d33", QStringLiteral("12m3"));
+    row("square metres", QStringLiteral("m²"), "6d32", QStringLiteral("m2"));
+    row("micro sign", QStringLiteral("5µm"), "35a6cc6d", QStringLiteral("5μm"));
+    row("no-break space", QStringLiteral("12\u00A0m"), "", QString());
+    row("emoji", QStringLiteral("梁😀"), "", QString());
+    row("lone surrogate", QString(QChar(0xD83D)), "", QString());
+}
+
+void TestRecordFile::codePage936AsWindowsWritesIt()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, readBack);
+    bool ok = false;
+    const QByteArray encoded = Gbk::encode(text, &ok);
+    QCOMPARE(ok, !bytes.isEmpty());
+    QCOMPARE(Gbk::canEncode(text), ok);
+    QCOMPARE(Gbk::firstUnencodable(text).isEmpty(), ok);
+    if (!ok)
+        return;
+    QCOMPARE(encoded, bytes);
+    QCOMPARE(Gbk::decode(bytes), readBack);
+    // The record file's save takes the same way.
+    QCOMPARE(RecordFile::tableBytes({{text}}), bytes);
+}
+
+// Qt's ICU "GBK" is Windows' table (windows-936-2000); our own must agree with it byte for
+// byte, since files written by both meet on every machine.
+void TestRecordFile::codePage936AgreesWithIcu()
+{
+    QStringDecoder icuDecoder("GBK", QStringDecoder::Flag::Stateless);
+    if (!icuDecoder.isValid())
+        QSKIP("this Qt has no ICU GBK to compare with");
+    int compared = 0;
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (int trail = 0x00; trail <= 0xFF; ++trail) {
+            // Each pair with a letter after it: a bad trail byte must not swallow the letter.
+            const char bytes[] = {char(lead), char(trail), 'x'};
+            const QByteArrayView view(bytes, 3);
+            QStringDecoder icu("GBK", QStringDecoder::Flag::Stateless);
+            const QString theirs = icu.decode(view);
+            QCOMPARE(Gbk::decode(view), theirs);
+            ++compared;
+        }
+    }
+    for (char32_t u = 0x80; u <= 0xFFFF; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF)
+            continue;
+        const QString one = QChar(char16_t(u));
+        QStringEncoder icu("GBK");
+        const QByteArray theirs = icu.encode(one);
+        bool ok = false;
+        const QByteArray ours = Gbk::encode(one, &ok);
+        if (u == 0xB2 || u == 0xB3 || u == 0xB5) {
+            QVERIFY(ok); // ICU refuses the best fits that Windows makes
+            continue;
+        }
+        QCOMPARE(ok, !icu.hasError());
+        if (ok)
+            QCOMPARE(ours, theirs);
+    }
+    QCOMPARE(compared, 128 * 256);
 }
 
 void TestRecordFile::mainLoaderKeepsOnlyToday_data()

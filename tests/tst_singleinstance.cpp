@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,6 +28,7 @@ private slots:
     void emptyLockFromAKilledStartIsTakenOver();
     void lockThatCannotBeMadeIsExplained_data();
     void lockThatCannotBeMadeIsExplained();
+    void lockWithOurOwnProcessNumberIsTakenOver();
 
 private:
     std::unique_ptr<QProcess> startTarvelin(const QString &dataFolder);
@@ -243,6 +245,34 @@ void TestSingleInstance::lockThatCannotBeMadeIsExplained()
     QVERIFY2(error.contains(QDir::toNativeSeparators(temp)) && error.contains(why),
              qPrintable(error));
     QVERIFY2(!error.contains(QStringLiteral("已经在运行")), qPrintable(error));
+}
+
+// A Tarvelin killed earlier whose process number this start got again (Wine hands out the same
+// numbers after every boot): its lock names a live process, this one, and yet is stale.
+void TestSingleInstance::lockWithOurOwnProcessNumberIsTakenOver()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString name = SingleInstance::serverNameFor(dir.path());
+    const QString lock = QDir::temp().absoluteFilePath(name + QStringLiteral(".lock"));
+    QByteArray left;
+    {
+        QLockFile ours(dir.filePath(QStringLiteral("ours.lock")));
+        QVERIFY(ours.tryLock(0));
+        QFile file(dir.filePath(QStringLiteral("ours.lock")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        left = file.readAll();
+    }
+    QVERIFY(left.startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+    {
+        QFile file(lock);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(left);
+    }
+    SingleInstance instance(dir.path());
+    QVERIFY(instance.claim());
+    SingleInstance second(dir.path());
+    QVERIFY(!second.claim());
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

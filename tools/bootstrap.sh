@@ -2,14 +2,18 @@
 # Sets up a fresh Debian machine for Tarvelin, builds it, then either starts it or runs every test.
 #   bash tools/bootstrap.sh run    install what is missing, build, start Tarvelin
 #   bash tools/bootstrap.sh test   install what is missing, build, run the whole test suite: the
-#                                  dev build, the ASan/UBSan build and the bounded fuzz runs
+#                                  dev build, the ASan/UBSan build, the bounded fuzz runs and,
+#                                  when ../shared/toolchains holds the Qt for Windows, the
+#                                  Windows build under Wine (tools/windows-stage.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode="${1:-run}"
 packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x11-utils
           xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev
-          qt6-translations-l10n locales)
+          # The Windows cross-build and its run under Wine.
+          g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev ninja-build ccache nsis wine wine64
+          locales qt6-translations-l10n)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,14 +26,18 @@ if [ "${#missing[@]}" -gt 0 ]; then
   $sudo_cmd apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
 fi
-# Number reading is tested under a locale whose decimal point is a comma. It is listed in
-# /etc/locale.gen, so that any later locale-gen keeps it.
-if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+# Locales the tests need: zh_CN gives Wine code page 936, as in the labs; de_DE has a comma for
+# a decimal point, for number reading. Both are listed in /etc/locale.gen, so that any later
+# locale-gen keeps them.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$' ||
+   ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   sudo_cmd=""
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
-    echo 'de_DE.UTF-8 UTF-8' | $sudo_cmd tee -a /etc/locale.gen >/dev/null
-  $sudo_cmd locale-gen
+  for l in zh_CN de_DE; do
+    grep -qx "$l.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null ||
+      echo "$l.UTF-8 UTF-8" | $sudo_cmd tee -a /etc/locale.gen >/dev/null
+  done
+  $sudo_cmd locale-gen >/dev/null
 fi
 
 jobs=2
@@ -61,6 +69,8 @@ case "$mode" in
     else
       failed+=("fuzz build")
     fi
+    # The Windows build: cross-built with MinGW, its tests and an end-to-end check under Wine.
+    bash tools/windows-stage.sh || failed+=(windows)
     if [ "${#failed[@]}" -gt 0 ]; then
       echo "Failed: ${failed[*]}" >&2
       exit 1
