@@ -2,6 +2,7 @@
 #include "apppaths.h"
 #include "boxmessages.h"
 #include "reminderpopup.h"
+#include "sessionend.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -21,6 +22,11 @@ int main(int argc, char *argv[])
 
     BoxMessages messages(quitAfterMs);
     ReminderPopup window(AppPaths::reminderFile(AppPaths::dataFolder()), &messages);
+    // Before the claim, so that no shutdown or logout between it and the window leaves the slot
+    // held. Closing every window closes the popup as its close button does, or the failure
+    // message as its OK button does.
+    SessionEnd sessionEnd;
+    QObject::connect(&sessionEnd, &SessionEnd::ending, &app, &QApplication::closeAllWindows);
     if (!window.Form_Load())
         return 1;
     // The claimed slot on stdout, so that whoever started the process can tell without a screen.
