@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
+#include <QWindow>
 
 TrayIcon::TrayIcon(QWidget *window, QMenu *menu, QObject *parent)
     : QObject(parent), m_window(window), m_menu(menu), m_icon(new QSystemTrayIcon(this)),
@@ -70,6 +71,16 @@ void TrayIcon::restoreWindow()
 {
     if (!m_window)
         return;
+    if (m_window->isHidden() && m_normalGeometry.isValid()) {
+        // Leaving the minimised state maps the window at once, so the window manager must know
+        // the place before: a geometry equal to the one held is not sent, hence the detour.
+        if (QWindow *native = m_window->windowHandle()) {
+            native->setGeometry(m_normalGeometry.translated(1, 0));
+            native->setGeometry(m_normalGeometry);
+        } else {
+            m_window->setGeometry(m_normalGeometry);
+        }
+    }
     m_window->showNormal();
     m_window->raise();
     m_window->activateWindow();
@@ -79,6 +90,7 @@ bool TrayIcon::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_window && event->type() == QEvent::WindowStateChange &&
         m_window->isMinimized() && m_icon->isVisible() && m_trayAvailable()) {
+        m_normalGeometry = m_window->normalGeometry();
         // Hidden after the state change has run its course: hiding a window from inside its
         // own minimise leaves a stale taskbar button on some desktops.
         QPointer<QWidget> window = m_window;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QSystemTrayIcon>
 
 #include <functional>
@@ -40,5 +41,8 @@ private:
     QPointer<QWidget> m_window;
     QPointer<QMenu> m_menu;
     QSystemTrayIcon *m_icon;
+    // Where the window stood when it went to the tray; a window manager places a window that
+    // comes back from hiding anew unless it is told where.
+    QRect m_normalGeometry;
     std::function<bool()> m_trayAvailable;
 };

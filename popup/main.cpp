@@ -3,6 +3,7 @@
 #include "boxmessages.h"
 #include "qttranslation.h"
 #include "reminderpopup.h"
+#include "sessionend.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -26,6 +27,11 @@ int main(int argc, char *argv[])
     ReminderPopup window(AppPaths::reminderFile(AppPaths::dataFolder()), &messages);
     // Set by the manager: the slot it filled for this popup.
     window.setOwnSlot(qEnvironmentVariable("VEXA_SLOT"));
+    // Before the claim, so that no shutdown or logout between it and the window leaves the slot
+    // held. Closing every window closes the popup as its close button does, or the failure
+    // message as its OK button does.
+    SessionEnd sessionEnd;
+    QObject::connect(&sessionEnd, &SessionEnd::ending, &app, &QApplication::closeAllWindows);
     if (!window.Form_Load())
         return 1;
     // The claimed slot on stdout, so that whoever started the process can tell without a screen.

@@ -4,6 +4,7 @@
 #include "popupplacement.h"
 #include "reminderslots.h"
 #include "twips.h"
+#include "windowsystem.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -96,21 +97,61 @@ void ReminderPopup::fitListFont()
     }
 }
 
-void ReminderPopup::placeWindow()
+QPoint ReminderPopup::placeFor(const QSize &outer) const
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen || m_row < 1)
+    return PopupPlacement::topLeft(screen->geometry(), screen->availableGeometry(), outer, m_row);
+}
+
+void ReminderPopup::placeWindow()
+{
+    if (!QGuiApplication::primaryScreen() || m_row < 1)
         return;
     m_placedOuter = frameGeometry().size();
-    move(PopupPlacement::topLeft(screen->geometry(), screen->availableGeometry(), m_placedOuter,
-                                 m_row));
+    move(placeFor(m_placedOuter));
+}
+
+void ReminderPopup::checkPlace()
+{
+    m_placeCheckQueued = false;
+    if (!isVisible() || !QGuiApplication::primaryScreen() || m_row < 1)
+        return;
+    const QRect frame = frameGeometry();
+    if (frame.size() != m_placedOuter) {
+        m_placeSettled = false;
+        m_placeCorrections = 0;
+    } else if (m_placeSettled) {
+        return;
+    }
+    if (frame.topLeft() == placeFor(frame.size())) {
+        m_placedOuter = frame.size();
+        m_placeSettled = true;
+    } else if (m_placeCorrections < 20) { // never an endless tug with a window manager
+        ++m_placeCorrections;
+        placeWindow();
+    }
+}
+
+bool ReminderPopup::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
+{
+    // The frame arrives, and may change, in the window system's own events, which Qt turns into
+    // no event of its own; look again once Qt has taken each in.
+    if (!m_placeCheckQueued && isVisible()) {
+        m_placeCheckQueued = true;
+        QTimer::singleShot(0, this, &ReminderPopup::checkPlace);
+    }
+    return QWidget::nativeEvent(eventType, message, result);
+}
+
+void ReminderPopup::setVisible(bool visible)
+{
+    if (visible && !isVisible() && !testAttribute(Qt::WA_DontShowOnScreen))
+        WindowSystem::prepareReminderWindow(this);
+    QWidget::setVisible(visible);
 }
 
 void ReminderPopup::Timer1_Timer()
 {
-    // The window manager adds the frame only once the window is shown; stand by the real one.
-    if (isVisible() && frameGeometry().size() != m_placedOuter)
-        placeWindow();
     if (m_opacity >= 255) {
         m_timer1->stop();
         return;
@@ -124,6 +165,8 @@ void ReminderPopup::SetFormToAlpha(int alpha)
     if (alpha < 0 || alpha > 255)
         return;
     setWindowOpacity(alpha / 255.0);
+    // Qt sends the change only when it next handles an event, and nothing may come.
+    WindowSystem::flush();
 }
 
 ProfileFile::Outcome ReminderPopup::releaseSlot()

@@ -48,14 +48,19 @@ public:
     // Moves the window to its place for the slot's row, from the primary screen.
     void placeWindow();
 
+    void setVisible(bool visible) override;
+
 signals:
     void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 
 private:
     void fitListFont();
+    QPoint placeFor(const QSize &outer) const;
+    void checkPlace();
 
     QString m_path;
     Messages *m_messages;
@@ -65,6 +70,11 @@ private:
     int m_opacity = 0;
     bool m_released = false;
     QSize m_placedOuter;
+    // The frame stood where it should with the size in m_placedOuter. Only a new frame (one the
+    // window manager adds or changes late) moves the window again, not the user's dragging.
+    bool m_placeSettled = false;
+    bool m_placeCheckQueued = false;
+    int m_placeCorrections = 0;
     QListWidget *m_list1;
     QTimer *m_timer1;
 };

@@ -33,6 +33,12 @@ void TestPopupPlacement::stacksAboveWorkArea_data()
         << screen << QRect(60, 0, 1860, 1080) << 1 << QPoint(1920 - 331, 1080 - 185);
     QTest::newRow("taskbar on the right is covered")
         << screen << QRect(0, 0, 1860, 1080) << 3 << QPoint(1920 - 331, 1080 - 3 * 185);
+    // Slots made on a taller screen, or a damaged file: never above the screen, never wrapped
+    // round. Row 5 is the highest that fits above 1040 pixels.
+    const QPoint highest(1920 - 331, 1040 - 5 * 185);
+    QTest::newRow("row 11 on a 1080-pixel screen") << screen << bottomBar << 11 << highest;
+    QTest::newRow("row 27889399") << screen << bottomBar << 27889399 << highest;
+    QTest::newRow("row 999999999") << screen << bottomBar << 999999999 << highest;
     QTest::newRow("second screen to the right")
         << QRect(1920, 0, 1280, 1024) << QRect(1920, 0, 1280, 984) << 1
         << QPoint(1920 + 1280 - 331, 984 - 185);

@@ -9,6 +9,10 @@
 #include <memory>
 #include <vector>
 
+#ifndef Q_OS_WIN
+#include <csignal>
+#endif
+
 // Starts the real vexa program. Every process gets VEXA_QUIT_AFTER_MS, so that none is left
 // waiting for a user; the test ends the ones it does not wait for itself.
 class TestVexa : public QObject
@@ -19,6 +23,8 @@ private slots:
     void init();
     void simultaneousPopupsClaimDistinctSlots();
     void closingFreesTheSlot();
+    void shutdownSignalFreesTheSlot_data();
+    void shutdownSignalFreesTheSlot();
     void noFreeSlotEndsWithoutTouchingFile_data();
     void noFreeSlotEndsWithoutTouchingFile();
 
@@ -122,6 +128,38 @@ void TestVexa::closingFreesTheSlot()
     // Claimed ("1") and freed ("0") again in place: the file is as it was.
     QCOMPARE(readFile(path()), before);
     QVERIFY(!QFileInfo::exists(path() + QStringLiteral(".lock")));
+}
+
+void TestVexa::shutdownSignalFreesTheSlot_data()
+{
+    QTest::addColumn<int>("signal");
+#ifndef Q_OS_WIN
+    QTest::newRow("SIGTERM, a shutdown") << int(SIGTERM);
+    QTest::newRow("SIGHUP, a logout") << int(SIGHUP);
+#endif
+}
+
+void TestVexa::shutdownSignalFreesTheSlot()
+{
+#ifdef Q_OS_WIN
+    QSKIP("POSIX signals");
+#else
+    QFETCH(int, signal);
+    QVERIFY(ReminderSlots(path()).reset(1).ok);
+    const std::unique_ptr<QProcess> vexa = start(100000);
+    QByteArray claimed;
+    QTRY_VERIFY_WITH_TIMEOUT((claimed += vexa->readAllStandardOutput()).endsWith('\n'), 60000);
+    QCOMPARE(claimed, QByteArray("1|1\n"));
+    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), ReminderSlots::flagKey(), path()),
+             QStringLiteral("1"));
+
+    QCOMPARE(::kill(pid_t(vexa->processId()), signal), 0);
+    QVERIFY(vexa->waitForFinished(60000));
+    QCOMPARE(vexa->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(vexa->exitCode(), 0);
+    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), ReminderSlots::flagKey(), path()),
+             QStringLiteral("0"));
+#endif
 }
 
 void TestVexa::noFreeSlotEndsWithoutTouchingFile_data()
