@@ -79,6 +79,15 @@ bool ReminderPopup::Form_Load()
     fitListFont();
 
     placeWindow();
+    // A taskbar that starts, moves or reserves its strut after us changes the work area: stand
+    // on its new edge, once the frame allows.
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        connect(screen, &QScreen::availableGeometryChanged, this, [this] {
+            m_placeSettled = false;
+            m_placeCorrections = 0;
+            placeWindow();
+        });
+    }
     m_timer1->start();
     return true;
 }

@@ -5,125 +5,17 @@
 #include "profilefile.h"
 #include "recordfile.h"
 #include "reminderslots.h"
+#include "x11client.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <xcb/xcb.h>
-
 #include <cmath>
 #include <memory>
 
 namespace {
-// The little of X11 the test needs beyond xdotool: closing a window the way a window manager's
-// close button does, and reading what the window shows the desktop.
-class X11
-{
-public:
-    X11() : m_connection(xcb_connect(nullptr, nullptr)) {}
-    ~X11() { xcb_disconnect(m_connection); }
-    X11(const X11 &) = delete;
-    X11 &operator=(const X11 &) = delete;
-
-    bool ok() const { return !xcb_connection_has_error(m_connection); }
-
-    QSize screenSize() const
-    {
-        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
-        return {screen->width_in_pixels, screen->height_in_pixels};
-    }
-
-    // WM_DELETE_WINDOW: the request a window manager sends when the close button is pressed.
-    void close(xcb_window_t window)
-    {
-        xcb_client_message_event_t event = {};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = window;
-        event.type = atom("WM_PROTOCOLS");
-        event.data.data32[0] = atom("WM_DELETE_WINDOW");
-        event.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(m_connection, false, window, XCB_EVENT_MASK_NO_EVENT,
-                       reinterpret_cast<const char *>(&event));
-        xcb_flush(m_connection);
-    }
-
-    // The window's place and size on the screen, in the screen's own pixels.
-    QRect geometry(xcb_window_t window)
-    {
-        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
-        std::unique_ptr<xcb_get_geometry_reply_t, decltype(&free)> size(
-            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr),
-            &free);
-        std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&free)> place(
-            xcb_translate_coordinates_reply(
-                m_connection, xcb_translate_coordinates(m_connection, window, screen->root, 0, 0),
-                nullptr),
-            &free);
-        if (!size || !place)
-            return {};
-        return {place->dst_x, place->dst_y, size->width, size->height};
-    }
-
-    // The sizes of the images in _NET_WM_ICON, the icon the taskbar and the switcher show.
-    QList<int> iconSizes(xcb_window_t window)
-    {
-        std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-            xcb_get_property_reply(m_connection,
-                                   xcb_get_property(m_connection, false, window,
-                                                    atom("_NET_WM_ICON"), XCB_ATOM_CARDINAL, 0,
-                                                    1 << 20),
-                                   nullptr),
-            &free);
-        QList<int> sizes;
-        if (!reply)
-            return sizes;
-        const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
-        const int count = xcb_get_property_value_length(reply.get()) / 4;
-        for (int at = 0; at + 2 <= count;) {
-            const quint32 width = data[at], height = data[at + 1];
-            sizes << int(width);
-            if (width != height)
-                return {};
-            at += 2 + int(width * height);
-        }
-        std::sort(sizes.begin(), sizes.end());
-        return sizes;
-    }
-
-private:
-    xcb_atom_t atom(const char *name)
-    {
-        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
-            xcb_intern_atom_reply(
-                m_connection, xcb_intern_atom(m_connection, false, uint16_t(strlen(name)), name),
-                nullptr),
-            &free);
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
-
-    xcb_connection_t *m_connection;
-};
-
-// The visible windows whose title matches the pattern, found as a user's script would.
-QList<xcb_window_t> windowsNamed(const QString &pattern)
-{
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"),
-                  {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                   QStringLiteral("--name"), pattern});
-    if (!xdotool.waitForFinished(10000))
-        return {};
-    QList<xcb_window_t> found;
-    for (const QByteArray &line : xdotool.readAllStandardOutput().split('\n')) {
-        if (!line.trimmed().isEmpty())
-            found << xcb_window_t(line.trimmed().toULong());
-    }
-    return found;
-}
-
 QStringList record(const QString &due)
 {
     return {QStringLiteral("三号楼基础"),
@@ -167,7 +59,8 @@ void TestDesktopReminder::initTestCase()
              "xdotool is missing: tools/bootstrap.sh installs it");
     m_x = std::make_unique<X11>();
     QVERIFY2(m_x->ok(), "cannot connect to the X display");
-    QVERIFY2(windowsNamed(kPopupTitle).isEmpty(), "a popup from elsewhere is on the display");
+    QVERIFY2(visibleWindowsNamed(kPopupTitle).isEmpty(),
+             "a popup from elsewhere is on the display");
 }
 
 std::unique_ptr<QProcess> TestDesktopReminder::start(const QString &program,
@@ -202,14 +95,14 @@ void TestDesktopReminder::dueRecordPopsUpAndClosingFreesItsSlot()
     const auto tarvelin = start(QStringLiteral(TARVELIN_PATH), dir.path());
     QVERIFY(tarvelin->waitForStarted());
     QList<xcb_window_t> main;
-    QTRY_VERIFY_WITH_TIMEOUT(!(main = windowsNamed(QStringLiteral("^Tarvelin V2\\.2"))).isEmpty(),
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !(main = visibleWindowsNamed(QStringLiteral("^Tarvelin V2\\.2"))).isEmpty(), 20000);
     QCOMPARE(m_x->iconSizes(main.first()), kIconSizes);
 
     // No exchange file yet: the manager makes one when the record falls due, and vexa claims
     // the first slot of it.
     QList<xcb_window_t> popups;
-    QTRY_VERIFY_WITH_TIMEOUT(!(popups = windowsNamed(kPopupTitle)).isEmpty(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!(popups = visibleWindowsNamed(kPopupTitle)).isEmpty(), 60000);
     QCOMPARE(popups.size(), 1);
     const QString slot = ReminderSlots::name(1, 1);
     QCOMPARE(ReadIniValue(slot, ReminderSlots::flagKey(), ini), QStringLiteral("1"));
@@ -223,7 +116,7 @@ void TestDesktopReminder::dueRecordPopsUpAndClosingFreesItsSlot()
     m_x->close(popups.first());
     QTRY_COMPARE_WITH_TIMEOUT(ReadIniValue(slot, ReminderSlots::flagKey(), ini),
                               QStringLiteral("0"), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(windowsNamed(kPopupTitle).isEmpty(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindowsNamed(kPopupTitle).isEmpty(), 10000);
 
     // Closing the main window ends Tarvelin.
     m_x->close(main.first());
@@ -255,7 +148,7 @@ void TestDesktopReminder::popupStandsBottomRightAtEveryScale()
 
     const auto vexa = start(QStringLiteral(VEXA_PATH), dir.path(), scale);
     QList<xcb_window_t> popups;
-    QTRY_VERIFY_WITH_TIMEOUT(!(popups = windowsNamed(kPopupTitle)).isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!(popups = visibleWindowsNamed(kPopupTitle)).isEmpty(), 20000);
     QCOMPARE(popups.size(), 1);
 
     // 323 x 154 logical pixels, the screen's own pixels times the scale; within one pixel, as
