@@ -11,9 +11,9 @@ cd "$(dirname "$0")/.."
 mode="${1:-run}"
 packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x11-utils
           xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev
-          # The Windows cross-build and its run under Wine.
+          # The Windows cross-build and its run under Wine, on a desktop with a window manager.
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev ninja-build ccache nsis wine wine64
-          locales qt6-translations-l10n)
+          openbox locales qt6-translations-l10n)
 
 missing=()
 for p in "${packages[@]}"; do
