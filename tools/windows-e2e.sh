@@ -38,6 +38,11 @@ wm=""
 trap 'cleanup; [ -z "$wm" ] || kill "$wm" 2>/dev/null || true' EXIT
 fail() {
   echo "windows-e2e: FAILED: $*" >&2
+  # An unexpected message box is the usual cause.
+  local w
+  for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    echo "windows-e2e: on the screen: $(xdotool getwindowname "$w")" >&2
+  done
   exit 1
 }
 # What Wine cannot show of Windows is said, never passed over in silence.
@@ -62,6 +67,13 @@ input=$work/wine-input.exe
 x86_64-w64-mingw32-gcc -municode -O2 "$root/tools/wine-input.c" -o "$input"
 
 # 1. The road of a reminder.
+# The record is written once the main window is up, which then reloads the changed file: a slow
+# start cannot make it late (a record that fell due before the first check is listed as late).
+printf ',,,,,,,,,,' > "$data/a.bz"
+TARVELIN_DATA_DIR="$data" wine "$programs/Tarvelin.exe" >/dev/null 2>&1 &
+pids+=($!)
+waitfor 60 xdotool search --name "Tarvelin V2.2" || fail "the main window did not appear"
+echo "windows-e2e: Tarvelin.exe runs from \"$programs\""
 # Due in the present minute, or in the next one when this one is nearly over: the first check
 # covers the present minute alone, later ones every minute since.
 now=$(date +%s)
@@ -69,11 +81,8 @@ now=$(date +%s)
 due=$(date -d "@$now" '+%Y-%m-%d %H:%M')
 made=$(date -d "@$(( now - 28 * 86400 ))" '+%Y-%-m-%-d %H:%M')
 record="1#楼 梁板,C30,P-01,$made,28,$due,标准养护,12m³,3,加急 复检,"
-printf '%s\r\n,,,,,,,,,,' "$record" | sed 's/m³/m3/' | gbk > "$data/a.bz"
-TARVELIN_DATA_DIR="$data" wine "$programs/Tarvelin.exe" >/dev/null 2>&1 &
-pids+=($!)
-waitfor 60 xdotool search --name "Tarvelin V2.2" || fail "the main window did not appear"
-echo "windows-e2e: Tarvelin.exe runs from \"$programs\""
+printf '%s\r\n,,,,,,,,,,' "$record" | sed 's/m³/m3/' | gbk > "$data/a.bz.new"
+mv "$data/a.bz.new" "$data/a.bz"
 claimed() {
   [ -f "$data/vexa.ini" ] && iconv -f CP936 -t UTF-8 "$data/vexa.ini" | tr -d '\r' |
     grep -q '^是否显示=1$'
