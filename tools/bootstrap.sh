@@ -11,7 +11,8 @@ cd "$(dirname "$0")/.."
 mode="${1:-run}"
 packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x11-utils
           xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev
-          # The technician's desktop in the desktop tests: a window manager and a taskbar.
+          # The technician's desktop, in the desktop tests and under Wine: a window manager and
+          # a taskbar.
           openbox tint2
           # The Windows cross-build and its run under Wine.
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev ninja-build ccache nsis wine wine64

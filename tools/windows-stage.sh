@@ -15,7 +15,12 @@ export TARVELIN_WIN_QT_TARBALL=$tarball
 start=$(date +%s)
 bash tools/build-windows.sh
 
-# Wine of our own, in the language of the labs: ANSI code page 936.
+# Wine of our own, in the language of the labs: ANSI code page 936. Without the locale Wine still
+# reports 936, but cannot name files with Chinese in their paths.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  echo "Windows stage: the zh_CN.UTF-8 locale is not made (tools/bootstrap.sh makes it)" >&2
+  exit 1
+fi
 export WINEPREFIX=$root/build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 wineboot -i >/dev/null 2>&1 || true
