@@ -324,7 +324,7 @@ QString Form2::refusalOfEntry() const
                               "填写。") +
                unchangedNote();
     }
-    if (!DueTime::isDueTimeText(due)) {
+    if (!DueTime::isRealDueTime(due)) {
         return QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 2024-05-31 "
                               "09:05），这样的记录永远不会提醒。请按“?”重新计算，或按此形式填写。")
                    .arg(due) +
