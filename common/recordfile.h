@@ -7,8 +7,8 @@
 
 #include <functional>
 
-// a.bz: one record per line, eleven fields joined by "," (no quoting), lines joined by CR LF, in
-// code page 936. Every whole-file write is atomic: a crash or a full disk leaves the old file.
+// a.bz: one record per line (the line's shape is RecordLine's), lines joined by CR LF, in code
+// page 936. Every whole-file write is atomic: a crash or a full disk leaves the old file.
 class RecordFile
 {
 public:

@@ -11,6 +11,7 @@
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
+#include "recordline.h"
 #include "recordmaintenance.h"
 #include "reminderdispatcher.h"
 #include "reminderlistwindow.h"
@@ -28,15 +29,6 @@
 namespace {
 constexpr int kGridCols = 13;
 const int kWidths[][2] = {{1, 1300}, {2, 1400}, {3, 1050}, {4, 2500}, {6, 2500}, {10, 1200}};
-
-// What identifies a shown record across a reload: its ten stored fields.
-QString recordKey(const RecordGridModel *grid, int row)
-{
-    QStringList fields;
-    for (int c = 1; c <= SpecimenRecord::Remark + 1; ++c)
-        fields << grid->textMatrix(row, c);
-    return fields.join(QChar(0x1F));
-}
 
 struct RowLook
 {
@@ -350,15 +342,15 @@ void Form1::daoru()
             look.fore << m_grid->cellForeColour(r, c);
             look.back << m_grid->cellBackColour(r, c);
         }
-        marked.insert(recordKey(m_grid, r), look);
+        marked.insert(RecordLine::textOfRow(*m_grid, r), look);
     }
 
     QList<QStringList> body;
     body.reserve(loaded.lines.size() + 1);
     for (const QStringList &fields : loaded.lines) {
-        // The last field (the due mark) is never loaded, and nothing reaches the mark column.
+        // Nothing reaches the mark column, not even a field of a longer line.
         QStringList cells{QString()};
-        const qsizetype count = qMin<qsizetype>(fields.size() - 1, markCol - 1);
+        const qsizetype count = RecordLine::shownFields(fields.size(), markCol - 1);
         for (qsizetype i = 0; i < count; ++i)
             cells << fields[i];
         body << cells;
@@ -368,7 +360,7 @@ void Form1::daoru()
 
     if (!marked.isEmpty()) {
         for (int r = 1; r < m_grid->rows() - 1; ++r) {
-            const auto it = marked.constFind(recordKey(m_grid, r));
+            const auto it = marked.constFind(RecordLine::textOfRow(*m_grid, r));
             if (it == marked.constEnd())
                 continue;
             m_grid->setTextMatrix(r, markCol, mark);
@@ -403,7 +395,7 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::yxts(int row)
 {
     QStringList cells;
-    for (int c = 0; c <= SpecimenRecord::Remark + 1; ++c)
+    for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
         cells << m_grid->textMatrix(row, c);
     m_dispatcher->dispatch(cells);
 }
