@@ -236,21 +236,6 @@ RecordFile::Records RecordFile::readDueOn(const QString &day) const
     return result;
 }
 
-RecordFile::Records RecordFile::readAll() const
-{
-    Records result;
-    const Status status = forEachFilledLine([&result](const QList<QStringView> &fields) {
-        QStringList line;
-        line.reserve(fields.size());
-        for (QStringView field : fields)
-            line.append(field.toString());
-        result.lines.append(std::move(line));
-    });
-    result.exists = status.exists;
-    result.error = status.error;
-    return result;
-}
-
 RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
 {
     QFile file(m_path);

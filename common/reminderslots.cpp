@@ -123,24 +123,6 @@ ReminderSlots::Found ReminderSlots::firstFree(const QSet<QString> &skip) const
     return {firstFreeIn(contents.bytes, skip), {}};
 }
 
-ProfileFile::Outcome ReminderSlots::fill(const QString &slot, const QStringList &values) const
-{
-    if (values.size() != recordKeys().size())
-        return {false, wrongFieldCount(values.size())};
-    const ProfileFile::Lock held = m_file.lock();
-    if (!held.isLocked())
-        return {false, held.error()};
-    return fillHeld(held, slot, values);
-}
-
-ProfileFile::Outcome ReminderSlots::fillHeld(const ProfileFile::Lock &held, const QString &slot,
-                                             const QStringList &values) const
-{
-    if (values.size() != recordKeys().size())
-        return {false, wrongFieldCount(values.size())};
-    return m_file.write(held, slot, recordEntries(values));
-}
-
 QList<ProfileFile::Entry> ReminderSlots::recordEntries(const QStringList &values)
 {
     QList<ProfileFile::Entry> entries;

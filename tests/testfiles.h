@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gbkcodec.h"
+#include "recordfile.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -27,6 +28,22 @@ inline QByteArray readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+// The entry form's load of file, each line's fields in a list of their own.
+inline RecordFile::Records readFilled(const RecordFile &file)
+{
+    RecordFile::Records result;
+    const RecordFile::Status status =
+        file.forEachFilledLine([&result](const QList<QStringView> &fields) {
+            QStringList line;
+            for (QStringView field : fields)
+                line.append(field.toString());
+            result.lines.append(line);
+        });
+    result.exists = status.exists;
+    result.error = status.error;
+    return result;
 }
 
 // The eleven fields of a record line, as the entry form saves it.

@@ -67,7 +67,7 @@ void TestRecordFile::savedTableIsGbkWithClosingLine()
     // Only the spare row: one line of ten commas, no line break.
     QVERIFY(file.writeTable({kSpare}).ok);
     QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
-    QVERIFY(file.readAll().lines.isEmpty());
+    QVERIFY(readFilled(file).lines.isEmpty());
     QVERIFY(file.readDueOn(QStringLiteral("2026-12-29")).lines.isEmpty());
 }
 
@@ -200,7 +200,7 @@ void TestRecordFile::finalLineBreakMakesNoDifference()
     const auto with = RecordFile(path()).readDueOn(QStringLiteral("2026-12-06"));
     QCOMPARE(without.lines.size(), 2);
     QCOMPARE(with.lines, without.lines);
-    QCOMPARE(RecordFile(path()).readAll().lines, without.lines);
+    QCOMPARE(readFilled(RecordFile(path())).lines, without.lines);
 }
 
 void TestRecordFile::hostileLines()
@@ -319,7 +319,7 @@ void TestRecordFile::entryLoaderReadsBigFilesWhole()
         if (text.count(QLatin1Char(',')) < text.size())
             expected.append(text.split(QLatin1Char(',')));
     }
-    const auto loaded = RecordFile(path()).readAll();
+    const auto loaded = readFilled(RecordFile(path()));
     QCOMPARE(loaded.lines.size(), expected.size());
     QCOMPARE(loaded.lines, expected);
     QCOMPARE(loaded.lines.last(), QStringList({"末", "C30", "P1", "\uFFFD"}));
@@ -351,7 +351,7 @@ void TestRecordFile::entryLoaderKeepsEveryFilledLine()
     data += "a,b,c,d,e,f,g,h,i,j,k,l\r\n"; // a comma typed into a field
     data += "\r\n,,,,,,,,,,";
     writeFile(path(), data);
-    const auto loaded = RecordFile(path()).readAll();
+    const auto loaded = readFilled(RecordFile(path()));
     QCOMPARE(loaded.lines.size(), 3);
     QCOMPARE(loaded.lines[0][0], QStringLiteral("梁"));
     QCOMPARE(loaded.lines[1], QStringList({"a", "b"}));
