@@ -70,30 +70,26 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
             &Form1::showReminderElsewhere);
 
     buildMenus();
-    connect(action(QStringLiteral("dq")), &QAction::triggered, this, &Form1::reload);
-    connect(action(QStringLiteral("end")), &QAction::triggered, this, &QWidget::close);
-    connect(action(QStringLiteral("tscsh")), &QAction::triggered, this, [this] {
+    connect(m_dq, &QAction::triggered, this, &Form1::reload);
+    connect(m_end, &QAction::triggered, this, &QWidget::close);
+    connect(m_tscsh, &QAction::triggered, this, [this] {
         ReminderReset(m_services, ReminderReset::primaryScreenHeightTwips()).tscsh_Click();
     });
-    connect(action(QStringLiteral("kq")), &QAction::triggered, this, &Form1::kq_Click);
-    connect(action(QStringLiteral("bg")), &QAction::triggered, this, &Form1::bg_Click);
-    connect(action(QStringLiteral("crsj")), &QAction::triggered, this, &Form1::crsj_Click);
+    connect(m_kq, &QAction::triggered, this, &Form1::kq_Click);
+    connect(m_bg, &QAction::triggered, this, &Form1::bg_Click);
+    connect(m_crsj, &QAction::triggered, this, &Form1::crsj_Click);
 
     auto *maintenance = new RecordMaintenance(
         m_grid, m_gridView, AppPaths::recordFile(m_services.dataFolder), m_services.messages, this);
-    connect(action(QStringLiteral("scgqsj")), &QAction::triggered, maintenance,
-            &RecordMaintenance::scgqsj_Click);
-    connect(action(QStringLiteral("sjcsh")), &QAction::triggered, maintenance,
-            &RecordMaintenance::sjcsh_Click);
-    connect(action(QStringLiteral("find")), &QAction::triggered, this, [this] {
+    connect(m_scgqsj, &QAction::triggered, maintenance, &RecordMaintenance::scgqsj_Click);
+    connect(m_sjcsh, &QAction::triggered, maintenance, &RecordMaintenance::sjcsh_Click);
+    connect(m_find, &QAction::triggered, this, [this] {
         Form3 search(m_grid, m_services.messages, this);
         search.exec();
     });
-    connect(action(QStringLiteral("sz")), &QAction::triggered, this, [this] { form4()->exec(); });
-    (new HelpMenu(m_services.messages, this))
-        ->attach(action(QStringLiteral("jz")), action(QStringLiteral("gy")),
-                 action(QStringLiteral("sj")));
-    m_tray = new TrayIcon(this, menu(QStringLiteral("menu")), this);
+    connect(m_sz, &QAction::triggered, this, [this] { form4()->exec(); });
+    (new HelpMenu(m_services.messages, this))->attach(m_jz, m_gy, m_sj);
+    m_tray = new TrayIcon(this, m_menu, this);
 }
 
 Form1::~Form1()
@@ -101,22 +97,11 @@ Form1::~Form1()
     delete m_form4;
 }
 
-QAction *Form1::action(const QString &name) const
-{
-    return m_actions.value(name);
-}
-
-QMenu *Form1::menu(const QString &name) const
-{
-    return m_menus.value(name);
-}
-
 QMenu *Form1::addMenu(QMenu *parent, const QString &name, const QString &caption)
 {
     QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
     m->setObjectName(name);
     m->menuAction()->setObjectName(name);
-    m_menus.insert(name, m);
     return m;
 }
 
@@ -124,7 +109,6 @@ QAction *Form1::addItem(QMenu *parent, const QString &name, const QString &capti
 {
     QAction *a = parent->addAction(caption);
     a->setObjectName(name);
-    m_actions.insert(name, a);
     return a;
 }
 
@@ -135,34 +119,34 @@ void Form1::addSeparator(QMenu *parent, const QString &name)
 
 void Form1::buildMenus()
 {
-    QMenu *menu = addMenu(nullptr, QStringLiteral("menu"), QStringLiteral("菜单"));
-    QMenu *csh = addMenu(menu, QStringLiteral("csh"), QStringLiteral("初始化"));
-    addItem(csh, QStringLiteral("tscsh"), QStringLiteral("提示初始化"));
-    addItem(csh, QStringLiteral("sjcsh"), QStringLiteral("数据初始化"));
-    addSeparator(menu, QStringLiteral("sssssssssssss"));
-    addItem(menu, QStringLiteral("end"), QStringLiteral("退出"));
+    m_menu = addMenu(nullptr, QStringLiteral("menu"), QStringLiteral("菜单"));
+    QMenu *csh = addMenu(m_menu, QStringLiteral("csh"), QStringLiteral("初始化"));
+    m_tscsh = addItem(csh, QStringLiteral("tscsh"), QStringLiteral("提示初始化"));
+    m_sjcsh = addItem(csh, QStringLiteral("sjcsh"), QStringLiteral("数据初始化"));
+    addSeparator(m_menu, QStringLiteral("sssssssssssss"));
+    m_end = addItem(m_menu, QStringLiteral("end"), QStringLiteral("退出"));
 
     QMenu *yx = addMenu(nullptr, QStringLiteral("yx"), QStringLiteral("运行"));
-    addItem(yx, QStringLiteral("kq"), QStringLiteral("开启提醒"));
+    m_kq = addItem(yx, QStringLiteral("kq"), QStringLiteral("开启提醒"));
     addSeparator(yx, QStringLiteral("y4"));
-    addItem(yx, QStringLiteral("bg"), QStringLiteral("停止提醒"));
+    m_bg = addItem(yx, QStringLiteral("bg"), QStringLiteral("停止提醒"));
 
     QMenu *sjbj = addMenu(nullptr, QStringLiteral("sjbj"), QStringLiteral("数据编辑"));
-    addItem(sjbj, QStringLiteral("dq"), QStringLiteral("读取数据"));
+    m_dq = addItem(sjbj, QStringLiteral("dq"), QStringLiteral("读取数据"));
     addSeparator(sjbj, QStringLiteral("y1"));
-    addItem(sjbj, QStringLiteral("crsj"), QStringLiteral("插入数据"));
+    m_crsj = addItem(sjbj, QStringLiteral("crsj"), QStringLiteral("插入数据"));
     addSeparator(sjbj, QStringLiteral("y2"));
-    addItem(sjbj, QStringLiteral("find"), QStringLiteral("查找数据"));
+    m_find = addItem(sjbj, QStringLiteral("find"), QStringLiteral("查找数据"));
     addSeparator(sjbj, QStringLiteral("y3"));
-    addItem(sjbj, QStringLiteral("scgqsj"), QStringLiteral("删除过期数据"));
+    m_scgqsj = addItem(sjbj, QStringLiteral("scgqsj"), QStringLiteral("删除过期数据"));
 
     QMenu *rjsz = addMenu(nullptr, QStringLiteral("rjsz"), QStringLiteral("软件设置"));
-    addItem(rjsz, QStringLiteral("sz"), QStringLiteral("设置"));
+    m_sz = addItem(rjsz, QStringLiteral("sz"), QStringLiteral("设置"));
 
     QMenu *bz = addMenu(nullptr, QStringLiteral("bz"), QStringLiteral("帮助"));
-    addItem(bz, QStringLiteral("jz"), QStringLiteral("捐助"));
-    addItem(bz, QStringLiteral("gy"), QStringLiteral("关于"));
-    addItem(bz, QStringLiteral("sj"), QStringLiteral("提供建议/升级"));
+    m_jz = addItem(bz, QStringLiteral("jz"), QStringLiteral("捐助"));
+    m_gy = addItem(bz, QStringLiteral("gy"), QStringLiteral("关于"));
+    m_sj = addItem(bz, QStringLiteral("sj"), QStringLiteral("提供建议/升级"));
 }
 
 Form4 *Form1::form4()
@@ -193,7 +177,7 @@ void Form1::Form_Load()
 {
     show();
     m_tray->show();
-    action(QStringLiteral("bg"))->setEnabled(false);
+    m_bg->setEnabled(false);
     setWindowTitle(QStringLiteral("正在获取正确的版本信息。"));
     m_timer2->start();
     for (const auto &width : kWidths)
@@ -213,13 +197,13 @@ void Form1::startMonitor()
     if (!setMonitorInterval(form4()->intervalText()))
         return;
     m_monitor.restart();
-    action(QStringLiteral("bg"))->setEnabled(true);
-    action(QStringLiteral("kq"))->setEnabled(false);
+    m_bg->setEnabled(true);
+    m_kq->setEnabled(false);
 }
 
 bool Form1::monitorOn() const
 {
-    return action(QStringLiteral("bg"))->isEnabled();
+    return m_bg->isEnabled();
 }
 
 void Form1::reload()
@@ -291,8 +275,8 @@ void Form1::bg_Click()
     m_stoppedByUser = true;
     m_services.messages->show(QStringLiteral("已经关闭"), QStringLiteral("提示"),
                               MessageStyle::Plain);
-    action(QStringLiteral("bg"))->setEnabled(false);
-    action(QStringLiteral("kq"))->setEnabled(true);
+    m_bg->setEnabled(false);
+    m_kq->setEnabled(true);
 }
 
 void Form1::Timer1_Timer()

@@ -3,7 +3,6 @@
 #include "duemonitor.h"
 #include "services.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -35,8 +34,6 @@ public:
     RecordGridView *gridView() const { return m_gridView; }
     QTimer *timer1() const { return m_timer1; }
     ReminderDispatcher *dispatcher() const { return m_dispatcher; }
-    QAction *action(const QString &name) const;
-    QMenu *menu(const QString &name) const;
     const ManagerServices &services() const { return m_services; }
     TrayIcon *trayIcon() const { return m_tray; }
 
@@ -77,6 +74,7 @@ protected:
 
 private:
     void buildMenus();
+    // Menu items and menus keep their names as objectName, which is also how tests find them.
     QAction *addItem(QMenu *parent, const QString &name, const QString &caption);
     void addSeparator(QMenu *parent, const QString &name);
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
@@ -99,8 +97,12 @@ private:
     QPointer<Form2> m_form2;
     DueMonitor m_monitor;
     ReminderDispatcher *m_dispatcher;
-    QHash<QString, QAction *> m_actions;
-    QHash<QString, QMenu *> m_menus;
+    QMenu *m_menu = nullptr; // "菜单", also the tray icon's menu
+    QAction *m_tscsh = nullptr, *m_sjcsh = nullptr, *m_end = nullptr;
+    QAction *m_kq = nullptr, *m_bg = nullptr;
+    QAction *m_dq = nullptr, *m_crsj = nullptr, *m_find = nullptr, *m_scgqsj = nullptr;
+    QAction *m_sz = nullptr;
+    QAction *m_jz = nullptr, *m_gy = nullptr, *m_sj = nullptr;
     TrayIcon *m_tray = nullptr;
     ReminderListWindow *m_notShown;
     ReminderListWindow *m_late;

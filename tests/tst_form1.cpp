@@ -92,8 +92,8 @@ void TestForm1::startsWithTodaysRecords()
     QCOMPARE(grid->columnWidthTwips(4), 2500);
     QVERIFY(w->timer1()->isActive());
     QCOMPARE(w->timer1()->interval(), 5000);
-    QVERIFY(w->action(QStringLiteral("bg"))->isEnabled());
-    QVERIFY(!w->action(QStringLiteral("kq"))->isEnabled());
+    QVERIFY(w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(!w->findChild<QAction *>(QStringLiteral("kq"))->isEnabled());
     QVERIFY(m_messages.shown.isEmpty());
 }
 
@@ -103,8 +103,8 @@ void TestForm1::startsOffWithoutRecords()
     Form1 *w = start();
     QCOMPARE(w->grid()->rows(), 2);
     QVERIFY(!w->timer1()->isActive());
-    QVERIFY(w->action(QStringLiteral("kq"))->isEnabled());
-    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(w->findChild<QAction *>(QStringLiteral("kq"))->isEnabled());
+    QVERIFY(!w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
 }
 
 void TestForm1::missingFileGivesEmptyGridQuietly()
@@ -125,7 +125,7 @@ void TestForm1::reloadReplacesAndKeepsMarks()
     grid->setCellBackColour(2, 3, RecordGridModel::SystemHighlight);
 
     writeRecords({fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
-    w->action(QStringLiteral("dq"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("dq"))->trigger();
     QCOMPARE(grid->rows(), 3);
     QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("乙"));
     QCOMPARE(grid->textMatrix(1, 11), QStringLiteral("到期"));
@@ -169,13 +169,13 @@ void TestForm1::menuBarHasEveryItem()
         {"sz", "设置"},          {"jz", "捐助"},          {"gy", "关于"},
         {"sj", "提供建议/升级"}};
     for (const auto &item : items) {
-        QAction *a = w->action(item.first);
+        QAction *a = w->findChild<QAction *>(item.first);
         QVERIFY2(a, qPrintable(item.first));
         QCOMPARE(a->text(), item.second);
     }
-    QCOMPARE(w->menu(QStringLiteral("menu"))->title(), QStringLiteral("菜单"));
-    QCOMPARE(w->menu(QStringLiteral("bz"))->title(), QStringLiteral("帮助"));
-    const QList<QAction *> yx = w->menu(QStringLiteral("yx"))->actions();
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("menu"))->title(), QStringLiteral("菜单"));
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("bz"))->title(), QStringLiteral("帮助"));
+    const QList<QAction *> yx = w->findChild<QMenu *>(QStringLiteral("yx"))->actions();
     QCOMPARE(yx.size(), 3);
     QVERIFY(yx[1]->isSeparator());
     QCOMPARE(yx[1]->objectName(), QStringLiteral("y4"));
@@ -200,8 +200,8 @@ void TestForm1::switchMessagesAndStates()
 {
     writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05"))});
     Form1 *w = start();
-    QAction *kq = w->action(QStringLiteral("kq"));
-    QAction *bg = w->action(QStringLiteral("bg"));
+    QAction *kq = w->findChild<QAction *>(QStringLiteral("kq"));
+    QAction *bg = w->findChild<QAction *>(QStringLiteral("bg"));
 
     bg->trigger();
     QVERIFY(!w->timer1()->isActive());
@@ -242,11 +242,11 @@ void TestForm1::switchMessagesAndStates()
 void TestForm1::startFailsWithoutRecords()
 {
     Form1 *w = start();
-    w->action(QStringLiteral("kq"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("kq"))->trigger();
     QCOMPARE(m_messages.lastText(), QStringLiteral("开启失败"));
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Exclamation);
     QVERIFY(!w->timer1()->isActive());
-    QVERIFY(w->action(QStringLiteral("kq"))->isEnabled());
+    QVERIFY(w->findChild<QAction *>(QStringLiteral("kq"))->isEnabled());
 }
 
 void TestForm1::watchesTodaysRecordsAllDay()
@@ -256,14 +256,14 @@ void TestForm1::watchesTodaysRecordsAllDay()
     writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-07 00:01"))});
     Form1 *w = start();
     QCOMPARE(w->grid()->rows(), 2);
-    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(!w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
 
     // At the change of date the grid holds the new day and the monitor starts by itself.
     m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 1)));
     w->Timer2_Timer();
     QCOMPARE(w->grid()->rows(), 3);
     QCOMPARE(w->grid()->textMatrix(1, 1), QStringLiteral("甲"));
-    QVERIFY(w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
     m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 1, 3)));
     w->Timer1_Timer();
     QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
@@ -281,12 +281,12 @@ void TestForm1::watchesTodaysRecordsAllDay()
     QCOMPARE(w->grid()->textMatrix(2, 11), QStringLiteral("到期"));
 
     // Stopped by the user, it stays stopped when records come.
-    w->action(QStringLiteral("bg"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("bg"))->trigger();
     m_clock.set(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 2)));
     writeRecords({fileRecord(QStringLiteral("丙"), QStringLiteral("2026-12-08 00:05"))});
     w->Timer2_Timer();
     QCOMPARE(w->grid()->textMatrix(1, 1), QStringLiteral("丙"));
-    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(!w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
 }
 
 void TestForm1::passedRemindersAreListedOnceAsLate()

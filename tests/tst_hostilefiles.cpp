@@ -295,7 +295,7 @@ void TestHostileFiles::recordFile()
         // "删除过期数据" for the first row, marked due.
         if (dueToday > 0)
             window.grid()->setTextMatrix(1, 11, QStringLiteral("到期"));
-        window.action(QStringLiteral("scgqsj"))->trigger();
+        window.findChild<QAction *>(QStringLiteral("scgqsj"))->trigger();
         const QByteArray after = readFile(recordPath());
         if (dueToday == 0) {
             QCOMPARE(m_messages.lastText(), QStringLiteral("没有检测到数据"));
@@ -610,9 +610,9 @@ void TestHostileFiles::recordWriteRefused()
     if (command == QStringLiteral("添加")) {
         addThroughEntryForm();
     } else if (command == QStringLiteral("删除过期数据")) {
-        window->action(QStringLiteral("scgqsj"))->trigger();
+        window->findChild<QAction *>(QStringLiteral("scgqsj"))->trigger();
     } else {
-        window->action(QStringLiteral("sjcsh"))->trigger();
+        window->findChild<QAction *>(QStringLiteral("sjcsh"))->trigger();
     }
     limit.reset();
 

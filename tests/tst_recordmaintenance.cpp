@@ -297,14 +297,14 @@ void TestRecordMaintenance::mainWindowCommands()
     window.gridView()->setCurrentIndex(grid->index(0, 2));
     emit window.gridView()->doubleClicked(grid->index(0, 2));
     QCOMPARE(rowSummary(grid), (QStringList{"1|乙", "2|"}));
-    window.action(QStringLiteral("dq"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("dq"))->trigger();
     QCOMPARE(rowSummary(grid), (QStringList{"1|甲", "2|乙", "|"}));
 
     grid->setTextMatrix(2, SpecimenRecord::DueMarkColumn, kDue);
-    window.action(QStringLiteral("scgqsj"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("scgqsj"))->trigger();
     QCOMPARE(readFile(recordPath()), a + "\r\n,,,,,,,,,,\r\n");
 
-    window.action(QStringLiteral("sjcsh"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("sjcsh"))->trigger();
     QCOMPARE(readFile(recordPath()), QByteArray());
     QCOMPARE(m_messages.lastText(), QStringLiteral("初始化完成。"));
     // The grid keeps its rows until it is loaded again.
