@@ -15,6 +15,7 @@
 #include "recordmaintenance.h"
 #include "reminderdispatcher.h"
 #include "reminderlistwindow.h"
+#include "remindernotices.h"
 #include "reminderreset.h"
 #include "specimenrecord.h"
 #include "trayicon.h"
@@ -54,20 +55,13 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-    m_notShown = new ReminderListWindow(
-        QStringLiteral("到期提醒"),
-        QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), this);
-    m_notShown->setObjectName(QStringLiteral("notShownReminders"));
-    m_late = new ReminderListWindow(
-        QStringLiteral("错过的到期提醒"),
-        QStringLiteral("以下记录今天已经到期，到期时本程序没有运行或没有检查，未能按时提醒："),
-        this);
-    m_late->setObjectName(QStringLiteral("lateReminders"));
+    if (!m_services.notices)
+        m_services.notices = new ReminderListWindows(this);
 
     m_dispatcher =
         new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
     connect(m_dispatcher, &ReminderDispatcher::reminderNotShown, this,
-            &Form1::showReminderElsewhere);
+            [this](const QString &message) { m_services.notices->notShown(message); });
 
     buildMenus();
     connect(m_dq, &QAction::triggered, this, &Form1::reload);
@@ -230,7 +224,7 @@ void Form1::newDay()
 void Form1::remindPassed()
 {
     for (int row : m_monitor.markPassed()) {
-        m_late->addEntry(
+        m_services.notices->late(
             QStringLiteral("到期时间 %1：编号 %2，工程部位 %3，强度等级 %4，配合比编号 %5")
                 .arg(m_grid->textMatrix(row, SpecimenRecord::DueTimeColumn),
                      m_grid->textMatrix(row, 0), m_grid->textMatrix(row, 1),
@@ -382,9 +376,4 @@ void Form1::yxts(int row)
     for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
         cells << m_grid->textMatrix(row, c);
     m_dispatcher->dispatch(cells);
-}
-
-void Form1::showReminderElsewhere(const QString &message)
-{
-    m_notShown->addEntry(message);
 }

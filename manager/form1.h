@@ -9,7 +9,6 @@
 class Form2;
 class Form4;
 class ReminderDispatcher;
-class ReminderListWindow;
 class QAction;
 class QMenu;
 class QTimer;
@@ -52,11 +51,6 @@ public:
     // change of date, and whenever the record file was written, the grid is loaded again.
     void Timer2_Timer();
 
-    // The windows that list reminders no popup gave: records that could not pop up, and those
-    // whose minute passed while the program was not running.
-    ReminderListWindow *notShownList() const { return m_notShown; }
-    ReminderListWindow *lateList() const { return m_late; }
-
     // The due-time check: marks the rows that fell due and hands each to yxts.
     void Timer1_Timer();
     void kq_Click();
@@ -85,7 +79,6 @@ private:
     void newDay();
     // Marks the rows of today whose minute has passed and lists them as late.
     void remindPassed();
-    void showReminderElsewhere(const QString &message);
     QString recordFileStamp() const;
 
     ManagerServices m_services;
@@ -104,8 +97,6 @@ private:
     QAction *m_sz = nullptr;
     QAction *m_jz = nullptr, *m_gy = nullptr, *m_sj = nullptr;
     TrayIcon *m_tray = nullptr;
-    ReminderListWindow *m_notShown;
-    ReminderListWindow *m_late;
     QString m_loadedDate;      // the day whose records the grid holds
     QString m_recordFileStamp; // the record file as it was when last loaded
     bool m_stoppedByUser = false;

@@ -4,6 +4,7 @@
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "reminderlistwindow.h"
+#include "remindernotices.h"
 #include "testfiles.h"
 
 #include <QAction>
@@ -12,6 +13,18 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+namespace {
+// Records the reminders the main window lists instead of showing them.
+class RecordingNotices : public ReminderNotices
+{
+public:
+    void notShown(const QString &text) override { notShownTexts.append(text); }
+    void late(const QString &text) override { lateTexts.append(text); }
+    QStringList notShownTexts;
+    QStringList lateTexts;
+};
+} // namespace
 
 class TestForm1 : public QObject
 {
@@ -32,6 +45,7 @@ private slots:
     void startFailsWithoutRecords();
     void watchesTodaysRecordsAllDay();
     void passedRemindersAreListedOnceAsLate();
+    void remindersNoPopupGaveGoToTheNotices();
 
 private:
     Form1 *start();
@@ -297,11 +311,12 @@ void TestForm1::passedRemindersAreListedOnceAsLate()
                   fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 08:30")),
                   fileRecord(QStringLiteral("丙"), QStringLiteral("2026-12-06 10:00"))});
     Form1 *w = start();
-    const QStringList late = w->lateList()->entries();
+    const QStringList late =
+        w->findChild<ReminderListWindow *>(QStringLiteral("lateReminders"))->entries();
     QCOMPARE(late.size(), 1);
     QVERIFY(late.first().contains(QStringLiteral("2026-12-06 08:00")));
     QVERIFY(late.first().contains(QStringLiteral("甲")));
-    QVERIFY(w->lateList()->isVisible());
+    QVERIFY(w->findChild<ReminderListWindow *>(QStringLiteral("lateReminders"))->isVisible());
     QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
     QCOMPARE(w->grid()->textMatrix(2, 11), QString());
 
@@ -313,7 +328,31 @@ void TestForm1::passedRemindersAreListedOnceAsLate()
     QCOMPARE(w->grid()->textMatrix(3, 11), QString());
     w->daoru();
     w->Timer1_Timer();
-    QCOMPARE(w->lateList()->entries().size(), 1);
+    QCOMPARE(w->findChild<ReminderListWindow *>(QStringLiteral("lateReminders"))->entries().size(),
+             1);
+}
+
+// The lists take what no popup gave, and nothing goes around them.
+void TestForm1::remindersNoPopupGaveGoToTheNotices()
+{
+    m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 10)));
+    writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-06 08:00")),
+                  fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 09:05"))});
+    RecordingNotices notices;
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages,
+                             m_dir->filePath(QStringLiteral("no-vexa")), &notices};
+    m_window = new Form1(services);
+    m_window->Form_Load();
+    QCOMPARE(notices.lateTexts.size(), 1);
+    QVERIFY(notices.lateTexts.first().contains(QStringLiteral("甲")));
+
+    m_window->Timer1_Timer();
+    QCOMPARE(notices.notShownTexts.size(), 1);
+    QVERIFY(notices.notShownTexts.first().contains(QStringLiteral("乙")));
+    QVERIFY(notices.notShownTexts.first().contains(QStringLiteral("no-vexa")));
+    QCOMPARE(notices.lateTexts.size(), 1);
+    QVERIFY(m_window->findChildren<ReminderListWindow *>().isEmpty());
+    QVERIFY(m_messages.shown.isEmpty());
 }
 
 QTEST_MAIN(TestForm1)
