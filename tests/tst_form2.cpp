@@ -1,9 +1,9 @@
 #include "apppaths.h"
+#include "boxmessages.h"
 #include "datepicker.h"
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
-#include "qtmessages.h"
 #include "qttranslation.h"
 #include "recordgridmodel.h"
 #include "testfiles.h"
@@ -799,7 +799,7 @@ void TestForm2::messageBoxesSayQueding()
         }
     });
     poll.start(10);
-    QtMessages messages;
+    BoxMessages messages;
     messages.show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
                   MessageStyle::Plain);
     QCOMPARE(buttons, QStringList{QStringLiteral("确定")});
