@@ -403,13 +403,7 @@ RecordFile::Outcome RecordFile::writeLines(const QStringList &lines) const
 RecordFile::Outcome RecordFile::writeBytes(const QByteArray &data) const
 {
     const AtomicFile::Result written = AtomicFile::replace(m_path, data);
-    if (written.readOnly) {
-        return {false,
-                QStringLiteral("记录文件 %1 是只读的，无法保存。原文件未被改动。").arg(m_path)};
-    }
-    if (!written.ok) {
-        return {false, QStringLiteral("无法保存记录文件 %1：%2。原文件未被改动。")
-                           .arg(m_path, written.reason)};
-    }
+    if (!written.ok)
+        return {false, AtomicFile::failureText(written, QStringLiteral("记录文件"), m_path)};
     return {};
 }
