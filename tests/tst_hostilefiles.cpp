@@ -630,6 +630,9 @@ void TestHostileFiles::recordWriteRefused()
         QVERIFY2(text.contains(QStringLiteral("未被改动")) || text.contains(QStringLiteral("没有")),
                  qPrintable(text));
         QVERIFY2(text.contains(causeNamed(how)), qPrintable(text));
+        // The record file's words, not the exchange file's: which file was left alone.
+        QVERIFY2(text.contains(QStringLiteral("记录文件")) && text.contains(path),
+                 qPrintable(text));
     }
     QCOMPARE(QFileInfo(path).isSymLink(), how == QLatin1String("symbolic link"));
     ++m_inputsTried;
