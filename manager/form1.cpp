@@ -29,7 +29,6 @@
 
 namespace {
 constexpr int kGridCols = 13;
-const int kWidths[][2] = {{1, 1300}, {2, 1400}, {3, 1050}, {4, 2500}, {6, 2500}, {10, 1200}};
 
 struct RowLook
 {
@@ -174,11 +173,7 @@ void Form1::Form_Load()
     m_bg->setEnabled(false);
     setWindowTitle(QStringLiteral("正在获取正确的版本信息。"));
     m_timer2->start();
-    for (const auto &width : kWidths)
-        m_grid->setColumnWidthTwips(width[0], width[1]);
-    const QStringList headers = SpecimenRecord::gridHeaders();
-    for (int c = 0; c < headers.size(); ++c)
-        m_grid->setTextMatrix(0, c, headers[c]);
+    m_grid->layOutRecordColumns();
     daoru();
     if (m_grid->rows() != 2)
         startMonitor();

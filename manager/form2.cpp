@@ -9,7 +9,6 @@
 #include "packedrow.h"
 #include "recordgridmodel.h"
 #include "recordline.h"
-#include "specimenrecord.h"
 #include "twips.h"
 
 #include <QComboBox>
@@ -22,7 +21,6 @@
 
 namespace {
 constexpr int kGridCols = 12;
-const int kWidths[][2] = {{1, 1300}, {2, 1400}, {3, 1050}, {4, 2500}, {6, 2500}, {10, 1200}};
 
 // Labels end just left of their control; the two columns of labels start here (twips).
 constexpr int kLeftLabels = 60;
@@ -158,11 +156,7 @@ void Form2::buildControls()
 
 void Form2::Form_Load()
 {
-    for (const auto &width : kWidths)
-        m_grid->setColumnWidthTwips(width[0], width[1]);
-    const QStringList headers = SpecimenRecord::gridHeaders();
-    for (int c = 0; c < headers.size(); ++c)
-        m_grid->setTextMatrix(0, c, headers[c]);
+    m_grid->layOutRecordColumns();
     const QString error = daoru();
     if (!error.isEmpty())
         m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
