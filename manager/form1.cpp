@@ -20,6 +20,7 @@
 #include "specimenrecord.h"
 #include "trayicon.h"
 #include "twips.h"
+#include "version.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -349,7 +350,8 @@ void Form1::daoru()
 void Form1::Timer2_Timer()
 {
     const QDateTime now = m_services.clock->now();
-    setWindowTitle(QStringLiteral("Tarvelin V2.2  ") + TimeText::second(now));
+    setWindowTitle(QStringLiteral("Tarvelin V") + Version::text() + QStringLiteral("  ") +
+                   TimeText::second(now));
     if (TimeText::date(now) != m_loadedDate)
         newDay();
     else if (recordFileStamp() != m_recordFileStamp)
