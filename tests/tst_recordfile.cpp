@@ -7,20 +7,6 @@
 #include <QtTest>
 
 namespace {
-QStringList record(const QString &worksPart, const QString &due, const QString &remark = {})
-{
-    return {worksPart,
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 08:30"),
-            QStringLiteral("28"),
-            due,
-            QStringLiteral("标准养护"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            remark,
-            QString()};
-}
 const QStringList kSpare(11);
 } // namespace
 
@@ -56,7 +42,8 @@ private:
 void TestRecordFile::savedTableIsGbkWithClosingLine()
 {
     const RecordFile file(path());
-    const QStringList first = record(QStringLiteral("1#楼梁"), QStringLiteral("2026-12-29 08:30"));
+    const QStringList first =
+        savedRecord(QStringLiteral("1#楼梁"), QStringLiteral("2026-12-29 08:30"));
     QVERIFY(file.writeTable({first, kSpare}).ok);
     const QByteArray expected = gbk(QStringLiteral("1#楼梁,C30,P-01,2026-12-1 08:30,28,2026-12-29 "
                                                    "08:30,标准养护,12,3,,\r\n,,,,,,,,,,"));
@@ -76,7 +63,7 @@ void TestRecordFile::unencodableTextIsRefusedAndFileKept()
     const RecordFile file(path());
     QVERIFY(file.writeTable({kSpare}).ok);
     const RecordFile::Outcome outcome = file.writeTable(
-        {record(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")), kSpare});
+        {savedRecord(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")), kSpare});
     QVERIFY(!outcome.ok);
     QVERIFY(outcome.error.contains(QStringLiteral("😀")));
     QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
@@ -182,11 +169,11 @@ void TestRecordFile::mainLoaderKeepsOnlyToday()
     QFETCH(QString, due);
     QFETCH(bool, kept);
     const RecordFile file(path());
-    QVERIFY(file.writeTable({record(QStringLiteral("梁"), due), kSpare}).ok);
+    QVERIFY(file.writeTable({savedRecord(QStringLiteral("梁"), due), kSpare}).ok);
     const auto loaded = file.readDueOn(QStringLiteral("2026-12-06"));
     QCOMPARE(loaded.lines.size(), kept ? 1 : 0);
     if (kept)
-        QCOMPARE(loaded.lines.first(), record(QStringLiteral("梁"), due));
+        QCOMPARE(loaded.lines.first(), savedRecord(QStringLiteral("梁"), due));
 }
 
 void TestRecordFile::finalLineBreakMakesNoDifference()
@@ -272,8 +259,9 @@ void TestRecordFile::bigTableSavedPieceByPiece()
 {
     QList<QStringList> table;
     for (int i = 0; i < 3000; ++i) {
-        table.append(record(QStringLiteral("%1#楼梁").arg(i), QStringLiteral("2026-12-06 09:05"),
-                            i % 7 ? QString() : QStringLiteral("备注")));
+        table.append(savedRecord(QStringLiteral("%1#楼梁").arg(i),
+                                 QStringLiteral("2026-12-06 09:05"),
+                                 i % 7 ? QString() : QStringLiteral("备注")));
     }
     table[1500][9] = QString(40000, QChar(0x6881));
     table.append(kSpare);
