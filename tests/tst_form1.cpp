@@ -151,6 +151,18 @@ void TestForm1::reloadReplacesAndKeepsMarks()
     // Reloading twice leaves no extra numbered rows.
     w->daoru();
     QCOMPARE(grid->rows(), 3);
+
+    // A record is known again by its whole line: one that differs from the marked record in its
+    // last stored field alone is another record.
+    writeRecords({storedFields(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"),
+                               QStringLiteral("复检"))
+                      << QString(),
+                  fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
+    w->daoru();
+    QCOMPARE(grid->textMatrix(1, 11), QString());
+    QCOMPARE(grid->cellBackColour(1, 3), RecordGridModel::DefaultColour);
+    QCOMPARE(grid->textMatrix(2, 11), QStringLiteral("到期"));
+    QCOMPARE(grid->cellBackColour(2, 3), RecordGridModel::SystemHighlight);
 }
 
 void TestForm1::wideLineNeverFillsDueMark()
