@@ -53,6 +53,13 @@ QString diskFullText()
     return QStringLiteral("磁盘空间已满，请腾出空间后再试");
 }
 
+QString failureText(const Result &failed, const QString &what, const QString &path)
+{
+    if (failed.readOnly)
+        return QStringLiteral("%1 %2 是只读的，无法保存。原文件未被改动。").arg(what, path);
+    return QStringLiteral("无法保存%1 %2：%3。原文件未被改动。").arg(what, path, failed.reason);
+}
+
 Result replace(const QString &path, const QByteArray &data)
 {
     const QFileInfo info(path);

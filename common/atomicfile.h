@@ -24,6 +24,10 @@ Result replace(const QString &path, const QByteArray &data);
 // "磁盘空间已满…", the words every writer uses for a full disk.
 QString diskFullText();
 
+// Why a failed replace left the file as it was, in the words of every file of both programs:
+// what names the file ("记录文件", "提示文件"), followed by its path.
+QString failureText(const Result &failed, const QString &what, const QString &path);
+
 // Why nothing can be written into folder, in Chinese, found by writing a small file there; empty
 // when that works. For a failure that names no cause (a lock file that could not be made).
 QString whyFolderRefusesWrites(const QString &folder);

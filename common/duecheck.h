@@ -7,7 +7,8 @@
 // time order, so the check compares texts and never parses them.
 namespace DueCheck {
 
-// Whether text has the exact form of a due time: digits where digits belong.
+// Whether text has the exact form of a due time: digits where digits belong. The one definition
+// of the form; DueTime::isRealDueTime adds the calendar for the entry form.
 bool isDueTimeText(QStringView text);
 
 // The window of minutes one check covers: after the minute of the previous check (exclusive) up to

@@ -1,8 +1,8 @@
 #include "duetime.h"
 
+#include "duecheck.h"
 #include "numberreading.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <cmath>
@@ -131,16 +131,16 @@ QString Timesorting(const QString &raw)
            QLatin1Char(':') + minute;
 }
 
-bool isDueTimeText(const QString &text)
+bool isRealDueTime(QStringView text)
 {
-    static const QRegularExpression form(QRegularExpression::anchoredPattern(
-        QStringLiteral("([0-9]{4})-([0-9]{2})-([0-9]{2}) ([0-9]{2}):([0-9]{2})")));
-    const QRegularExpressionMatch match = form.match(text);
-    if (!match.hasMatch())
+    if (!DueCheck::isDueTimeText(text))
         return false;
-    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
-                     match.captured(3).toInt());
-    return date.isValid() && match.captured(4).toInt() < 24 && match.captured(5).toInt() < 60;
+    // "YYYY-MM-DD hh:mm": the parts stand at fixed places.
+    const auto part = [text](qsizetype from, qsizetype size) {
+        return text.mid(from, size).toInt();
+    };
+    return QDate::isValid(part(0, 4), part(5, 2), part(8, 2)) && part(11, 2) < 24 &&
+           part(14, 2) < 60;
 }
 
 QString pickerDateText(const QDate &date)

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringView>
 
 // The due time of a batch: making date and time plus the curing age, as the entry form's "?"
 // computes it. Kept free of windows so that it can be tested on its own.
@@ -38,8 +39,10 @@ Outcome tianjia(const Inputs &inputs);
 // any text is safe; a malformed text gives a malformed result, never a crash.
 QString Timesorting(const QString &raw);
 
-// True when text is exactly "YYYY-MM-DD hh:mm" with ASCII digits, naming a real date and time.
-bool isDueTimeText(const QString &text);
+// True when text has the form of a due time (DueCheck::isDueTimeText) and names a date and a
+// time of day that exist. The entry form relies on this stricter meaning: a record due on
+// 2023-02-29 would be saved and never remind. The monitor needs the form alone.
+bool isRealDueTime(QStringView text);
 
 // The date picker's date as text: year, month and day joined by "-", month and day without
 // leading zeros (3 May 2024 gives "2024-5-3").

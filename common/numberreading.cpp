@@ -8,6 +8,11 @@ namespace NumberReading {
 
 double readNumber(QStringView text)
 {
+    return leadingNumber(text).value_or(0.0);
+}
+
+std::optional<double> leadingNumber(QStringView text)
+{
     std::string number;
     bool sawDigit = false;
     bool sawPoint = false;
@@ -32,7 +37,7 @@ double readNumber(QStringView text)
         break;
     }
     if (!sawDigit)
-        return 0.0;
+        return std::nullopt;
     // from_chars, not strtod: strtod takes its decimal point from the C locale, which Qt sets
     // from the environment, so under a comma locale "7.5" would read as 7.
     const bool negative = number[0] == '-';

@@ -10,6 +10,9 @@ namespace NumberReading {
 
 double readNumber(QStringView text);
 
+// The same number, or nothing when text has none: for a caller that must tell "0" from "abc".
+std::optional<double> leadingNumber(QStringView text);
+
 // Rounds to the nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double roundHalfEven(double value);
 

@@ -335,14 +335,8 @@ ProfileFile::Outcome ProfileFile::replace(const Lock &held, const QByteArray &by
     if (!held.isLocked() || held.profilePath() != m_path)
         return {false, lockFailure(m_path)};
     const AtomicFile::Result written = AtomicFile::replace(m_path, bytes);
-    if (written.readOnly) {
-        return {false,
-                QStringLiteral("提示文件 %1 是只读的，无法保存。原文件未被改动。").arg(m_path)};
-    }
-    if (!written.ok) {
-        return {false, QStringLiteral("无法保存提示文件 %1：%2。原文件未被改动。")
-                           .arg(m_path, written.reason)};
-    }
+    if (!written.ok)
+        return {false, AtomicFile::failureText(written, QStringLiteral("提示文件"), m_path)};
     return {};
 }
 

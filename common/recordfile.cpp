@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "gbkcodec.h"
+#include "recordline.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,26 +16,6 @@
 #endif
 
 namespace {
-const QByteArray kLineBreak("\r\n");
-
-// Field index 5 of a raw line, or an empty view when the line has fewer than six fields. In GBK
-// no byte of a two-byte character is below 0x40, so commas can be found in the raw bytes.
-QByteArrayView dueTimeField(QByteArrayView line, bool *hasField)
-{
-    qsizetype start = 0;
-    for (int field = 0; field < 5; ++field) {
-        const qsizetype comma = line.indexOf(',', start);
-        if (comma < 0) {
-            *hasField = false;
-            return {};
-        }
-        start = comma + 1;
-    }
-    *hasField = true;
-    const qsizetype end = line.indexOf(',', start);
-    return line.sliced(start, (end < 0 ? line.size() : end) - start);
-}
-
 // The first occurrence of needle in haystack at or after from, or -1. The day searched for is all
 // digits and "-", as is most of a record file, so a byte-wise search stops everywhere; this one
 // tests three of the needle's bytes at sixteen positions at once and compares the rest only
@@ -74,7 +55,7 @@ bool isLineBreak(char c)
 
 bool isSeparator(char16_t c)
 {
-    return c == u',' || c == u'\r' || c == u'\n';
+    return c == RecordLine::Separator || c == u'\r' || c == u'\n';
 }
 
 // Calls at(i) for every "," CR and LF of text, in order; eight characters at a time where SSE2 is
@@ -85,7 +66,7 @@ template <typename Handler> void forEachSeparator(QStringView text, Handler &&at
     const qsizetype size = text.size();
     qsizetype i = 0;
 #ifdef TARVELIN_HAVE_SSE2
-    const __m128i comma = _mm_set1_epi16(',');
+    const __m128i comma = _mm_set1_epi16(short(RecordLine::Separator));
     const __m128i cr = _mm_set1_epi16('\r');
     const __m128i lf = _mm_set1_epi16('\n');
     for (; i + 8 <= size; i += 8) {
@@ -127,10 +108,11 @@ char16_t *joinFields(const QList<QStringView> &fields, char16_t *out)
         if (run > 0)
             std::memcpy(out, fields[first].utf16(), size_t(run) * sizeof(char16_t));
         for (qsizetype f = first; f < last; ++f)
-            out[fields[f].utf16() + fields[f].size() - fields[first].utf16()] = u',';
+            out[fields[f].utf16() + fields[f].size() - fields[first].utf16()] =
+                RecordLine::Separator;
         out += run;
         if (last + 1 < count)
-            *out++ = u',';
+            *out++ = RecordLine::Separator;
         first = last + 1;
     }
     return out;
@@ -155,7 +137,7 @@ void takeFilledLines(QStringView text, QList<QStringView> &fields,
     forEachSeparator(text, [&](qsizetype at) {
         if (at < lineStart)
             return; // the LF of a CR LF
-        if (text[at] == u',') {
+        if (text[at] == RecordLine::Separator) {
             fields.append(text.sliced(fieldStart, at - fieldStart));
             fieldStart = at + 1;
             return;
@@ -227,10 +209,9 @@ RecordFile::Records RecordFile::readDueOn(const QString &day) const
         return result;
     const QByteArray dayBytes = day.toLatin1();
     auto keep = [&](QByteArrayView line) {
-        bool hasField = false;
-        const QByteArrayView due = dueTimeField(line, &hasField);
-        if (hasField && due.indexOf(dayBytes) >= 0)
-            result.lines.append(Gbk::decode(line).split(QLatin1Char(',')));
+        const auto due = RecordLine::fieldIn(line, SpecimenRecord::DueTime);
+        if (due && due->indexOf(dayBytes) >= 0)
+            result.lines.append(Gbk::decode(line).split(QChar(RecordLine::Separator)));
     };
     if (dayBytes.isEmpty() || dayBytes.contains('\r') || dayBytes.contains('\n')) {
         for (QByteArrayView line : splitLines(data))
@@ -252,21 +233,6 @@ RecordFile::Records RecordFile::readDueOn(const QString &day) const
         keep(all.sliced(start, end - start));
         from = end;
     }
-    return result;
-}
-
-RecordFile::Records RecordFile::readAll() const
-{
-    Records result;
-    const Status status = forEachFilledLine([&result](const QList<QStringView> &fields) {
-        QStringList line;
-        line.reserve(fields.size());
-        for (QStringView field : fields)
-            line.append(field.toString());
-        result.lines.append(std::move(line));
-    });
-    result.exists = status.exists;
-    result.error = status.error;
     return result;
 }
 
@@ -437,13 +403,7 @@ RecordFile::Outcome RecordFile::writeLines(const QStringList &lines) const
 RecordFile::Outcome RecordFile::writeBytes(const QByteArray &data) const
 {
     const AtomicFile::Result written = AtomicFile::replace(m_path, data);
-    if (written.readOnly) {
-        return {false,
-                QStringLiteral("记录文件 %1 是只读的，无法保存。原文件未被改动。").arg(m_path)};
-    }
-    if (!written.ok) {
-        return {false, QStringLiteral("无法保存记录文件 %1：%2。原文件未被改动。")
-                           .arg(m_path, written.reason)};
-    }
+    if (!written.ok)
+        return {false, AtomicFile::failureText(written, QStringLiteral("记录文件"), m_path)};
     return {};
 }

@@ -7,8 +7,8 @@
 
 #include <functional>
 
-// a.bz: one record per line, eleven fields joined by "," (no quoting), lines joined by CR LF, in
-// code page 936. Every whole-file write is atomic: a crash or a full disk leaves the old file.
+// a.bz: one record per line (the line's shape is RecordLine's), lines joined by CR LF, in code
+// page 936. Every whole-file write is atomic: a crash or a full disk leaves the old file.
 class RecordFile
 {
 public:
@@ -26,18 +26,15 @@ public:
     // Lines with fewer than six fields are skipped. Only kept lines are decoded.
     Records readDueOn(const QString &day) const;
 
-    // The entry form's load: every line holding any non-empty field, split as it stands (a line
-    // with more than eleven fields keeps them all, so that a save writes it back unchanged).
-    Records readAll() const;
-
     struct Status
     {
         bool exists = false;
         QString error;
     };
-    // readAll without a list per line and field, for a caller that keeps the fields in its own
-    // form: take receives each such line's fields as views into the decoded file, valid during
-    // the call only.
+    // The entry form's load: every line holding any non-empty field, split as it stands (a line
+    // with more than eleven fields keeps them all, so that a save writes it back unchanged). take
+    // receives each such line's fields as views into the decoded file, valid during the call
+    // only, so that no list per line and field is made.
     using FieldsTaker = std::function<void(const QList<QStringView> &fields)>;
     Status forEachFilledLine(const FieldsTaker &take) const;
 

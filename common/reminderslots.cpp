@@ -7,32 +7,6 @@
 
 namespace {
 
-// Whether text has a leading number in the sense of NumberReading::readNumber, which reads a
-// text without one as 0 as well.
-bool startsWithNumber(QStringView text)
-{
-    bool signAllowed = true;
-    bool sawPoint = false;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == ' ' || u == '\t' || u == '\n' || u == '\r')
-            continue;
-        if ((u == '+' || u == '-') && signAllowed) {
-            signAllowed = false;
-            continue;
-        }
-        if (u >= '0' && u <= '9')
-            return true;
-        if (u == '.' && !sawPoint) {
-            sawPoint = true;
-            signAllowed = false;
-            continue;
-        }
-        return false;
-    }
-    return false;
-}
-
 QString wrongFieldCount(qsizetype count)
 {
     return QStringLiteral("提醒记录应有 11 个字段，实际为 %1 个，提示文件未被改动。").arg(count);
@@ -97,7 +71,8 @@ QString ReminderSlots::name(int layer, int row)
 
 bool ReminderSlots::isFreeFlag(const QString &flag)
 {
-    return startsWithNumber(flag) && NumberReading::readNumber(flag) == 0.0;
+    const std::optional<double> number = NumberReading::leadingNumber(flag);
+    return number && *number == 0.0;
 }
 
 int ReminderSlots::rowsPerLayer(int screenHeightTwips)
@@ -146,24 +121,6 @@ ReminderSlots::Found ReminderSlots::firstFree(const QSet<QString> &skip) const
     if (!contents.error.isEmpty())
         return {{}, contents.error};
     return {firstFreeIn(contents.bytes, skip), {}};
-}
-
-ProfileFile::Outcome ReminderSlots::fill(const QString &slot, const QStringList &values) const
-{
-    if (values.size() != recordKeys().size())
-        return {false, wrongFieldCount(values.size())};
-    const ProfileFile::Lock held = m_file.lock();
-    if (!held.isLocked())
-        return {false, held.error()};
-    return fillHeld(held, slot, values);
-}
-
-ProfileFile::Outcome ReminderSlots::fillHeld(const ProfileFile::Lock &held, const QString &slot,
-                                             const QStringList &values) const
-{
-    if (values.size() != recordKeys().size())
-        return {false, wrongFieldCount(values.size())};
-    return m_file.write(held, slot, recordEntries(values));
 }
 
 QList<ProfileFile::Entry> ReminderSlots::recordEntries(const QStringList &values)

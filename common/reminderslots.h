@@ -65,10 +65,9 @@ public:
 
     // The first free slot. A missing file has none.
     Found firstFree(const QSet<QString> &skip = {}) const;
-    // Writes the eleven values (in recordKeys() order) into slot in one replacement of the file.
-    ProfileFile::Outcome fill(const QString &slot, const QStringList &values) const;
-    // Finds the first free slot not in skip and fills it, under one hold of the lock, waiting up
-    // to lockWaitMs for it.
+    // Finds the first free slot not in skip and writes the eleven values (in recordKeys() order)
+    // into it in one replacement of the file, under one hold of the lock, waiting up to
+    // lockWaitMs for it.
     Found fillFirstFree(const QStringList &values, const QSet<QString> &skip = {},
                         int lockWaitMs = ProfileFile::DefaultLockWaitMs) const;
     // Finds the first free slot and writes "1" into its flag, under one hold of the lock, so that
@@ -90,8 +89,6 @@ private:
     Found writeFirstFree(const QSet<QString> &skip, const QList<ProfileFile::Entry> &entries,
                          int lockWaitMs = ProfileFile::DefaultLockWaitMs) const;
     static QList<ProfileFile::Entry> recordEntries(const QStringList &values);
-    ProfileFile::Outcome fillHeld(const ProfileFile::Lock &held, const QString &slot,
-                                  const QStringList &values) const;
 
     ProfileFile m_file;
 };

@@ -10,6 +10,14 @@ QStringList gridHeaders()
             QStringLiteral("组数"),       QStringLiteral("备注"),     QStringLiteral("是否到期")};
 }
 
+const QList<ColumnWidth> &columnWidths()
+{
+    static const QList<ColumnWidth> widths{{column(WorksPart), 1300}, {column(StrengthGrade), 1400},
+                                           {column(MixNumber), 1050}, {column(MakingDate), 2500},
+                                           {column(DueTime), 2500},   {column(Remark), 1200}};
+    return widths;
+}
+
 QString dueMarkText()
 {
     return QStringLiteral("到期");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QStringList>
 
 // One batch of specimens: eleven text fields, stored exactly as typed. In a record grid the
@@ -31,6 +32,15 @@ constexpr int DueMarkColumn = column(DueMark);
 
 // Header texts of row 0 of both record grids, columns 0 to 11.
 QStringList gridHeaders();
+
+// The columns of both record grids that have a width of their own, in twips; the others keep
+// the grid's default.
+struct ColumnWidth
+{
+    int column;
+    int twips;
+};
+const QList<ColumnWidth> &columnWidths();
 
 QString dueMarkText(); // "到期"
 

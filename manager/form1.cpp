@@ -11,13 +11,16 @@
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
+#include "recordline.h"
 #include "recordmaintenance.h"
 #include "reminderdispatcher.h"
 #include "reminderlistwindow.h"
+#include "remindernotices.h"
 #include "reminderreset.h"
 #include "specimenrecord.h"
 #include "trayicon.h"
 #include "twips.h"
+#include "version.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -27,16 +30,6 @@
 
 namespace {
 constexpr int kGridCols = 13;
-const int kWidths[][2] = {{1, 1300}, {2, 1400}, {3, 1050}, {4, 2500}, {6, 2500}, {10, 1200}};
-
-// What identifies a shown record across a reload: its ten stored fields.
-QString recordKey(const RecordGridModel *grid, int row)
-{
-    QStringList fields;
-    for (int c = 1; c <= SpecimenRecord::Remark + 1; ++c)
-        fields << grid->textMatrix(row, c);
-    return fields.join(QChar(0x1F));
-}
 
 struct RowLook
 {
@@ -62,46 +55,35 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-    m_notShown = new ReminderListWindow(
-        QStringLiteral("到期提醒"),
-        QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), this);
-    m_notShown->setObjectName(QStringLiteral("notShownReminders"));
-    m_late = new ReminderListWindow(
-        QStringLiteral("错过的到期提醒"),
-        QStringLiteral("以下记录今天已经到期，到期时本程序没有运行或没有检查，未能按时提醒："),
-        this);
-    m_late->setObjectName(QStringLiteral("lateReminders"));
+    if (!m_services.notices)
+        m_services.notices = new ReminderListWindows(this);
 
     m_dispatcher =
         new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
     connect(m_dispatcher, &ReminderDispatcher::reminderNotShown, this,
-            &Form1::showReminderElsewhere);
+            [this](const QString &message) { m_services.notices->notShown(message); });
 
     buildMenus();
-    connect(action(QStringLiteral("dq")), &QAction::triggered, this, &Form1::reload);
-    connect(action(QStringLiteral("end")), &QAction::triggered, this, &QWidget::close);
-    connect(action(QStringLiteral("tscsh")), &QAction::triggered, this, [this] {
+    connect(m_dq, &QAction::triggered, this, &Form1::reload);
+    connect(m_end, &QAction::triggered, this, &QWidget::close);
+    connect(m_tscsh, &QAction::triggered, this, [this] {
         ReminderReset(m_services, ReminderReset::primaryScreenHeightTwips()).tscsh_Click();
     });
-    connect(action(QStringLiteral("kq")), &QAction::triggered, this, &Form1::kq_Click);
-    connect(action(QStringLiteral("bg")), &QAction::triggered, this, &Form1::bg_Click);
-    connect(action(QStringLiteral("crsj")), &QAction::triggered, this, &Form1::crsj_Click);
+    connect(m_kq, &QAction::triggered, this, &Form1::kq_Click);
+    connect(m_bg, &QAction::triggered, this, &Form1::bg_Click);
+    connect(m_crsj, &QAction::triggered, this, &Form1::crsj_Click);
 
     auto *maintenance = new RecordMaintenance(
         m_grid, m_gridView, AppPaths::recordFile(m_services.dataFolder), m_services.messages, this);
-    connect(action(QStringLiteral("scgqsj")), &QAction::triggered, maintenance,
-            &RecordMaintenance::scgqsj_Click);
-    connect(action(QStringLiteral("sjcsh")), &QAction::triggered, maintenance,
-            &RecordMaintenance::sjcsh_Click);
-    connect(action(QStringLiteral("find")), &QAction::triggered, this, [this] {
+    connect(m_scgqsj, &QAction::triggered, maintenance, &RecordMaintenance::scgqsj_Click);
+    connect(m_sjcsh, &QAction::triggered, maintenance, &RecordMaintenance::sjcsh_Click);
+    connect(m_find, &QAction::triggered, this, [this] {
         Form3 search(m_grid, m_services.messages, this);
         search.exec();
     });
-    connect(action(QStringLiteral("sz")), &QAction::triggered, this, [this] { form4()->exec(); });
-    (new HelpMenu(m_services.messages, this))
-        ->attach(action(QStringLiteral("jz")), action(QStringLiteral("gy")),
-                 action(QStringLiteral("sj")));
-    m_tray = new TrayIcon(this, menu(QStringLiteral("menu")), this);
+    connect(m_sz, &QAction::triggered, this, [this] { form4()->exec(); });
+    (new HelpMenu(m_services.messages, this))->attach(m_jz, m_gy, m_sj);
+    m_tray = new TrayIcon(this, m_menu, this);
 }
 
 Form1::~Form1()
@@ -109,22 +91,11 @@ Form1::~Form1()
     delete m_form4;
 }
 
-QAction *Form1::action(const QString &name) const
-{
-    return m_actions.value(name);
-}
-
-QMenu *Form1::menu(const QString &name) const
-{
-    return m_menus.value(name);
-}
-
 QMenu *Form1::addMenu(QMenu *parent, const QString &name, const QString &caption)
 {
     QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
     m->setObjectName(name);
     m->menuAction()->setObjectName(name);
-    m_menus.insert(name, m);
     return m;
 }
 
@@ -132,7 +103,6 @@ QAction *Form1::addItem(QMenu *parent, const QString &name, const QString &capti
 {
     QAction *a = parent->addAction(caption);
     a->setObjectName(name);
-    m_actions.insert(name, a);
     return a;
 }
 
@@ -143,34 +113,34 @@ void Form1::addSeparator(QMenu *parent, const QString &name)
 
 void Form1::buildMenus()
 {
-    QMenu *menu = addMenu(nullptr, QStringLiteral("menu"), QStringLiteral("菜单"));
-    QMenu *csh = addMenu(menu, QStringLiteral("csh"), QStringLiteral("初始化"));
-    addItem(csh, QStringLiteral("tscsh"), QStringLiteral("提示初始化"));
-    addItem(csh, QStringLiteral("sjcsh"), QStringLiteral("数据初始化"));
-    addSeparator(menu, QStringLiteral("sssssssssssss"));
-    addItem(menu, QStringLiteral("end"), QStringLiteral("退出"));
+    m_menu = addMenu(nullptr, QStringLiteral("menu"), QStringLiteral("菜单"));
+    QMenu *csh = addMenu(m_menu, QStringLiteral("csh"), QStringLiteral("初始化"));
+    m_tscsh = addItem(csh, QStringLiteral("tscsh"), QStringLiteral("提示初始化"));
+    m_sjcsh = addItem(csh, QStringLiteral("sjcsh"), QStringLiteral("数据初始化"));
+    addSeparator(m_menu, QStringLiteral("sssssssssssss"));
+    m_end = addItem(m_menu, QStringLiteral("end"), QStringLiteral("退出"));
 
     QMenu *yx = addMenu(nullptr, QStringLiteral("yx"), QStringLiteral("运行"));
-    addItem(yx, QStringLiteral("kq"), QStringLiteral("开启提醒"));
+    m_kq = addItem(yx, QStringLiteral("kq"), QStringLiteral("开启提醒"));
     addSeparator(yx, QStringLiteral("y4"));
-    addItem(yx, QStringLiteral("bg"), QStringLiteral("停止提醒"));
+    m_bg = addItem(yx, QStringLiteral("bg"), QStringLiteral("停止提醒"));
 
     QMenu *sjbj = addMenu(nullptr, QStringLiteral("sjbj"), QStringLiteral("数据编辑"));
-    addItem(sjbj, QStringLiteral("dq"), QStringLiteral("读取数据"));
+    m_dq = addItem(sjbj, QStringLiteral("dq"), QStringLiteral("读取数据"));
     addSeparator(sjbj, QStringLiteral("y1"));
-    addItem(sjbj, QStringLiteral("crsj"), QStringLiteral("插入数据"));
+    m_crsj = addItem(sjbj, QStringLiteral("crsj"), QStringLiteral("插入数据"));
     addSeparator(sjbj, QStringLiteral("y2"));
-    addItem(sjbj, QStringLiteral("find"), QStringLiteral("查找数据"));
+    m_find = addItem(sjbj, QStringLiteral("find"), QStringLiteral("查找数据"));
     addSeparator(sjbj, QStringLiteral("y3"));
-    addItem(sjbj, QStringLiteral("scgqsj"), QStringLiteral("删除过期数据"));
+    m_scgqsj = addItem(sjbj, QStringLiteral("scgqsj"), QStringLiteral("删除过期数据"));
 
     QMenu *rjsz = addMenu(nullptr, QStringLiteral("rjsz"), QStringLiteral("软件设置"));
-    addItem(rjsz, QStringLiteral("sz"), QStringLiteral("设置"));
+    m_sz = addItem(rjsz, QStringLiteral("sz"), QStringLiteral("设置"));
 
     QMenu *bz = addMenu(nullptr, QStringLiteral("bz"), QStringLiteral("帮助"));
-    addItem(bz, QStringLiteral("jz"), QStringLiteral("捐助"));
-    addItem(bz, QStringLiteral("gy"), QStringLiteral("关于"));
-    addItem(bz, QStringLiteral("sj"), QStringLiteral("提供建议/升级"));
+    m_jz = addItem(bz, QStringLiteral("jz"), QStringLiteral("捐助"));
+    m_gy = addItem(bz, QStringLiteral("gy"), QStringLiteral("关于"));
+    m_sj = addItem(bz, QStringLiteral("sj"), QStringLiteral("提供建议/升级"));
 }
 
 Form4 *Form1::form4()
@@ -201,14 +171,10 @@ void Form1::Form_Load()
 {
     show();
     m_tray->show();
-    action(QStringLiteral("bg"))->setEnabled(false);
+    m_bg->setEnabled(false);
     setWindowTitle(QStringLiteral("正在获取正确的版本信息。"));
     m_timer2->start();
-    for (const auto &width : kWidths)
-        m_grid->setColumnWidthTwips(width[0], width[1]);
-    const QStringList headers = SpecimenRecord::gridHeaders();
-    for (int c = 0; c < headers.size(); ++c)
-        m_grid->setTextMatrix(0, c, headers[c]);
+    m_grid->layOutRecordColumns();
     daoru();
     if (m_grid->rows() != 2)
         startMonitor();
@@ -221,13 +187,13 @@ void Form1::startMonitor()
     if (!setMonitorInterval(form4()->intervalText()))
         return;
     m_monitor.restart();
-    action(QStringLiteral("bg"))->setEnabled(true);
-    action(QStringLiteral("kq"))->setEnabled(false);
+    m_bg->setEnabled(true);
+    m_kq->setEnabled(false);
 }
 
 bool Form1::monitorOn() const
 {
-    return action(QStringLiteral("bg"))->isEnabled();
+    return m_bg->isEnabled();
 }
 
 void Form1::reload()
@@ -254,7 +220,7 @@ void Form1::newDay()
 void Form1::remindPassed()
 {
     for (int row : m_monitor.markPassed()) {
-        m_late->addEntry(
+        m_services.notices->late(
             QStringLiteral("到期时间 %1：编号 %2，工程部位 %3，强度等级 %4，配合比编号 %5")
                 .arg(m_grid->textMatrix(row, SpecimenRecord::DueTimeColumn),
                      m_grid->textMatrix(row, 0), m_grid->textMatrix(row, 1),
@@ -299,8 +265,8 @@ void Form1::bg_Click()
     m_stoppedByUser = true;
     m_services.messages->show(QStringLiteral("已经关闭"), QStringLiteral("提示"),
                               MessageStyle::Plain);
-    action(QStringLiteral("bg"))->setEnabled(false);
-    action(QStringLiteral("kq"))->setEnabled(true);
+    m_bg->setEnabled(false);
+    m_kq->setEnabled(true);
 }
 
 void Form1::Timer1_Timer()
@@ -350,15 +316,15 @@ void Form1::daoru()
             look.fore << m_grid->cellForeColour(r, c);
             look.back << m_grid->cellBackColour(r, c);
         }
-        marked.insert(recordKey(m_grid, r), look);
+        marked.insert(RecordLine::textOfRow(*m_grid, r), look);
     }
 
     QList<QStringList> body;
     body.reserve(loaded.lines.size() + 1);
     for (const QStringList &fields : loaded.lines) {
-        // The last field (the due mark) is never loaded, and nothing reaches the mark column.
+        // Nothing reaches the mark column, not even a field of a longer line.
         QStringList cells{QString()};
-        const qsizetype count = qMin<qsizetype>(fields.size() - 1, markCol - 1);
+        const qsizetype count = RecordLine::shownFields(fields.size(), markCol - 1);
         for (qsizetype i = 0; i < count; ++i)
             cells << fields[i];
         body << cells;
@@ -368,7 +334,7 @@ void Form1::daoru()
 
     if (!marked.isEmpty()) {
         for (int r = 1; r < m_grid->rows() - 1; ++r) {
-            const auto it = marked.constFind(recordKey(m_grid, r));
+            const auto it = marked.constFind(RecordLine::textOfRow(*m_grid, r));
             if (it == marked.constEnd())
                 continue;
             m_grid->setTextMatrix(r, markCol, mark);
@@ -384,7 +350,8 @@ void Form1::daoru()
 void Form1::Timer2_Timer()
 {
     const QDateTime now = m_services.clock->now();
-    setWindowTitle(QStringLiteral("Tarvelin V2.2  ") + TimeText::second(now));
+    setWindowTitle(QStringLiteral("Tarvelin V") + Version::text() + QStringLiteral("  ") +
+                   TimeText::second(now));
     if (TimeText::date(now) != m_loadedDate)
         newDay();
     else if (recordFileStamp() != m_recordFileStamp)
@@ -403,12 +370,7 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::yxts(int row)
 {
     QStringList cells;
-    for (int c = 0; c <= SpecimenRecord::Remark + 1; ++c)
+    for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
         cells << m_grid->textMatrix(row, c);
     m_dispatcher->dispatch(cells);
-}
-
-void Form1::showReminderElsewhere(const QString &message)
-{
-    m_notShown->addEntry(message);
 }

@@ -3,14 +3,12 @@
 #include "duemonitor.h"
 #include "services.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
 class Form2;
 class Form4;
 class ReminderDispatcher;
-class ReminderListWindow;
 class QAction;
 class QMenu;
 class QTimer;
@@ -35,8 +33,6 @@ public:
     RecordGridView *gridView() const { return m_gridView; }
     QTimer *timer1() const { return m_timer1; }
     ReminderDispatcher *dispatcher() const { return m_dispatcher; }
-    QAction *action(const QString &name) const;
-    QMenu *menu(const QString &name) const;
     const ManagerServices &services() const { return m_services; }
     TrayIcon *trayIcon() const { return m_tray; }
 
@@ -55,11 +51,6 @@ public:
     // change of date, and whenever the record file was written, the grid is loaded again.
     void Timer2_Timer();
 
-    // The windows that list reminders no popup gave: records that could not pop up, and those
-    // whose minute passed while the program was not running.
-    ReminderListWindow *notShownList() const { return m_notShown; }
-    ReminderListWindow *lateList() const { return m_late; }
-
     // The due-time check: marks the rows that fell due and hands each to yxts.
     void Timer1_Timer();
     void kq_Click();
@@ -77,6 +68,7 @@ protected:
 
 private:
     void buildMenus();
+    // Menu items and menus keep their names as objectName, which is also how tests find them.
     QAction *addItem(QMenu *parent, const QString &name, const QString &caption);
     void addSeparator(QMenu *parent, const QString &name);
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
@@ -87,7 +79,6 @@ private:
     void newDay();
     // Marks the rows of today whose minute has passed and lists them as late.
     void remindPassed();
-    void showReminderElsewhere(const QString &message);
     QString recordFileStamp() const;
 
     ManagerServices m_services;
@@ -99,11 +90,13 @@ private:
     QPointer<Form2> m_form2;
     DueMonitor m_monitor;
     ReminderDispatcher *m_dispatcher;
-    QHash<QString, QAction *> m_actions;
-    QHash<QString, QMenu *> m_menus;
+    QMenu *m_menu = nullptr; // "菜单", also the tray icon's menu
+    QAction *m_tscsh = nullptr, *m_sjcsh = nullptr, *m_end = nullptr;
+    QAction *m_kq = nullptr, *m_bg = nullptr;
+    QAction *m_dq = nullptr, *m_crsj = nullptr, *m_find = nullptr, *m_scgqsj = nullptr;
+    QAction *m_sz = nullptr;
+    QAction *m_jz = nullptr, *m_gy = nullptr, *m_sj = nullptr;
     TrayIcon *m_tray = nullptr;
-    ReminderListWindow *m_notShown;
-    ReminderListWindow *m_late;
     QString m_loadedDate;      // the day whose records the grid holds
     QString m_recordFileStamp; // the record file as it was when last loaded
     bool m_stoppedByUser = false;

@@ -8,7 +8,7 @@
 #include "messages.h"
 #include "packedrow.h"
 #include "recordgridmodel.h"
-#include "specimenrecord.h"
+#include "recordline.h"
 #include "twips.h"
 
 #include <QComboBox>
@@ -21,7 +21,6 @@
 
 namespace {
 constexpr int kGridCols = 12;
-const int kWidths[][2] = {{1, 1300}, {2, 1400}, {3, 1050}, {4, 2500}, {6, 2500}, {10, 1200}};
 
 // Labels end just left of their control; the two columns of labels start here (twips).
 constexpr int kLeftLabels = 60;
@@ -157,11 +156,7 @@ void Form2::buildControls()
 
 void Form2::Form_Load()
 {
-    for (const auto &width : kWidths)
-        m_grid->setColumnWidthTwips(width[0], width[1]);
-    const QStringList headers = SpecimenRecord::gridHeaders();
-    for (int c = 0; c < headers.size(); ++c)
-        m_grid->setTextMatrix(0, c, headers[c]);
+    m_grid->layOutRecordColumns();
     const QString error = daoru();
     if (!error.isEmpty())
         m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
@@ -195,22 +190,13 @@ QString Form2::daoru()
     QVarLengthArray<QStringView, kGridCols> cells;
     const RecordFile::Status read =
         recordFile().forEachFilledLine([&](const QList<QStringView> &fields) {
-            // Column 0 holds the row's number; column k+1 takes field k; the last field (the due
-            // mark) is not shown.
+            // Column 0 holds the row's number; column k+1 takes field k.
             char16_t digits[20];
             cells.clear();
             cells.append(decimalText(body.size() + 1, digits));
-            cells.append(fields.constData(), qMin<qsizetype>(fields.size() - 1, kGridCols - 1));
+            cells.append(fields.constData(), RecordLine::shownFields(fields.size(), kGridCols - 1));
             body.append(PackedRow(cells.constData(), cells.size()));
-            // Only a line of exactly eleven fields is rebuilt from its cells by the save; any
-            // other (a comma typed into a field long ago, a hand-edited line) goes back as it was
-            // read.
-            QStringList asItWas;
-            if (fields.size() != SpecimenRecord::FieldCount) {
-                for (QStringView field : fields)
-                    asItWas.append(field.toString());
-            }
-            asRead.append(std::move(asItWas));
+            asRead.append(RecordLine::keptAsRead(fields));
         });
     if (!read.error.isEmpty())
         return read.error;
@@ -224,17 +210,20 @@ QString Form2::daoru()
 
 RecordFile::Outcome Form2::baocuns() const
 {
-    // Fields are handed over as views of the table's cells: nothing is copied before encoding.
-    const auto fieldsOf = [this](qsizetype line, QList<QStringView> &fields) {
-        if (line < m_asRead.size() && !m_asRead[line].isEmpty()) {
+    // Rows 1 to Rows-2 hold the records, then the closing line stands for the spare row. Fields
+    // are handed over as views of the table's cells: nothing is copied before encoding.
+    const qsizetype records = m_grid->rows() - 2;
+    const auto fieldsOf = [this, records](qsizetype line, QList<QStringView> &fields) {
+        if (line == records) {
+            RecordLine::appendClosing(fields);
+        } else if (line < m_asRead.size() && !m_asRead[line].isEmpty()) {
             for (const QString &field : m_asRead[line])
                 fields.append(field);
-            return;
+        } else {
+            RecordLine::appendFieldsOfRow(*m_grid, int(line) + 1, fields);
         }
-        for (int c = 1; c < m_grid->cols(); ++c)
-            fields.append(m_grid->textView(int(line) + 1, c));
     };
-    return recordFile().writeTable(m_grid->rows() - 1, fieldsOf);
+    return recordFile().writeTable(records + 1, fieldsOf);
 }
 
 DueTime::Inputs Form2::inputsFromBoxes() const
@@ -324,7 +313,7 @@ QString Form2::refusalOfEntry() const
                               "填写。") +
                unchangedNote();
     }
-    if (!DueTime::isDueTimeText(due)) {
+    if (!DueTime::isRealDueTime(due)) {
         return QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 2024-05-31 "
                               "09:05），这样的记录永远不会提醒。请按“?”重新计算，或按此形式填写。")
                    .arg(due) +

@@ -36,8 +36,8 @@ public:
     // Computes the due time from the boxes into Text7, or says why it cannot.
     void tianjia();
 
-    // Writes the whole table to a.bz (atomically). A line that was not of eleven fields when it
-    // was read is written back exactly as it was read.
+    // Writes the whole table to a.bz (atomically). A line that was not of a record's width when
+    // it was read is written back exactly as it was read (RecordLine).
     RecordFile::Outcome baocuns() const;
 
 protected:
@@ -62,8 +62,7 @@ private:
 
     ManagerServices m_services;
     RecordGridModel *m_grid;
-    // For each record row of Grid1 (row r at index r-1): the line's fields as read when the line
-    // did not have exactly eleven fields, else an empty list.
+    // For each record row of Grid1 (row r at index r-1): RecordLine::keptAsRead of its line.
     QList<QStringList> m_asRead;
 
     QLineEdit *m_text1, *m_text2, *m_text3, *m_text4, *m_text5, *m_text6;

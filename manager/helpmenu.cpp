@@ -1,6 +1,7 @@
 #include "helpmenu.h"
 
 #include "messages.h"
+#include "version.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -26,7 +27,7 @@ void HelpMenu::attach(QAction *jz, QAction *gy, QAction *sj)
 
 QString HelpMenu::aboutText()
 {
-    return QStringList{QStringLiteral("软件名称：Tarvelin   版本号：2.2"),
+    return QStringList{QStringLiteral("软件名称：Tarvelin   版本号：") + Version::text(),
                        QString(),
                        QStringLiteral("-------------- 更新信息 --------------"),
                        QStringLiteral("1：修复了软件存数Bug"),

@@ -1,8 +1,8 @@
 #include "appicon.h"
 #include "apppaths.h"
+#include "boxmessages.h"
 #include "clock.h"
 #include "form1.h"
-#include "qtmessages.h"
 #include "qttranslation.h"
 #include "singleinstance.h"
 
@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(tarvelinIcon());
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QtMessages messages;
+    BoxMessages messages;
     ManagerServices services;
     services.dataFolder = AppPaths::dataFolder();
 

@@ -1,5 +1,7 @@
 #include "recordgridmodel.h"
 
+#include "specimenrecord.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -105,6 +107,15 @@ void RecordGridModel::renumber()
     }
     if (last >= 1)
         setTextMatrix(last, 0, QString());
+}
+
+void RecordGridModel::layOutRecordColumns()
+{
+    for (const SpecimenRecord::ColumnWidth &width : SpecimenRecord::columnWidths())
+        setColumnWidthTwips(width.column, width.twips);
+    const QStringList headers = SpecimenRecord::gridHeaders();
+    for (int c = 0; c < headers.size(); ++c)
+        setTextMatrix(0, c, headers[c]);
 }
 
 void RecordGridModel::setColumnWidthTwips(int col, int twips)

@@ -51,6 +51,9 @@ public:
     // Numbers rows 1 to Rows-1 and clears the number of the spare last row.
     void renumber();
 
+    // Row 0's headers and the column widths of a record grid (SpecimenRecord).
+    void layOutRecordColumns();
+
     void setColumnWidthTwips(int col, int twips);
     int columnWidthTwips(int col) const; // 0 = the view's default width
 

@@ -4,6 +4,7 @@
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
+#include "recordline.h"
 #include "specimenrecord.h"
 
 #include <QFileInfo>
@@ -64,16 +65,12 @@ void RecordMaintenance::delgqshuju()
         return;
     }
 
-    // The line each due row was loaded from: its ten fields, each followed by ",".
+    // The line each due row was loaded from.
     QSet<QString> due;
     const QString mark = SpecimenRecord::dueMarkText();
     for (int i = 1; i < m_grid->rows(); ++i) {
-        if (m_grid->textMatrix(i, SpecimenRecord::DueMarkColumn) != mark)
-            continue;
-        QString line;
-        for (int c = 1; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
-            line += m_grid->textMatrix(i, c) + QLatin1Char(',');
-        due.insert(line);
+        if (m_grid->textMatrix(i, SpecimenRecord::DueMarkColumn) == mark)
+            due.insert(RecordLine::textOfRow(*m_grid, i));
     }
 
     QStringList kept;

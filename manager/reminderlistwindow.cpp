@@ -53,3 +53,27 @@ void ReminderListWindow::done(int result)
     m_list->clear();
     QDialog::done(result);
 }
+
+ReminderListWindows::ReminderListWindows(QWidget *owner)
+    : QObject(owner),
+      m_notShown(new ReminderListWindow(
+          QStringLiteral("到期提醒"),
+          QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), owner)),
+      m_late(new ReminderListWindow(
+          QStringLiteral("错过的到期提醒"),
+          QStringLiteral("以下记录今天已经到期，到期时本程序没有运行或没有检查，未能按时提醒："),
+          owner))
+{
+    m_notShown->setObjectName(QStringLiteral("notShownReminders"));
+    m_late->setObjectName(QStringLiteral("lateReminders"));
+}
+
+void ReminderListWindows::notShown(const QString &text)
+{
+    m_notShown->addEntry(text);
+}
+
+void ReminderListWindows::late(const QString &text)
+{
+    m_late->addEntry(text);
+}

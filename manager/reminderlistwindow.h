@@ -1,5 +1,7 @@
 #pragma once
 
+#include "remindernotices.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -27,4 +29,20 @@ protected:
 private:
     QLabel *m_intro;
     QListWidget *m_list;
+};
+
+// ReminderNotices as two such windows of the main window: "到期提醒" for records that could not
+// pop up, "错过的到期提醒" for late ones.
+class ReminderListWindows : public QObject, public ReminderNotices
+{
+    Q_OBJECT
+
+public:
+    explicit ReminderListWindows(QWidget *owner);
+    void notShown(const QString &text) override;
+    void late(const QString &text) override;
+
+private:
+    ReminderListWindow *m_notShown;
+    ReminderListWindow *m_late;
 };

@@ -4,6 +4,7 @@
 
 class Clock;
 class Messages;
+class ReminderNotices;
 
 // What the manager's windows take from outside, so that tests can give fakes.
 struct ManagerServices
@@ -12,4 +13,6 @@ struct ManagerServices
     const Clock *clock = nullptr;
     Messages *messages = nullptr;
     QString popupProgram; // absolute path of vexa
+    // Where reminders no popup gave are listed; null: in the main window's own windows.
+    ReminderNotices *notices = nullptr;
 };

@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(tarvelinIcon());
     const int quitAfterMs = qEnvironmentVariableIntValue("VEXA_QUIT_AFTER_MS");
 
-    BoxMessages messages(quitAfterMs);
+    BoxMessages messages(nullptr, quitAfterMs);
     ReminderPopup window(AppPaths::reminderFile(AppPaths::dataFolder()), &messages);
     // Set by the manager: the slot it filled for this popup.
     window.setOwnSlot(qEnvironmentVariable("VEXA_SLOT"));

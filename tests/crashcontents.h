@@ -1,5 +1,8 @@
 #pragma once
 
+#include "specimenrecord.h"
+#include "testfiles.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,17 +13,10 @@ namespace CrashContents {
 
 inline QStringList record(const QString &part, int number, const QString &due)
 {
-    return {part + QString::number(number),
-            QStringLiteral("C30"),
-            QStringLiteral("P-%1").arg(number),
-            QStringLiteral("2026-12-1 08:30"),
-            QStringLiteral("28"),
-            due,
-            QStringLiteral("标准养护"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            QStringLiteral("第 %1 批").arg(number),
-            QString()};
+    QStringList fields =
+        savedRecord(part + QString::number(number), due, QStringLiteral("第 %1 批").arg(number));
+    fields[SpecimenRecord::MixNumber] = QStringLiteral("P-%1").arg(number);
+    return fields;
 }
 
 // As the entry form saves: the records, then the spare row's line of ten commas.
@@ -51,17 +47,7 @@ inline QString slot()
 // The eleven values the dispatcher writes (number first, due time eighth).
 inline QStringList recordA()
 {
-    return {QStringLiteral("1"),
-            QStringLiteral("一号楼梁"),
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 08:30"),
-            QStringLiteral("28"),
-            QStringLiteral("标准养护"),
-            QStringLiteral("2026-12-29 08:30"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            QStringLiteral("加急")};
+    return slotRecord(QStringLiteral("1"), QStringLiteral("一号楼梁"), QStringLiteral("加急"));
 }
 
 inline QStringList recordB()

@@ -50,10 +50,10 @@ int cycleSlotForever(const QString &path)
     if (!freedFirst.ok)
         return fail(freedFirst.error);
     for (quint64 round = 0;; ++round) {
-        const ProfileFile::Outcome filled =
-            exchange.fill(CrashContents::slot(), records[round % 2]);
-        if (!filled.ok)
-            return fail(filled.error);
+        // The freed slot is the first of the file, so it is the one filled.
+        const ReminderSlots::Found filled = exchange.fillFirstFree(records[round % 2]);
+        if (filled.slot != CrashContents::slot())
+            return fail(QStringLiteral("filled “%1”: %2").arg(filled.slot, filled.error));
         if (round == 0)
             ready();
         const ReminderSlots::Found claimed = exchange.claim();

@@ -92,7 +92,7 @@ void TestDueTime::computesDueTime()
         DueTime::tianjia(inputs(date, hour, minute, age, furtherHours, furtherMinutes));
     QCOMPARE(outcome.error, QString());
     QCOMPARE(outcome.dueTime, expected);
-    QVERIFY(DueTime::isDueTimeText(outcome.dueTime));
+    QVERIFY(DueTime::isRealDueTime(outcome.dueTime));
 }
 
 // The one-carry rule of the original computation, written independently: wherever it gives a
@@ -236,7 +236,7 @@ void TestDueTime::recognisesDueTimeText()
 {
     QFETCH(QString, text);
     QFETCH(bool, accepted);
-    QCOMPARE(DueTime::isDueTimeText(text), accepted);
+    QCOMPARE(DueTime::isRealDueTime(text), accepted);
 }
 
 void TestDueTime::writesPickerDate()

@@ -4,6 +4,7 @@
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "reminderlistwindow.h"
+#include "remindernotices.h"
 #include "testfiles.h"
 
 #include <QAction>
@@ -12,6 +13,18 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+namespace {
+// Records the reminders the main window lists instead of showing them.
+class RecordingNotices : public ReminderNotices
+{
+public:
+    void notShown(const QString &text) override { notShownTexts.append(text); }
+    void late(const QString &text) override { lateTexts.append(text); }
+    QStringList notShownTexts;
+    QStringList lateTexts;
+};
+} // namespace
 
 class TestForm1 : public QObject
 {
@@ -32,6 +45,7 @@ private slots:
     void startFailsWithoutRecords();
     void watchesTodaysRecordsAllDay();
     void passedRemindersAreListedOnceAsLate();
+    void remindersNoPopupGaveGoToTheNotices();
 
 private:
     Form1 *start();
@@ -92,8 +106,8 @@ void TestForm1::startsWithTodaysRecords()
     QCOMPARE(grid->columnWidthTwips(4), 2500);
     QVERIFY(w->timer1()->isActive());
     QCOMPARE(w->timer1()->interval(), 5000);
-    QVERIFY(w->action(QStringLiteral("bg"))->isEnabled());
-    QVERIFY(!w->action(QStringLiteral("kq"))->isEnabled());
+    QVERIFY(w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(!w->findChild<QAction *>(QStringLiteral("kq"))->isEnabled());
     QVERIFY(m_messages.shown.isEmpty());
 }
 
@@ -103,8 +117,8 @@ void TestForm1::startsOffWithoutRecords()
     Form1 *w = start();
     QCOMPARE(w->grid()->rows(), 2);
     QVERIFY(!w->timer1()->isActive());
-    QVERIFY(w->action(QStringLiteral("kq"))->isEnabled());
-    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(w->findChild<QAction *>(QStringLiteral("kq"))->isEnabled());
+    QVERIFY(!w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
 }
 
 void TestForm1::missingFileGivesEmptyGridQuietly()
@@ -125,7 +139,7 @@ void TestForm1::reloadReplacesAndKeepsMarks()
     grid->setCellBackColour(2, 3, RecordGridModel::SystemHighlight);
 
     writeRecords({fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
-    w->action(QStringLiteral("dq"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("dq"))->trigger();
     QCOMPARE(grid->rows(), 3);
     QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("乙"));
     QCOMPARE(grid->textMatrix(1, 11), QStringLiteral("到期"));
@@ -137,6 +151,18 @@ void TestForm1::reloadReplacesAndKeepsMarks()
     // Reloading twice leaves no extra numbered rows.
     w->daoru();
     QCOMPARE(grid->rows(), 3);
+
+    // A record is known again by its whole line: one that differs from the marked record in its
+    // last stored field alone is another record.
+    writeRecords({storedFields(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"),
+                               QStringLiteral("复检"))
+                      << QString(),
+                  fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
+    w->daoru();
+    QCOMPARE(grid->textMatrix(1, 11), QString());
+    QCOMPARE(grid->cellBackColour(1, 3), RecordGridModel::DefaultColour);
+    QCOMPARE(grid->textMatrix(2, 11), QStringLiteral("到期"));
+    QCOMPARE(grid->cellBackColour(2, 3), RecordGridModel::SystemHighlight);
 }
 
 void TestForm1::wideLineNeverFillsDueMark()
@@ -169,13 +195,13 @@ void TestForm1::menuBarHasEveryItem()
         {"sz", "设置"},          {"jz", "捐助"},          {"gy", "关于"},
         {"sj", "提供建议/升级"}};
     for (const auto &item : items) {
-        QAction *a = w->action(item.first);
+        QAction *a = w->findChild<QAction *>(item.first);
         QVERIFY2(a, qPrintable(item.first));
         QCOMPARE(a->text(), item.second);
     }
-    QCOMPARE(w->menu(QStringLiteral("menu"))->title(), QStringLiteral("菜单"));
-    QCOMPARE(w->menu(QStringLiteral("bz"))->title(), QStringLiteral("帮助"));
-    const QList<QAction *> yx = w->menu(QStringLiteral("yx"))->actions();
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("menu"))->title(), QStringLiteral("菜单"));
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("bz"))->title(), QStringLiteral("帮助"));
+    const QList<QAction *> yx = w->findChild<QMenu *>(QStringLiteral("yx"))->actions();
     QCOMPARE(yx.size(), 3);
     QVERIFY(yx[1]->isSeparator());
     QCOMPARE(yx[1]->objectName(), QStringLiteral("y4"));
@@ -200,8 +226,8 @@ void TestForm1::switchMessagesAndStates()
 {
     writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05"))});
     Form1 *w = start();
-    QAction *kq = w->action(QStringLiteral("kq"));
-    QAction *bg = w->action(QStringLiteral("bg"));
+    QAction *kq = w->findChild<QAction *>(QStringLiteral("kq"));
+    QAction *bg = w->findChild<QAction *>(QStringLiteral("bg"));
 
     bg->trigger();
     QVERIFY(!w->timer1()->isActive());
@@ -242,11 +268,11 @@ void TestForm1::switchMessagesAndStates()
 void TestForm1::startFailsWithoutRecords()
 {
     Form1 *w = start();
-    w->action(QStringLiteral("kq"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("kq"))->trigger();
     QCOMPARE(m_messages.lastText(), QStringLiteral("开启失败"));
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Exclamation);
     QVERIFY(!w->timer1()->isActive());
-    QVERIFY(w->action(QStringLiteral("kq"))->isEnabled());
+    QVERIFY(w->findChild<QAction *>(QStringLiteral("kq"))->isEnabled());
 }
 
 void TestForm1::watchesTodaysRecordsAllDay()
@@ -256,14 +282,14 @@ void TestForm1::watchesTodaysRecordsAllDay()
     writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-07 00:01"))});
     Form1 *w = start();
     QCOMPARE(w->grid()->rows(), 2);
-    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(!w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
 
     // At the change of date the grid holds the new day and the monitor starts by itself.
     m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 1)));
     w->Timer2_Timer();
     QCOMPARE(w->grid()->rows(), 3);
     QCOMPARE(w->grid()->textMatrix(1, 1), QStringLiteral("甲"));
-    QVERIFY(w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
     m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 1, 3)));
     w->Timer1_Timer();
     QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
@@ -281,12 +307,12 @@ void TestForm1::watchesTodaysRecordsAllDay()
     QCOMPARE(w->grid()->textMatrix(2, 11), QStringLiteral("到期"));
 
     // Stopped by the user, it stays stopped when records come.
-    w->action(QStringLiteral("bg"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("bg"))->trigger();
     m_clock.set(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 2)));
     writeRecords({fileRecord(QStringLiteral("丙"), QStringLiteral("2026-12-08 00:05"))});
     w->Timer2_Timer();
     QCOMPARE(w->grid()->textMatrix(1, 1), QStringLiteral("丙"));
-    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(!w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
 }
 
 void TestForm1::passedRemindersAreListedOnceAsLate()
@@ -297,11 +323,12 @@ void TestForm1::passedRemindersAreListedOnceAsLate()
                   fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 08:30")),
                   fileRecord(QStringLiteral("丙"), QStringLiteral("2026-12-06 10:00"))});
     Form1 *w = start();
-    const QStringList late = w->lateList()->entries();
+    const QStringList late =
+        w->findChild<ReminderListWindow *>(QStringLiteral("lateReminders"))->entries();
     QCOMPARE(late.size(), 1);
     QVERIFY(late.first().contains(QStringLiteral("2026-12-06 08:00")));
     QVERIFY(late.first().contains(QStringLiteral("甲")));
-    QVERIFY(w->lateList()->isVisible());
+    QVERIFY(w->findChild<ReminderListWindow *>(QStringLiteral("lateReminders"))->isVisible());
     QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
     QCOMPARE(w->grid()->textMatrix(2, 11), QString());
 
@@ -313,7 +340,31 @@ void TestForm1::passedRemindersAreListedOnceAsLate()
     QCOMPARE(w->grid()->textMatrix(3, 11), QString());
     w->daoru();
     w->Timer1_Timer();
-    QCOMPARE(w->lateList()->entries().size(), 1);
+    QCOMPARE(w->findChild<ReminderListWindow *>(QStringLiteral("lateReminders"))->entries().size(),
+             1);
+}
+
+// The lists take what no popup gave, and nothing goes around them.
+void TestForm1::remindersNoPopupGaveGoToTheNotices()
+{
+    m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 10)));
+    writeRecords({fileRecord(QStringLiteral("甲"), QStringLiteral("2026-12-06 08:00")),
+                  fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 09:05"))});
+    RecordingNotices notices;
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages,
+                             m_dir->filePath(QStringLiteral("no-vexa")), &notices};
+    m_window = new Form1(services);
+    m_window->Form_Load();
+    QCOMPARE(notices.lateTexts.size(), 1);
+    QVERIFY(notices.lateTexts.first().contains(QStringLiteral("甲")));
+
+    m_window->Timer1_Timer();
+    QCOMPARE(notices.notShownTexts.size(), 1);
+    QVERIFY(notices.notShownTexts.first().contains(QStringLiteral("乙")));
+    QVERIFY(notices.notShownTexts.first().contains(QStringLiteral("no-vexa")));
+    QCOMPARE(notices.lateTexts.size(), 1);
+    QVERIFY(m_window->findChildren<ReminderListWindow *>().isEmpty());
+    QVERIFY(m_messages.shown.isEmpty());
 }
 
 QTEST_MAIN(TestForm1)

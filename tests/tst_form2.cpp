@@ -1,9 +1,9 @@
 #include "apppaths.h"
+#include "boxmessages.h"
 #include "datepicker.h"
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
-#include "qtmessages.h"
 #include "qttranslation.h"
 #include "recordgridmodel.h"
 #include "testfiles.h"
@@ -584,7 +584,7 @@ void TestForm2::insertDataMenuShowsTheFormModally()
         first->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("梁"));
         first->findChild<QPushButton *>(QStringLiteral("Command2"))->click();
     });
-    window.action(QStringLiteral("crsj"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("crsj"))->trigger();
     QVERIFY(first);
     QVERIFY(wasModal);
     QCOMPARE(first->parent(), &window);
@@ -598,7 +598,7 @@ void TestForm2::insertDataMenuShowsTheFormModally()
         kept = again->findChild<QLineEdit *>(QStringLiteral("Text1"))->text();
         again->close(); // the close box discards it
     });
-    window.action(QStringLiteral("crsj"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("crsj"))->trigger();
     QCOMPARE(kept, QStringLiteral("梁"));
     QTRY_VERIFY(!first);
 }
@@ -799,7 +799,7 @@ void TestForm2::messageBoxesSayQueding()
         }
     });
     poll.start(10);
-    QtMessages messages;
+    BoxMessages messages;
     messages.show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
                   MessageStyle::Plain);
     QCOMPARE(buttons, QStringList{QStringLiteral("确定")});

@@ -125,14 +125,14 @@ void TestForm4::intervalReadings()
 void TestForm4::applyRestartsStoppedMonitor()
 {
     Form1 *w = start();
-    w->action(QStringLiteral("bg"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("bg"))->trigger();
     QVERIFY(!w->timer1()->isActive());
     apply(w->form4(), QStringLiteral("3000"));
     QVERIFY(w->timer1()->isActive());
     QCOMPARE(w->timer1()->interval(), 3000);
     // The switch in the menu is left as it was.
-    QVERIFY(w->action(QStringLiteral("kq"))->isEnabled());
-    QVERIFY(!w->action(QStringLiteral("bg"))->isEnabled());
+    QVERIFY(w->findChild<QAction *>(QStringLiteral("kq"))->isEnabled());
+    QVERIFY(!w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
 }
 
 void TestForm4::closeBoxDiscardsTypedText()
@@ -165,7 +165,7 @@ void TestForm4::settingsMenuShowsKeptWindowModally()
     };
     for (int run = 0; run < 2; ++run) {
         QTimer::singleShot(0, this, pressSet);
-        w->action(QStringLiteral("sz"))->trigger();
+        w->findChild<QAction *>(QStringLiteral("sz"))->trigger();
     }
     QCOMPARE(seen.size(), 2);
     QCOMPARE(seen[0], seen[1]);

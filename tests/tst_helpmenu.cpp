@@ -72,18 +72,18 @@ void TestHelpMenu::menuItemsShowTheirTexts()
     ManagerServices services{dir.path(), &clock, &m_messages, {}};
     Form1 window(services);
 
-    const QList<QAction *> items = window.menu(QStringLiteral("bz"))->actions();
+    const QList<QAction *> items = window.findChild<QMenu *>(QStringLiteral("bz"))->actions();
     QCOMPARE(items.size(), 3);
     QCOMPARE(items[0]->objectName(), QStringLiteral("jz"));
     QCOMPARE(items[1]->objectName(), QStringLiteral("gy"));
 
-    window.action(QStringLiteral("gy"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("gy"))->trigger();
     QCOMPARE(m_messages.shown.size(), 1);
     QCOMPARE(m_messages.lastText(), HelpMenu::aboutText());
     QCOMPARE(m_messages.shown.last().title, QStringLiteral("此版本信息"));
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Information);
 
-    window.action(QStringLiteral("jz"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("jz"))->trigger();
     QCOMPARE(m_messages.shown.size(), 2);
     QCOMPARE(m_messages.lastText(), HelpMenu::donateText());
     QCOMPARE(m_messages.shown.last().title, QStringLiteral("Tarvelin"));
@@ -97,7 +97,7 @@ void TestHelpMenu::menuItemsShowTheirTexts()
         opened << url;
         return true;
     });
-    window.action(QStringLiteral("sj"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("sj"))->trigger();
     QCOMPARE(opened, QList<QUrl>{HelpMenu::feedbackPage()});
     QCOMPARE(opened.first().scheme(), QStringLiteral("https"));
     QCOMPARE(m_messages.shown.size(), 2);

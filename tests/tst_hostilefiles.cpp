@@ -142,6 +142,8 @@ private:
     void addThroughEntryForm();
     // Starts the real vexa on the data folder; it closes itself after a moment.
     std::unique_ptr<QProcess> startVexa();
+    // A dispatcher on the data folder whose popups start without a process; launched counts them.
+    std::unique_ptr<ReminderDispatcher> dispatcherCounting(int *launched);
     // Blocks every write to the data folder in the way the row names; if it cannot be done
     // here, says why.
     QString block(const QString &how, const QString &target, std::unique_ptr<FileSizeLimit> *limit);
@@ -183,6 +185,16 @@ ManagerServices TestHostileFiles::services()
     s.messages = &m_messages;
     s.popupProgram = QStringLiteral(VEXA_PATH);
     return s;
+}
+
+std::unique_ptr<ReminderDispatcher> TestHostileFiles::dispatcherCounting(int *launched)
+{
+    auto dispatcher = std::make_unique<ReminderDispatcher>(services(), [] { return 15 * 1080; });
+    dispatcher->setLauncher([launched](const ReminderDispatcher::Launch &) {
+        ++*launched;
+        return QCoreApplication::applicationPid();
+    });
+    return dispatcher;
 }
 
 void TestHostileFiles::addThroughEntryForm()
@@ -278,7 +290,7 @@ void TestHostileFiles::recordFile()
     QCOMPARE(due.lines.size(), qsizetype(dueToday));
     for (const QStringList &fields : due.lines)
         QVERIFY(fields.value(5).contains(kToday));
-    QCOMPARE(records.readAll().lines.size(), qsizetype(filled));
+    QCOMPARE(readFilled(records).lines.size(), qsizetype(filled));
 
     // The main window starts with today's records, quietly.
     {
@@ -295,7 +307,7 @@ void TestHostileFiles::recordFile()
         // "删除过期数据" for the first row, marked due.
         if (dueToday > 0)
             window.grid()->setTextMatrix(1, 11, QStringLiteral("到期"));
-        window.action(QStringLiteral("scgqsj"))->trigger();
+        window.findChild<QAction *>(QStringLiteral("scgqsj"))->trigger();
         const QByteArray after = readFile(recordPath());
         if (dueToday == 0) {
             QCOMPARE(m_messages.lastText(), QStringLiteral("没有检测到数据"));
@@ -445,14 +457,10 @@ void TestHostileFiles::exchangeFile()
                             QStringLiteral("2"),
                             QStringLiteral("备注[x]=y")};
     {
-        ReminderDispatcher dispatcher(services(), [] { return 15 * 1080; });
         int launched = 0;
-        dispatcher.setLauncher([&launched](const ReminderDispatcher::Launch &) {
-            ++launched;
-            return QCoreApplication::applicationPid();
-        });
-        QSignalSpy notShown(&dispatcher, &ReminderDispatcher::reminderNotShown);
-        const ReminderDispatcher::Result result = dispatcher.dispatch(cells);
+        const std::unique_ptr<ReminderDispatcher> dispatcher = dispatcherCounting(&launched);
+        QSignalSpy notShown(dispatcher.get(), &ReminderDispatcher::reminderNotShown);
+        const ReminderDispatcher::Result result = dispatcher->dispatch(cells);
         QCOMPARE(result.slot, slot);
         const QByteArray after = readFile(exchangePath());
         if (slot.isEmpty()) {
@@ -610,9 +618,9 @@ void TestHostileFiles::recordWriteRefused()
     if (command == QStringLiteral("添加")) {
         addThroughEntryForm();
     } else if (command == QStringLiteral("删除过期数据")) {
-        window->action(QStringLiteral("scgqsj"))->trigger();
+        window->findChild<QAction *>(QStringLiteral("scgqsj"))->trigger();
     } else {
-        window->action(QStringLiteral("sjcsh"))->trigger();
+        window->findChild<QAction *>(QStringLiteral("sjcsh"))->trigger();
     }
     limit.reset();
 
@@ -630,6 +638,9 @@ void TestHostileFiles::recordWriteRefused()
         QVERIFY2(text.contains(QStringLiteral("未被改动")) || text.contains(QStringLiteral("没有")),
                  qPrintable(text));
         QVERIFY2(text.contains(causeNamed(how)), qPrintable(text));
+        // The record file's words, not the exchange file's: which file was left alone.
+        QVERIFY2(text.contains(QStringLiteral("记录文件")) && text.contains(path),
+                 qPrintable(text));
     }
     QCOMPARE(QFileInfo(path).isSymLink(), how == QLatin1String("symbolic link"));
     ++m_inputsTried;
@@ -664,14 +675,10 @@ void TestHostileFiles::exchangeWriteRefused()
     const bool wasFolder = QFileInfo(path).isDir();
 
     if (writer == QLatin1String("dispatcher")) {
-        ReminderDispatcher dispatcher(services(), [] { return 15 * 1080; });
         int launched = 0;
-        dispatcher.setLauncher([&launched](const ReminderDispatcher::Launch &) {
-            ++launched;
-            return QCoreApplication::applicationPid();
-        });
-        QSignalSpy notShown(&dispatcher, &ReminderDispatcher::reminderNotShown);
-        const ReminderDispatcher::Result result = dispatcher.dispatch(
+        const std::unique_ptr<ReminderDispatcher> dispatcher = dispatcherCounting(&launched);
+        QSignalSpy notShown(dispatcher.get(), &ReminderDispatcher::reminderNotShown);
+        const ReminderDispatcher::Result result = dispatcher->dispatch(
             {QStringLiteral("3"), QStringLiteral("三号楼"), QStringLiteral("C30"),
              QStringLiteral("P-03"), QStringLiteral("2026-12-1 9:04"), QStringLiteral("5"),
              QStringLiteral("2026-12-06 09:04"), QStringLiteral("标准养护"), QStringLiteral("1"),

@@ -7,20 +7,6 @@
 #include <QtTest>
 
 namespace {
-QStringList record(const QString &worksPart, const QString &due, const QString &remark = {})
-{
-    return {worksPart,
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 08:30"),
-            QStringLiteral("28"),
-            due,
-            QStringLiteral("标准养护"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            remark,
-            QString()};
-}
 const QStringList kSpare(11);
 } // namespace
 
@@ -56,7 +42,8 @@ private:
 void TestRecordFile::savedTableIsGbkWithClosingLine()
 {
     const RecordFile file(path());
-    const QStringList first = record(QStringLiteral("1#楼梁"), QStringLiteral("2026-12-29 08:30"));
+    const QStringList first =
+        savedRecord(QStringLiteral("1#楼梁"), QStringLiteral("2026-12-29 08:30"));
     QVERIFY(file.writeTable({first, kSpare}).ok);
     const QByteArray expected = gbk(QStringLiteral("1#楼梁,C30,P-01,2026-12-1 08:30,28,2026-12-29 "
                                                    "08:30,标准养护,12,3,,\r\n,,,,,,,,,,"));
@@ -67,7 +54,7 @@ void TestRecordFile::savedTableIsGbkWithClosingLine()
     // Only the spare row: one line of ten commas, no line break.
     QVERIFY(file.writeTable({kSpare}).ok);
     QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
-    QVERIFY(file.readAll().lines.isEmpty());
+    QVERIFY(readFilled(file).lines.isEmpty());
     QVERIFY(file.readDueOn(QStringLiteral("2026-12-29")).lines.isEmpty());
 }
 
@@ -76,7 +63,7 @@ void TestRecordFile::unencodableTextIsRefusedAndFileKept()
     const RecordFile file(path());
     QVERIFY(file.writeTable({kSpare}).ok);
     const RecordFile::Outcome outcome = file.writeTable(
-        {record(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")), kSpare});
+        {savedRecord(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")), kSpare});
     QVERIFY(!outcome.ok);
     QVERIFY(outcome.error.contains(QStringLiteral("😀")));
     QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
@@ -182,11 +169,11 @@ void TestRecordFile::mainLoaderKeepsOnlyToday()
     QFETCH(QString, due);
     QFETCH(bool, kept);
     const RecordFile file(path());
-    QVERIFY(file.writeTable({record(QStringLiteral("梁"), due), kSpare}).ok);
+    QVERIFY(file.writeTable({savedRecord(QStringLiteral("梁"), due), kSpare}).ok);
     const auto loaded = file.readDueOn(QStringLiteral("2026-12-06"));
     QCOMPARE(loaded.lines.size(), kept ? 1 : 0);
     if (kept)
-        QCOMPARE(loaded.lines.first(), record(QStringLiteral("梁"), due));
+        QCOMPARE(loaded.lines.first(), savedRecord(QStringLiteral("梁"), due));
 }
 
 void TestRecordFile::finalLineBreakMakesNoDifference()
@@ -200,7 +187,7 @@ void TestRecordFile::finalLineBreakMakesNoDifference()
     const auto with = RecordFile(path()).readDueOn(QStringLiteral("2026-12-06"));
     QCOMPARE(without.lines.size(), 2);
     QCOMPARE(with.lines, without.lines);
-    QCOMPARE(RecordFile(path()).readAll().lines, without.lines);
+    QCOMPARE(readFilled(RecordFile(path())).lines, without.lines);
 }
 
 void TestRecordFile::hostileLines()
@@ -272,8 +259,9 @@ void TestRecordFile::bigTableSavedPieceByPiece()
 {
     QList<QStringList> table;
     for (int i = 0; i < 3000; ++i) {
-        table.append(record(QStringLiteral("%1#楼梁").arg(i), QStringLiteral("2026-12-06 09:05"),
-                            i % 7 ? QString() : QStringLiteral("备注")));
+        table.append(savedRecord(QStringLiteral("%1#楼梁").arg(i),
+                                 QStringLiteral("2026-12-06 09:05"),
+                                 i % 7 ? QString() : QStringLiteral("备注")));
     }
     table[1500][9] = QString(40000, QChar(0x6881));
     table.append(kSpare);
@@ -319,7 +307,7 @@ void TestRecordFile::entryLoaderReadsBigFilesWhole()
         if (text.count(QLatin1Char(',')) < text.size())
             expected.append(text.split(QLatin1Char(',')));
     }
-    const auto loaded = RecordFile(path()).readAll();
+    const auto loaded = readFilled(RecordFile(path()));
     QCOMPARE(loaded.lines.size(), expected.size());
     QCOMPARE(loaded.lines, expected);
     QCOMPARE(loaded.lines.last(), QStringList({"末", "C30", "P1", "\uFFFD"}));
@@ -351,7 +339,7 @@ void TestRecordFile::entryLoaderKeepsEveryFilledLine()
     data += "a,b,c,d,e,f,g,h,i,j,k,l\r\n"; // a comma typed into a field
     data += "\r\n,,,,,,,,,,";
     writeFile(path(), data);
-    const auto loaded = RecordFile(path()).readAll();
+    const auto loaded = readFilled(RecordFile(path()));
     QCOMPARE(loaded.lines.size(), 3);
     QCOMPARE(loaded.lines[0][0], QStringLiteral("梁"));
     QCOMPARE(loaded.lines[1], QStringList({"a", "b"}));

@@ -14,21 +14,6 @@
 namespace {
 const QString kDue = QStringLiteral("到期");
 
-// The ten stored fields of a record as the grid shows them.
-QStringList fields(const QString &part, const QString &remark = QString())
-{
-    return {part,
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 8:30"),
-            QStringLiteral("5"),
-            QStringLiteral("2026-12-06 09:05"),
-            QStringLiteral("标准养护"),
-            QStringLiteral("1"),
-            QStringLiteral("3"),
-            remark};
-}
-
 // The record line a.bz holds for those fields: each followed by ",".
 QByteArray line(const QStringList &fields)
 {
@@ -126,12 +111,12 @@ void TestRecordMaintenance::doubleClickRemovesOneGridRow()
 {
     QFETCH(int, selected);
     QFETCH(QStringList, after);
-    const QByteArray file = line(fields(QStringLiteral("甲"))) + "\r\n" +
-                            line(fields(QStringLiteral("乙"))) + "\r\n" +
-                            line(fields(QStringLiteral("丙"))) + "\r\n,,,,,,,,,,";
+    const QByteArray file = line(storedFields(QStringLiteral("甲"))) + "\r\n" +
+                            line(storedFields(QStringLiteral("乙"))) + "\r\n" +
+                            line(storedFields(QStringLiteral("丙"))) + "\r\n,,,,,,,,,,";
     writeFile(recordPath(), file);
-    fill(m_grid, {fields(QStringLiteral("甲")), marked(fields(QStringLiteral("乙"))),
-                  fields(QStringLiteral("丙"))});
+    fill(m_grid, {storedFields(QStringLiteral("甲")), marked(storedFields(QStringLiteral("乙"))),
+                  storedFields(QStringLiteral("丙"))});
     m_grid->setCellBackColour(2, 1, RecordGridModel::SystemHighlight);
     if (selected > 0)
         m_view->setCurrentIndex(m_grid->index(selected - 1, 3));
@@ -153,9 +138,10 @@ void TestRecordMaintenance::expiredRecordsLeaveTheFile_data()
     QTest::addColumn<QList<QStringList>>("grid");
     QTest::addColumn<QByteArray>("after");
 
-    const QStringList a = fields(QStringLiteral("甲"));
-    const QStringList b = fields(QStringLiteral("乙"), QStringLiteral("复检"));
-    const QStringList c = fields(QStringLiteral("丙"));
+    const QStringList a = storedFields(QStringLiteral("甲"));
+    const QStringList b = storedFields(QStringLiteral("乙"), QStringLiteral("2026-12-06 09:05"),
+                                       QStringLiteral("复检"));
+    const QStringList c = storedFields(QStringLiteral("丙"));
     const QByteArray closing(",,,,,,,,,,");
 
     QTest::newRow("due record removed, closing line gets CR LF")
@@ -165,7 +151,7 @@ void TestRecordMaintenance::expiredRecordsLeaveTheFile_data()
         << line(a) + "\r\n" + line(b) + "\r\n" + line(a) + "\r\n" + line(a) + "\r\n"
         << QList<QStringList>{marked(a)} << line(b) + "\r\n";
     // The longer line's first field ends with the due record's first field.
-    const QStringList longer = fields(QStringLiteral("乙甲"));
+    const QStringList longer = storedFields(QStringLiteral("乙甲"));
     QTest::newRow("longer line ending with a due line kept")
         << line(longer) + "\r\n" + line(a) + "\r\n"
         << QList<QStringList>{marked(a)} << line(longer) + "\r\n";
@@ -212,7 +198,7 @@ void TestRecordMaintenance::emptyGridWritesNothing_data()
 void TestRecordMaintenance::emptyGridWritesNothing()
 {
     QFETCH(int, rows);
-    const QByteArray file = line(fields(QStringLiteral("甲"))) + "\r\n,,,,,,,,,,";
+    const QByteArray file = line(storedFields(QStringLiteral("甲"))) + "\r\n,,,,,,,,,,";
     writeFile(recordPath(), file);
     m_grid->setRows(rows);
 
@@ -226,7 +212,7 @@ void TestRecordMaintenance::emptyGridWritesNothing()
 
 void TestRecordMaintenance::unusableFileChangesNothing()
 {
-    fill(m_grid, {marked(fields(QStringLiteral("甲")))});
+    fill(m_grid, {marked(storedFields(QStringLiteral("甲")))});
 
     // Missing: said so, and no file appears.
     m_maintenance->scgqsj_Click();
@@ -237,7 +223,7 @@ void TestRecordMaintenance::unusableFileChangesNothing()
 
     // A line that is not valid GBK cannot be written back as it was: the file stays whole.
     const QByteArray file =
-        QByteArray("\x81\x20\xFF,bad,\r\n") + line(fields(QStringLiteral("甲")));
+        QByteArray("\x81\x20\xFF,bad,\r\n") + line(storedFields(QStringLiteral("甲")));
     writeFile(recordPath(), file);
     m_maintenance->scgqsj_Click();
     QCOMPARE(readFile(recordPath()), file);
@@ -254,7 +240,8 @@ void TestRecordMaintenance::dataInitialisation_data()
     const QString done = QStringLiteral("初始化完成。");
     QTest::newRow("absent") << false << QByteArray()
                             << QStringList{"无需初始化数据。", "无需初始化数据。"};
-    QTest::newRow("with records") << true << line(fields(QStringLiteral("甲"))) + "\r\n,,,,,,,,,,"
+    QTest::newRow("with records") << true
+                                  << line(storedFields(QStringLiteral("甲"))) + "\r\n,,,,,,,,,,"
                                   << QStringList{done, done};
     QTest::newRow("empty") << true << QByteArray() << QStringList{done, done};
 }
@@ -285,8 +272,8 @@ void TestRecordMaintenance::mainWindowCommands()
 {
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(8, 0)));
     ManagerServices services{m_dir->path(), &clock, &m_messages, {}};
-    const QByteArray a = line(fields(QStringLiteral("甲")));
-    const QByteArray b = line(fields(QStringLiteral("乙")));
+    const QByteArray a = line(storedFields(QStringLiteral("甲")));
+    const QByteArray b = line(storedFields(QStringLiteral("乙")));
     writeFile(recordPath(), a + "\r\n" + b + "\r\n,,,,,,,,,,");
     Form1 window(services);
     window.Form_Load();
@@ -297,14 +284,14 @@ void TestRecordMaintenance::mainWindowCommands()
     window.gridView()->setCurrentIndex(grid->index(0, 2));
     emit window.gridView()->doubleClicked(grid->index(0, 2));
     QCOMPARE(rowSummary(grid), (QStringList{"1|乙", "2|"}));
-    window.action(QStringLiteral("dq"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("dq"))->trigger();
     QCOMPARE(rowSummary(grid), (QStringList{"1|甲", "2|乙", "|"}));
 
     grid->setTextMatrix(2, SpecimenRecord::DueMarkColumn, kDue);
-    window.action(QStringLiteral("scgqsj"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("scgqsj"))->trigger();
     QCOMPARE(readFile(recordPath()), a + "\r\n,,,,,,,,,,\r\n");
 
-    window.action(QStringLiteral("sjcsh"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("sjcsh"))->trigger();
     QCOMPARE(readFile(recordPath()), QByteArray());
     QCOMPARE(m_messages.lastText(), QStringLiteral("初始化完成。"));
     // The grid keeps its rows until it is loaded again.

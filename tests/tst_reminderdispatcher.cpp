@@ -8,23 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-QStringList rowCells(const QString &number, const QString &remark = {})
-{
-    return {number,
-            QStringLiteral("%1#楼梁").arg(number),
-            QStringLiteral("C30"),
-            QStringLiteral("P-0%1").arg(number),
-            QStringLiteral("2026-12-1 8:30"),
-            QStringLiteral("5"),
-            QStringLiteral("2026-12-06 09:05"),
-            QStringLiteral("标准养护"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            remark};
-}
-} // namespace
-
 class TestReminderDispatcher : public QObject
 {
     Q_OBJECT
@@ -81,7 +64,7 @@ ReminderDispatcher *TestReminderDispatcher::make()
 void TestReminderDispatcher::freshInstallMakesTheSlotsThenFills()
 {
     ReminderDispatcher *d = make();
-    const auto result = d->dispatch(rowCells(QStringLiteral("1")));
+    const auto result = d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("1#楼梁")));
     QCOMPARE(result.slot, QStringLiteral("1|1"));
     QVERIFY(result.popupStarted);
     QCOMPARE(m_launched, QStringList({QStringLiteral("/opt/tarvelin/vexa|") + m_dir->path()}));
@@ -102,9 +85,12 @@ void TestReminderDispatcher::freshInstallMakesTheSlotsThenFills()
 void TestReminderDispatcher::rowsDueTogetherGetTheirOwnSlots()
 {
     ReminderDispatcher *d = make();
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"))).slot, QStringLiteral("1|1"));
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("2"))).slot, QStringLiteral("1|2"));
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("3"))).slot, QStringLiteral("1|3"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("1#楼梁"))).slot,
+             QStringLiteral("1|1"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("2"), QStringLiteral("2#楼梁"))).slot,
+             QStringLiteral("1|2"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("3"), QStringLiteral("3#楼梁"))).slot,
+             QStringLiteral("1|3"));
     QCOMPARE(m_launched.size(), 3);
     for (int row = 1; row <= 3; ++row) {
         QCOMPARE(ReadIniValue(QStringLiteral("1|%1").arg(row), QStringLiteral("编号"), ini()),
@@ -115,24 +101,29 @@ void TestReminderDispatcher::rowsDueTogetherGetTheirOwnSlots()
 void TestReminderDispatcher::reservationEndsWhenClaimedOrStale()
 {
     ReminderDispatcher *d = make();
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"))).slot, QStringLiteral("1|1"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("1#楼梁"))).slot,
+             QStringLiteral("1|1"));
     // Its popup claims the slot and the user closes it again.
     ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"),
                              QStringLiteral("1"));
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("2"))).slot, QStringLiteral("1|2"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("2"), QStringLiteral("2#楼梁"))).slot,
+             QStringLiteral("1|2"));
     ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"),
                              QStringLiteral("0"));
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("3"))).slot, QStringLiteral("1|1"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("3"), QStringLiteral("3#楼梁"))).slot,
+             QStringLiteral("1|1"));
 
     // A popup that never came: after two minutes the slot is given out again.
     m_clock.advanceSeconds(121);
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("4"))).slot, QStringLiteral("1|1"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("4"), QStringLiteral("4#楼梁"))).slot,
+             QStringLiteral("1|1"));
 }
 
 void TestReminderDispatcher::textGbkCannotHoldIsSpelledOut()
 {
     ReminderDispatcher *d = make();
-    const auto result = d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("养护😀ok")));
+    const auto result = d->dispatch(
+        rowCells(QStringLiteral("1"), QStringLiteral("1#楼梁"), QStringLiteral("养护😀ok")));
     QCOMPARE(result.slot, QStringLiteral("1|1"));
     QCOMPARE(ReadIniValue(QStringLiteral("1|1"), QStringLiteral("备注"), ini()),
              QStringLiteral("养护[U+1F600]ok"));
@@ -144,7 +135,7 @@ void TestReminderDispatcher::popupThatCannotStartIsReportedElsewhere()
     ReminderDispatcher *d = make();
     QSignalSpy spy(d, &ReminderDispatcher::reminderNotShown);
     m_launchWorks = false;
-    const auto result = d->dispatch(rowCells(QStringLiteral("7")));
+    const auto result = d->dispatch(rowCells(QStringLiteral("7"), QStringLiteral("7#楼梁")));
     QVERIFY(!result.popupStarted);
     QCOMPARE(spy.size(), 1);
     const QString message = spy.first().first().toString();
@@ -166,7 +157,7 @@ void TestReminderDispatcher::noFreeSlotIsReportedAndNothingWritten()
     }
     const QByteArray before = readFile(ini());
     QSignalSpy spy(d, &ReminderDispatcher::reminderNotShown);
-    const auto result = d->dispatch(rowCells(QStringLiteral("5")));
+    const auto result = d->dispatch(rowCells(QStringLiteral("5"), QStringLiteral("5#楼梁")));
     QVERIFY(result.slot.isEmpty());
     QCOMPARE(spy.size(), 1);
     QVERIFY(spy.first().first().toString().contains(QStringLiteral("提示初始化")));
@@ -183,8 +174,8 @@ void TestReminderDispatcher::heldLockQueuesTheRecords()
         // Another process holds the lock: the records wait, in order, and nothing is written.
         const ProfileFile::Lock held = ProfileFile(ini()).lock(0);
         QVERIFY(held.isLocked());
-        QVERIFY(d->dispatch(rowCells(QStringLiteral("1"))).queued);
-        QVERIFY(d->dispatch(rowCells(QStringLiteral("2"))).queued);
+        QVERIFY(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("1#楼梁"))).queued);
+        QVERIFY(d->dispatch(rowCells(QStringLiteral("2"), QStringLiteral("2#楼梁"))).queued);
         d->poll();
         QCOMPARE(d->queuedCount(), 2);
         QVERIFY(m_launched.isEmpty());
@@ -205,7 +196,7 @@ void TestReminderDispatcher::heldLockQueuesTheRecords()
 
     // A lock that is never let go: the record is told another way, not dropped.
     const ProfileFile::Lock stuck = ProfileFile(ini()).lock(0);
-    QVERIFY(d->dispatch(rowCells(QStringLiteral("3"))).queued);
+    QVERIFY(d->dispatch(rowCells(QStringLiteral("3"), QStringLiteral("3#楼梁"))).queued);
     m_clock.advanceSeconds(ReminderDispatcher::LockGiveUpSeconds + 1);
     d->poll();
     QCOMPARE(d->queuedCount(), 0);

@@ -94,7 +94,7 @@ void TestReminderReset::failureIsReported()
 void TestReminderReset::menuItemUsesPrimaryScreen()
 {
     Form1 window(services(m_dir.path()));
-    window.action(QStringLiteral("tscsh"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("tscsh"))->trigger();
     const int rows = ReminderSlots::rowsPerLayer(ReminderReset::primaryScreenHeightTwips());
     QVERIFY(rows >= 1);
     QCOMPARE(readFile(path()), ReminderSlots::resetBytes(rows));

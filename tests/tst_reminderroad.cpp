@@ -29,21 +29,6 @@ bool waitForFlags(const QString &ini, const QStringList &slotNames, const QStrin
         30000);
 }
 
-QStringList cellsOf(const QString &part)
-{
-    return {QStringLiteral("1"),
-            part,
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 8:30"),
-            QStringLiteral("5"),
-            QStringLiteral("2026-12-06 09:05"),
-            QStringLiteral("标准养护"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            QString()};
-}
-
 // Waits for a slot held by a popup and returns its name and the record part it shows, so that a
 // popup showing another record than its own is seen.
 QString partShownOnceClaimed(const QString &ini)
@@ -156,13 +141,14 @@ void TestReminderRoad::nextPopupShowsItsOwnRecord()
     QVERIFY(d);
     QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
     qputenv("VEXA_QUIT_AFTER_MS", "2000");
-    QCOMPARE(d->dispatch(cellsOf(QStringLiteral("一号"))).slot, QStringLiteral("1|1"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("一号"))).slot,
+             QStringLiteral("1|1"));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 一号"));
     QVERIFY(waitForFlags(road.ini(), {QStringLiteral("1|1")}, QStringLiteral("0")));
 
     qputenv("VEXA_QUIT_AFTER_MS", "8000");
     road.clock.advanceSeconds(60);
-    d->dispatch(cellsOf(QStringLiteral("二号")));
+    d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("二号")));
     QCOMPARE(partShownOnceClaimed(road.ini()).section(QLatin1Char(' '), 1), QStringLiteral("二号"));
     QTRY_COMPARE_WITH_TIMEOUT(d->watchedCount(), 0, 30000);
     QCOMPARE(notShown.size(), 0);
@@ -187,12 +173,14 @@ void TestReminderRoad::slowPopupStillTakesItsOwnSlot()
 
     qputenv("SLOW_VEXA_DELAY", "0");
     qputenv("VEXA_QUIT_AFTER_MS", "1500");
-    QCOMPARE(d->dispatch(cellsOf(QStringLiteral("旧"))).slot, QStringLiteral("1|1"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("旧"))).slot,
+             QStringLiteral("1|1"));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 旧"));
 
     qputenv("SLOW_VEXA_DELAY", "3");
     qputenv("VEXA_QUIT_AFTER_MS", "6000");
-    QCOMPARE(d->dispatch(cellsOf(QStringLiteral("新"))).slot, QStringLiteral("1|2"));
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("新"))).slot,
+             QStringLiteral("1|2"));
     // The old popup closes while the new one is still starting.
     QVERIFY(waitForFlags(road.ini(), {QStringLiteral("1|1")}, QStringLiteral("0")));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|2 新"));
@@ -219,7 +207,7 @@ void TestReminderRoad::popupThatDiesBeforeClaimingIsReported()
     ReminderDispatcher *d = dispatcher(road, damaged.fileName());
     QVERIFY(d);
     QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
-    d->dispatch(cellsOf(QStringLiteral("坏")));
+    d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("坏")));
     QTRY_COMPARE_WITH_TIMEOUT(notShown.size(), 1, 30000);
     const QString message = notShown.first().first().toString();
     QVERIFY2(message.contains(QStringLiteral("坏")), qPrintable(message));

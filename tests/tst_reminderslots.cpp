@@ -180,7 +180,7 @@ void TestReminderSlots::resetReplacesAndFrees()
     QCOMPARE(readFile(path()), ReminderSlots::resetBytes(1));
 
     QCOMPARE(exchange.claim().slot, QStringLiteral("1|1"));
-    QVERIFY(exchange.fill(QStringLiteral("2|1"), slotRecord()).ok);
+    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("2|1"));
     QVERIFY(exchange.reset(1).ok);
     QVERIFY(exchange.reset(1).ok);
     QCOMPARE(readFile(path()), ReminderSlots::resetBytes(1));
@@ -246,7 +246,7 @@ void TestReminderSlots::claimAndRelease()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    QVERIFY(exchange.fill(QStringLiteral("1|1"), slotRecord()).ok);
+    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
     const QByteArray filled = readFile(path());
 
     QCOMPARE(exchange.claim().slot, QStringLiteral("1|1"));
@@ -294,7 +294,7 @@ void TestReminderSlots::fillWritesElevenFieldsInOrder()
     const ReminderSlots exchange(path());
     // A fresh slot keeps its key order: every line is replaced in place.
     QVERIFY(exchange.reset(1).ok);
-    QVERIFY(exchange.fill(QStringLiteral("1|1"), slotRecord()).ok);
+    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
     const QByteArray expectedSlot = gbk(QStringLiteral(
         "[1|1]\r\n是否显示=0\r\n编号=3\r\n工程部位=三号楼基础\r\n强度等级=C30\r\n配合比编号=P-"
         "01\r\n"
@@ -308,7 +308,7 @@ void TestReminderSlots::fillWritesElevenFieldsInOrder()
 
     // Keys missing from a slot are added in the dispatcher's order.
     writeFile(path(), gbk(QStringLiteral("[1|1]\r\n是否显示=0\r\n")));
-    QVERIFY(exchange.fill(QStringLiteral("1|1"), slotRecord()).ok);
+    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
     QCOMPARE(readFile(path()),
              gbk(QStringLiteral("[1|1]\r\n是否显示=0\r\n编号=3\r\n工程部位=三号楼基础\r\n"
                                 "强度等级=C30\r\n配合比编号=P-01\r\n制作日期=2026-12-1 08:30\r\n"
@@ -324,12 +324,12 @@ void TestReminderSlots::fillRefusesAndKeepsFile()
 
     QStringList unencodable = slotRecord();
     unencodable[10] = QString::fromUtf8("\xF0\x9F\x98\x80");
-    ProfileFile::Outcome outcome = exchange.fill(QStringLiteral("1|1"), unencodable);
-    QVERIFY(!outcome.ok);
+    ReminderSlots::Found outcome = exchange.fillFirstFree(unencodable);
+    QVERIFY(outcome.slot.isEmpty());
     QVERIFY(outcome.error.contains(unencodable[10]));
 
-    outcome = exchange.fill(QStringLiteral("1|1"), slotRecord().mid(1));
-    QVERIFY(!outcome.ok);
+    outcome = exchange.fillFirstFree(slotRecord().mid(1));
+    QVERIFY(outcome.slot.isEmpty());
     QVERIFY(outcome.error.contains(QStringLiteral("11")));
     QCOMPARE(readFile(path()), before);
 }

@@ -91,14 +91,14 @@ void TestTrayIcon::activationRestoresOrPopsUpMenu()
 
     emit w->trayIcon()->icon()->activated(reason);
     QCoreApplication::processEvents();
-    QMenu *menu = w->menu(QStringLiteral("menu"));
+    QMenu *menu = w->findChild<QMenu *>(QStringLiteral("menu"));
     QCOMPARE(w->isVisible(), restored);
     QCOMPARE(menu->isVisible(), menuShown);
     if (restored)
         QVERIFY(!w->isMinimized());
     if (menuShown) {
         // The popup is the window's own menu: "初始化", a separator, "退出".
-        QCOMPARE(menu->actions().last(), w->action(QStringLiteral("end")));
+        QCOMPARE(menu->actions().last(), w->findChild<QAction *>(QStringLiteral("end")));
         menu->hide();
     }
 }
@@ -137,7 +137,7 @@ void TestTrayIcon::mouseMoveOverWindowDoesNothing()
     for (int x : {514, 515, 517})
         QTest::mouseMove(w, QPoint(x, 200));
     QCoreApplication::processEvents();
-    QVERIFY(!w->menu(QStringLiteral("menu"))->isVisible());
+    QVERIFY(!w->findChild<QMenu *>(QStringLiteral("menu"))->isVisible());
     QVERIFY(w->isVisible());
     QVERIFY(!w->isMinimized());
 }
@@ -146,7 +146,7 @@ void TestTrayIcon::exitRemovesIcon()
 {
     Form1 *w = start(true);
     QVERIFY(w->trayIcon()->icon()->isVisible());
-    w->action(QStringLiteral("end"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("end"))->trigger();
     QVERIFY(!w->trayIcon()->icon()->isVisible());
     QVERIFY(!w->isVisible());
 }

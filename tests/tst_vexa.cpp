@@ -110,14 +110,11 @@ void TestVexa::closingFreesTheSlot()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    QVERIFY(
-        exchange
-            .fill(QStringLiteral("1|1"),
-                  {QStringLiteral("1"), QStringLiteral("三号楼基础"), QStringLiteral("C30"),
-                   QStringLiteral("P-01"), QStringLiteral("2026-12-1 08:30"), QStringLiteral("28"),
-                   QStringLiteral("标准养护"), QStringLiteral("2026-12-29 08:30"),
-                   QStringLiteral("12"), QStringLiteral("3"), QStringLiteral("加急")})
-            .ok);
+    QCOMPARE(exchange
+                 .fillFirstFree(slotRecord(QStringLiteral("1"), QStringLiteral("三号楼基础"),
+                                           QStringLiteral("加急")))
+                 .slot,
+             QStringLiteral("1|1"));
     const QByteArray before = readFile(path());
 
     const std::unique_ptr<QProcess> vexa = start(300);

@@ -43,7 +43,7 @@ unset TARVELIN_DATA_DIR
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   set -e
   $EXEC_LINE & pid=$!
-  for i in $(seq 50); do xdotool search --name "Tarvelin V2.2" >/dev/null 2>&1 && break; sleep 0.2; done
+  for i in $(seq 50); do xdotool search --name "^Tarvelin V" >/dev/null 2>&1 && break; sleep 0.2; done
   sleep 1
   import -window root "$0"
   # A second start hands over to the first and ends with status 0.
