@@ -34,7 +34,8 @@ bool waitForFlags(const QString &ini, const QStringList &slotNames, const QStrin
 QString partShownOnceClaimed(const QString &ini)
 {
     QString shown;
-    QTest::qWaitFor(
+    // On time-out nothing is shown, and the caller's comparison says so.
+    const bool claimed = QTest::qWaitFor(
         [&] {
             for (const QString &slot : ListIniSections(ini)) {
                 if (ReadIniValue(slot, QStringLiteral("是否显示"), ini) == QLatin1String("1")) {
@@ -46,7 +47,7 @@ QString partShownOnceClaimed(const QString &ini)
             return false;
         },
         30000);
-    return shown;
+    return claimed ? shown : QString();
 }
 } // namespace
 
