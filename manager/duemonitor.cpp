@@ -16,6 +16,23 @@ void HighlightRow(RecordGridModel *grid, int row, quint32 foreColour, quint32 ba
 
 DueMonitor::DueMonitor(RecordGridModel *grid, const Clock *clock) : m_grid(grid), m_clock(clock) {}
 
+template <typename Falls> QList<int> DueMonitor::markUnmarked(Falls falls)
+{
+    const QString mark = SpecimenRecord::dueMarkText();
+    QList<int> marked;
+    const int last = m_grid->rows() - 1;
+    for (int row = 1; row <= last; ++row) {
+        // Views, not copies: a busy day's grid is walked every few seconds.
+        if (!falls(m_grid->textView(row, SpecimenRecord::DueTimeColumn)))
+            continue;
+        if (m_grid->textView(row, SpecimenRecord::DueMarkColumn) == mark)
+            continue;
+        this->mark(row);
+        marked.append(row);
+    }
+    return marked;
+}
+
 QList<int> DueMonitor::check()
 {
     // The present minute is taken once: a minute that turns during the check belongs to the next.
@@ -23,19 +40,7 @@ QList<int> DueMonitor::check()
     const DueCheck::Window window(m_previousMinute, present);
     m_previousMinute = present;
 
-    const QString mark = SpecimenRecord::dueMarkText();
-    QList<int> due;
-    const int last = m_grid->rows() - 1;
-    for (int row = 1; row <= last; ++row) {
-        // Views, not copies: a busy day's grid is walked every few seconds.
-        if (!window.contains(m_grid->textView(row, SpecimenRecord::DueTimeColumn)))
-            continue;
-        if (m_grid->textView(row, SpecimenRecord::DueMarkColumn) == mark)
-            continue;
-        this->mark(row);
-        due.append(row);
-    }
-    return due;
+    return markUnmarked([&window](QStringView due) { return window.contains(due); });
 }
 
 void DueMonitor::mark(int row)
@@ -54,17 +59,7 @@ QList<int> DueMonitor::markPassed()
     const QDateTime now = m_clock->now();
     const QString present = TimeText::minute(now);
     const QString today = TimeText::date(now);
-    const QString mark = SpecimenRecord::dueMarkText();
-    QList<int> passed;
-    const int last = m_grid->rows() - 1;
-    for (int row = 1; row <= last; ++row) {
-        const QStringView due = m_grid->textView(row, SpecimenRecord::DueTimeColumn);
-        if (!DueCheck::isDueTimeText(due) || !due.startsWith(today) || due >= present)
-            continue;
-        if (m_grid->textView(row, SpecimenRecord::DueMarkColumn) == mark)
-            continue;
-        this->mark(row);
-        passed.append(row);
-    }
-    return passed;
+    return markUnmarked([&present, &today](QStringView due) {
+        return DueCheck::isDueTimeText(due) && due.startsWith(today) && due < present;
+    });
 }

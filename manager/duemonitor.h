@@ -33,6 +33,8 @@ public:
 
 private:
     void mark(int row);
+    // Marks, upper row first, the rows not marked yet whose due-time cell the predicate takes.
+    template <typename Falls> QList<int> markUnmarked(Falls falls);
 
     RecordGridModel *m_grid;
     const Clock *m_clock;
