@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// What the laboratory sets once and Tarvelin remembers, in a small file of its own beside a.bz
+// ("tarvelin-settings.txt", UTF-8, one "key=value" a line): the technician's name, how many days
+// back an untested record counts as overdue, and since when the reminders are watched.
+class LabSettings
+{
+public:
+    explicit LabSettings(const QString &dataFolder);
+    static constexpr int kDefaultOverdueDays = 30;
+
+    // Reads the file; a missing or unreadable file leaves the defaults.
+    void load();
+    // Replaces the file at once; returns what went wrong, empty when it was saved.
+    QString save() const;
+
+    QString technician;
+    int overdueDays = kDefaultOverdueDays;
+    QString watchedSince; // "YYYY-MM-DD hh:mm"; empty before the first start
+
+private:
+    QString m_path;
+};

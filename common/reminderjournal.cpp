@@ -1,0 +1,294 @@
+#include "reminderjournal.h"
+
+#include "atomicfile.h"
+#include "duecheck.h"
+#include "recordline.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+const QString kTimeForm = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+const QByteArray kHeader = QByteArrayLiteral("# Tarvelin 提醒与试验记录\n");
+const QString kUndated = QStringLiteral("undated");
+
+// The characters a field cannot hold as they are, and the letter that stands for each after "\\".
+constexpr char16_t kEscapes[][2] = {{u'\\', u'\\'}, {u'\t', u't'}, {u'\n', u'n'}, {u'\r', u'r'}};
+
+QString escaped(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const auto *escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                          [c](const char16_t *e) { return e[0] == c; });
+        if (escape == std::end(kEscapes))
+            out += c;
+        else
+            out.append(u'\\').append(QChar((*escape)[1]));
+    }
+    return out;
+}
+
+// Empty with ok false when an escape is none that escaped() writes.
+QString unescaped(QStringView text, bool *ok)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\\') {
+            out += text[i];
+            continue;
+        }
+        const QChar letter = ++i < text.size() ? text[i] : QChar();
+        const auto *escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                          [letter](const char16_t *e) { return e[1] == letter; });
+        if (escape == std::end(kEscapes))
+            return *ok = false, QString();
+        out += QChar((*escape)[0]);
+    }
+    return out;
+}
+
+QString timeText(const QDateTime &time)
+{
+    return time.toString(kTimeForm);
+}
+
+QString monthName(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy-MM"));
+}
+
+} // namespace
+
+ReminderJournal::ReminderJournal(const QString &dataFolder) : m_folder(folderIn(dataFolder)) {}
+
+QString ReminderJournal::folderIn(const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(QStringLiteral("tarvelin-journal"));
+}
+
+QString ReminderJournal::keyOf(const QList<QStringView> &fields)
+{
+    QList<QStringView> kept;
+    const qsizetype shown = RecordLine::shownFields(fields.size(), RecordLine::Stored);
+    for (qsizetype i = 0; i < RecordLine::Stored; ++i)
+        kept.append(i < shown ? fields[i] : QStringView());
+    kept.append(QStringView());
+    return RecordLine::text(kept);
+}
+
+QString ReminderJournal::keyOf(QStringView line)
+{
+    QList<QStringView> fields;
+    for (QStringView field : line.tokenize(RecordLine::Separator))
+        fields.append(field);
+    return keyOf(fields);
+}
+
+QString ReminderJournal::fileOf(const QString &key) const
+{
+    qsizetype start = 0;
+    for (int field = 0; field < SpecimenRecord::DueTime; ++field) {
+        start = key.indexOf(RecordLine::Separator, start) + 1;
+        if (start == 0)
+            return QDir(m_folder).filePath(kUndated + QStringLiteral(".tsv"));
+    }
+    const QStringView due = QStringView(key).mid(start, 16);
+    const bool dated = DueCheck::isDueTimeText(due) && key.size() > start + 16 &&
+                       key[start + 16] == RecordLine::Separator;
+    return QDir(m_folder).filePath((dated ? due.left(7).toString() : kUndated) +
+                                   QStringLiteral(".tsv"));
+}
+
+QStringList ReminderJournal::loadMonths(const QDate &from, const QDate &to)
+{
+    QStringList names{kUndated};
+    for (QDate month(from.year(), from.month(), 1); month <= to; month = month.addMonths(1))
+        names << monthName(month);
+    return load(names);
+}
+
+QStringList ReminderJournal::loadAll()
+{
+    QStringList names;
+    for (const QFileInfo &file : QDir(m_folder).entryInfoList({QStringLiteral("*.tsv")}))
+        if (!file.completeBaseName().contains(u'.')) // not a damaged file set aside
+            names << file.completeBaseName();
+    return load(names);
+}
+
+QStringList ReminderJournal::load(const QStringList &names)
+{
+    QStringList problems;
+    for (const QString &name : names) {
+        if (m_read.contains(name))
+            continue;
+        m_read.insert(name);
+        const QString problem = loadFile(QDir(m_folder).filePath(name + QStringLiteral(".tsv")));
+        if (!problem.isEmpty())
+            problems << problem;
+    }
+    return problems;
+}
+
+QString ReminderJournal::loadFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("无法读取提醒记录 %1：%2。提醒照常进行。")
+            .arg(QDir::toNativeSeparators(path), file.errorString());
+    const QByteArray data = file.readAll();
+    file.close();
+
+    // What follows the last line break is an append cut short: not damage, just never written.
+    const qsizetype end = data.lastIndexOf('\n') + 1;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(QByteArrayView(data).first(end));
+    bool damaged = decoder.hasError();
+    QByteArray kept = kHeader;
+    for (QStringView line : QStringView(text).tokenize(u'\n')) {
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (!apply(line)) {
+            damaged = true;
+            continue;
+        }
+        kept += line.toUtf8() + '\n';
+    }
+    if (!damaged)
+        return {};
+
+    const QFileInfo info(path);
+    const QString aside = info.dir().filePath(
+        QStringLiteral("%1.damaged-%2.tsv")
+            .arg(info.completeBaseName(),
+                 QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz"))));
+    if (!QFile::rename(path, aside))
+        return QStringLiteral("提醒记录 %1 已损坏，也无法改名另存。提醒照常进行。")
+            .arg(QDir::toNativeSeparators(path));
+    const AtomicFile::Result rewritten = AtomicFile::replace(path, kept);
+    QString said = QStringLiteral("提醒记录 %1 已损坏，原文件已另存为 %2")
+                       .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(aside));
+    if (!rewritten.ok)
+        return said +
+               QStringLiteral("，可读的部分无法写回：%1。提醒照常进行。").arg(rewritten.reason);
+    return said + QStringLiteral("，可读的部分已保留。提醒照常进行。");
+}
+
+bool ReminderJournal::apply(QStringView line)
+{
+    QList<QStringView> parts;
+    for (QStringView part : line.tokenize(u'\t'))
+        parts.append(part);
+    static const QHash<QChar, int> widths{{u'R', 4}, {u'T', 5}, {u'U', 3}};
+    if (parts.isEmpty() || parts[0].size() != 1 || widths.value(parts[0][0]) != parts.size())
+        return false;
+    const QDateTime when = QDateTime::fromString(parts[1].toString(), kTimeForm);
+    bool ok = when.isValid();
+    const QString key = unescaped(parts.last(), &ok);
+    if (!ok)
+        return false;
+    switch (parts[0][0].unicode()) {
+    case u'R': {
+        if (parts[2] != u"popup" && parts[2] != u"list")
+            return false;
+        Entry &entry = m_entries[key];
+        if (!entry.reminded.isValid()) { // the first reminder is the one that counts
+            entry.reminded = when;
+            entry.how = parts[2] == u"list" ? How::List : How::Popup;
+        }
+        return true;
+    }
+    case u'T': {
+        const QString by = unescaped(parts[2], &ok);
+        const QString result = unescaped(parts[3], &ok);
+        if (!ok)
+            return false;
+        Entry &entry = m_entries[key];
+        entry.tested = when;
+        entry.testedBy = by;
+        entry.result = result;
+        return true;
+    }
+    default: {
+        const auto it = m_entries.find(key);
+        if (it != m_entries.end()) {
+            it->tested = QDateTime();
+            it->testedBy.clear();
+            it->result.clear();
+        }
+        return true;
+    }
+    }
+}
+
+const ReminderJournal::Entry *ReminderJournal::find(const QString &key) const
+{
+    const auto it = m_entries.constFind(key);
+    return it == m_entries.constEnd() ? nullptr : &*it;
+}
+
+QString ReminderJournal::remind(const QString &key, How how, const QDateTime &when)
+{
+    const QString line =
+        QStringLiteral("R\t%1\t%2\t%3")
+            .arg(timeText(when),
+                 how == How::List ? QStringLiteral("list") : QStringLiteral("popup"), escaped(key));
+    apply(line);
+    return append(key, line);
+}
+
+QString ReminderJournal::markTested(const QString &key, const QDateTime &when, const QString &by,
+                                    const QString &result)
+{
+    const QString line = QStringLiteral("T\t%1\t%2\t%3\t%4")
+                             .arg(timeText(when), escaped(by), escaped(result), escaped(key));
+    apply(line);
+    return append(key, line);
+}
+
+QString ReminderJournal::unmarkTested(const QString &key, const QDateTime &when)
+{
+    const QString line = QStringLiteral("U\t%1\t%2").arg(timeText(when), escaped(key));
+    apply(line);
+    return append(key, line);
+}
+
+QString ReminderJournal::append(const QString &key, const QString &text)
+{
+    const QString path = fileOf(key);
+    const auto failed = [&path](const QString &why) {
+        return QStringLiteral("无法写入提醒记录 %1：%2。提醒照常进行。")
+            .arg(QDir::toNativeSeparators(path), why);
+    };
+    if (!QDir().mkpath(m_folder))
+        return failed(AtomicFile::whyFolderRefusesWrites(QFileInfo(m_folder).path()));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return failed(file.errorString());
+    // Cut off an append that a kill or a full disk left without its line break.
+    const QByteArray old = file.readAll();
+    qint64 size = old.lastIndexOf('\n') + 1;
+    if (size != old.size() && !file.resize(size))
+        return failed(file.errorString());
+    QByteArray bytes = size == 0 ? kHeader : QByteArray();
+    bytes += text.toUtf8() + '\n';
+    errno = 0;
+    const bool written = file.seek(size) && file.write(bytes) == bytes.size() && file.flush();
+    if (written)
+        return {};
+    const bool full = errno == ENOSPC || file.error() == QFileDevice::ResourceError;
+    const QString why = full ? AtomicFile::diskFullText() : file.errorString();
+    file.resize(size); // no half an entry left behind
+    return failed(why);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// What was reminded and what was tested, kept beside a.bz in files of its own: one file per month
+// of the records' due times ("tarvelin-journal/2026-12.tsv", "undated.tsv" for a due time of
+// another form), so that a start reads the weeks it needs and not years of tests.
+//
+// A file is UTF-8, one entry per line, only ever appended to:
+//   R <when> <popup|list> <record line>            reminded
+//   T <when> <by> <result> <record line>           marked tested
+//   U <when> <record line>                         the test mark taken back
+// fields separated by Tab, with "\\", "\t", "\n" and "\r" escaped. A record is known by the text of
+// its line, as the main window's reload knows it. The last entry for a record wins.
+//
+// A kill in mid-append leaves a last line without its line break: the reader skips it and the next
+// append cuts it off first. A line that cannot be read means the file was damaged otherwise: the
+// file is set aside under a new name, written again from what could be read, and said so; nothing
+// of it stops a reminder.
+class ReminderJournal
+{
+public:
+    enum class How { Popup, List };
+    struct Entry
+    {
+        QDateTime reminded; // invalid: marked tested without a reminder
+        How how = How::Popup;
+        QDateTime tested; // invalid: not marked tested
+        QString testedBy;
+        QString result;
+        bool isTested() const { return tested.isValid(); }
+    };
+
+    explicit ReminderJournal(const QString &dataFolder);
+    static QString folderIn(const QString &dataFolder);
+
+    // The journal key of a line read as fields: its first ten stored fields and an empty due
+    // mark, the line a grid row loaded from those fields gives back.
+    static QString keyOf(const QList<QStringView> &fields);
+    static QString keyOf(QStringView line);
+
+    // Reads the files of the due months from to to (inclusive) that were not read yet, and the
+    // undated file. Returns what went wrong, one text per damaged file set aside.
+    QStringList loadMonths(const QDate &from, const QDate &to);
+    // Every file of the journal.
+    QStringList loadAll();
+
+    const Entry *find(const QString &key) const;
+    bool knows(const QString &key) const { return m_entries.contains(key); }
+    qsizetype size() const { return m_entries.size(); }
+
+    // Each appends one entry and returns what went wrong, empty when it was written. The entry is
+    // kept in memory also when its write failed, so a reminder given is not given twice in a run.
+    QString remind(const QString &key, How how, const QDateTime &when);
+    QString markTested(const QString &key, const QDateTime &when, const QString &by,
+                       const QString &result);
+    QString unmarkTested(const QString &key, const QDateTime &when);
+
+    // The file that holds the entries of a record's key.
+    QString fileOf(const QString &key) const;
+
+private:
+    QStringList load(const QStringList &names);
+    QString loadFile(const QString &path);
+    QString append(const QString &key, const QString &text);
+    bool apply(QStringView line);
+
+    QString m_folder;
+    QHash<QString, Entry> m_entries;
+    QSet<QString> m_read; // file names already read
+};

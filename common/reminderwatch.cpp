@@ -1,0 +1,67 @@
+#include "reminderwatch.h"
+
+#include "clock.h"
+#include "duecheck.h"
+#include "gbkcodec.h"
+#include "recordfile.h"
+#include "recordline.h"
+#include "reminderjournal.h"
+
+#include <QFile>
+#include <QSet>
+
+#include <algorithm>
+
+namespace ReminderWatch {
+
+QString horizon(const QString &watchedSince, const QDateTime &now, int overdueDays)
+{
+    const QString span = TimeText::minute(now.addDays(-overdueDays));
+    return watchedSince > span ? watchedSince : span;
+}
+
+Scan scanDue(const QString &recordFile, const QString &from, const QString &before)
+{
+    Scan scan;
+    QFile file(recordFile);
+    if (!file.exists())
+        return scan;
+    if (!file.open(QIODevice::ReadOnly)) {
+        scan.error = file.errorString();
+        return scan;
+    }
+    const QByteArray data = file.readAll();
+    const QByteArray low = from.toLatin1(), high = before.toLatin1();
+    for (QByteArrayView line : RecordFile::splitLines(data)) {
+        const std::optional<QByteArrayView> due =
+            RecordLine::fieldIn(line, SpecimenRecord::DueTime);
+        if (!due || due->size() != 16 || *due < low || *due >= high)
+            continue;
+        const QString dueTime = QString::fromLatin1(*due);
+        if (!DueCheck::isDueTimeText(dueTime))
+            continue;
+        scan.records.append({ReminderJournal::keyOf(Gbk::decode(line)), dueTime});
+    }
+    return scan;
+}
+
+QList<Due> neverReminded(const QList<Due> &records, const ReminderJournal &journal,
+                         const QString &horizon, const QDateTime &now)
+{
+    const QString present = TimeText::minute(now);
+    QList<Due> told;
+    QSet<QString> seen;
+    for (const Due &record : records) {
+        if (record.dueTime < horizon || record.dueTime >= present ||
+            !DueCheck::isDueTimeText(record.dueTime) || journal.knows(record.key) ||
+            seen.contains(record.key))
+            continue;
+        seen.insert(record.key);
+        told.append(record);
+    }
+    std::stable_sort(told.begin(), told.end(),
+                     [](const Due &a, const Due &b) { return a.dueTime < b.dueTime; });
+    return told;
+}
+
+} // namespace ReminderWatch

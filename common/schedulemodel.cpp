@@ -1,0 +1,234 @@
+#include "schedulemodel.h"
+
+#include "clock.h"
+#include "duecheck.h"
+#include "recordfile.h"
+#include "recordline.h"
+#include "reminderjournal.h"
+#include "specimenrecord.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int kStored = RecordLine::Stored;
+
+// The days that bound the groups, as "YYYY-MM-DD" texts, which sort as the days do.
+struct Days
+{
+    Days(const QDate &today, int overdueDays)
+        : overdueFrom(date(today.addDays(-overdueDays))), today(date(today)),
+          tomorrow(date(today.addDays(1))), weekEnd(date(today.addDays(7)))
+    {
+    }
+    static QString date(const QDate &day) { return day.toString(QStringLiteral("yyyy-MM-dd")); }
+
+    ScheduleModel::Group groupOf(QStringView due, bool tested) const
+    {
+        if (!DueCheck::isDueTimeText(due))
+            return ScheduleModel::Other;
+        const QStringView day = due.left(10);
+        if (day == today)
+            return ScheduleModel::Today;
+        if (day == tomorrow)
+            return ScheduleModel::Tomorrow;
+        if (day > tomorrow)
+            return day <= weekEnd ? ScheduleModel::Week : ScheduleModel::Later;
+        return !tested && day >= overdueFrom ? ScheduleModel::Overdue : ScheduleModel::Other;
+    }
+
+    QString overdueFrom, today, tomorrow, weekEnd;
+};
+
+qint64 dueOrder(QStringView due)
+{
+    if (!DueCheck::isDueTimeText(due))
+        return std::numeric_limits<qint64>::max();
+    qint64 value = 0;
+    for (QChar c : due)
+        if (c.isDigit())
+            value = value * 10 + c.digitValue();
+    return value;
+}
+
+} // namespace
+
+QString ScheduleModel::groupName(Group group)
+{
+    static const QString names[GroupCount] = {
+        QStringLiteral("逾期未试"),  QStringLiteral("今天"), QStringLiteral("明天"),
+        QStringLiteral("未来 7 天"), QStringLiteral("以后"), QStringLiteral("其他")};
+    return names[group];
+}
+
+ScheduleModel::Group ScheduleModel::groupOf(QStringView dueTime, bool tested, const QDate &today,
+                                            int overdueDays)
+{
+    return Days(today, overdueDays).groupOf(dueTime, tested);
+}
+
+ScheduleModel::ScheduleModel(const ReminderJournal *journal, QObject *parent)
+    : QAbstractTableModel(parent), m_journal(journal)
+{
+}
+
+QString ScheduleModel::load(const QString &recordFile, const QDateTime &now, int overdueDays)
+{
+    QList<Row> rows;
+    QStringView key[kStored + 1];
+    const RecordFile::Status read =
+        RecordFile(recordFile).forEachFilledLine([&](const QList<QStringView> &fields) {
+            const qsizetype shown = RecordLine::shownFields(fields.size(), kStored);
+            for (qsizetype i = 0; i < kStored; ++i)
+                key[i] = i < shown ? fields[i] : QStringView();
+            const QStringView due = key[SpecimenRecord::DueTime];
+            rows.append({PackedRow(key, kStored + 1), dueOrder(due), Other});
+        });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Row &a, const Row &b) { return a.due < b.due; });
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+    regroup(now, overdueDays);
+    return read.error;
+}
+
+void ScheduleModel::regroup(const QDateTime &now, int overdueDays)
+{
+    m_now = now;
+    m_overdueDays = overdueDays;
+    const Days days(now.date(), overdueDays);
+    std::fill(std::begin(m_counts), std::end(m_counts), 0);
+    for (Row &row : m_rows) {
+        row.group = days.groupOf(row.fields.at(SpecimenRecord::DueTime), tested(row));
+        ++m_counts[row.group];
+    }
+    refilter();
+}
+
+void ScheduleModel::setShownGroup(int group)
+{
+    m_shownGroup = qBound(0, group, int(GroupCount));
+    refilter();
+}
+
+void ScheduleModel::setFilter(const QString &text)
+{
+    m_filter = text;
+    refilter();
+}
+
+QStringView ScheduleModel::keyView(const Row &row) const
+{
+    // The key's fields were taken from one line or joined by commas: the row's text is the key.
+    const QStringView first = row.fields.at(0), last = row.fields.at(kStored);
+    return QStringView(first.utf16(), last.utf16() + last.size() - first.utf16());
+}
+
+const ReminderJournal::Entry *ScheduleModel::entryOf(const Row &row) const
+{
+    // A key that borrows the row's text: no copy per row of a 100,000-record schedule.
+    const QStringView key = keyView(row);
+    return m_journal->find(
+        QString::fromRawData(reinterpret_cast<const QChar *>(key.utf16()), key.size()));
+}
+
+bool ScheduleModel::tested(const Row &row) const
+{
+    const ReminderJournal::Entry *entry = entryOf(row);
+    return entry && entry->isTested();
+}
+
+bool ScheduleModel::matches(const Row &row) const
+{
+    if (m_filter.isEmpty())
+        return true;
+    // No field holds a comma, so a filter without one never matches across two fields.
+    if (!m_filter.contains(RecordLine::Separator) &&
+        keyView(row).contains(m_filter, Qt::CaseInsensitive))
+        return true;
+    const ReminderJournal::Entry *entry = entryOf(row);
+    return entry && (entry->testedBy.contains(m_filter, Qt::CaseInsensitive) ||
+                     entry->result.contains(m_filter, Qt::CaseInsensitive));
+}
+
+void ScheduleModel::refilter()
+{
+    beginResetModel();
+    m_shown.clear();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const Row &row = m_rows[i];
+        if ((m_shownGroup == GroupCount || row.group == m_shownGroup) && matches(row))
+            m_shown.append(i);
+    }
+    endResetModel();
+}
+
+QString ScheduleModel::keyAt(int row) const
+{
+    if (row < 0 || row >= m_shown.size())
+        return {};
+    return keyView(m_rows[m_shown[row]]).toString();
+}
+
+int ScheduleModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_shown.size());
+}
+
+int ScheduleModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString ScheduleModel::cell(const Row &row, int column) const
+{
+    if (column == GroupColumn)
+        return groupName(row.group);
+    if (column < StateColumn)
+        return row.fields.value(column - FirstFieldColumn);
+    const ReminderJournal::Entry *entry = entryOf(row);
+    const QString due = row.fields.value(SpecimenRecord::DueTime);
+    switch (column) {
+    case StateColumn:
+        if (entry && entry->isTested())
+            return QStringLiteral("已试验");
+        if (entry && entry->reminded.isValid())
+            return entry->how == ReminderJournal::How::List ? QStringLiteral("已列出")
+                                                            : QStringLiteral("已提醒");
+        return DueCheck::isDueTimeText(due) && due < TimeText::minute(m_now)
+                   ? QStringLiteral("未提醒")
+                   : QString();
+    case RemindedColumn:
+        return entry && entry->reminded.isValid() ? TimeText::minute(entry->reminded) : QString();
+    case TestedColumn:
+        return entry && entry->isTested() ? TimeText::minute(entry->tested) : QString();
+    case TestedByColumn:
+        return entry ? entry->testedBy : QString();
+    default:
+        return entry ? entry->result : QString();
+    }
+}
+
+QVariant ScheduleModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_shown.size())
+        return {};
+    return cell(m_rows[m_shown[index.row()]], index.column());
+}
+
+QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (section == GroupColumn)
+        return QStringLiteral("分组");
+    if (section < StateColumn)
+        return SpecimenRecord::gridHeaders().value(
+            SpecimenRecord::column(SpecimenRecord::Field(section - FirstFieldColumn)));
+    static const QString journalHeaders[] = {QStringLiteral("状态"), QStringLiteral("提醒时间"),
+                                             QStringLiteral("试验时间"), QStringLiteral("试验人"),
+                                             QStringLiteral("试验结果")};
+    return journalHeaders[section - StateColumn];
+}

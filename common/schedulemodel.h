@@ -1,0 +1,87 @@
+#pragma once
+
+#include "packedrow.h"
+#include "reminderjournal.h"
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// The lab's schedule: every record of a.bz in due-time order, each in one group, with what the
+// journal knows of it. The view shows one group or all, narrowed by a filter.
+class ScheduleModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Group { Overdue, Today, Tomorrow, Week, Later, Other, GroupCount };
+    enum Column {
+        GroupColumn,
+        FirstFieldColumn, // the ten stored fields, 工程部位 to 备注
+        StateColumn = FirstFieldColumn + 10,
+        RemindedColumn,
+        TestedColumn,
+        TestedByColumn,
+        ResultColumn,
+        ColumnCount
+    };
+    static QString groupName(Group group);
+
+    // 逾期未试: due on a day before today, not marked tested, and not more than overdueDays days
+    // back; 今天, 明天, 未来 7 天 (the five days after tomorrow), 以后; 其他: tested or older
+    // days, and due times of another form.
+    static Group groupOf(QStringView dueTime, bool tested, const QDate &today, int overdueDays);
+
+    ScheduleModel(const ReminderJournal *journal, QObject *parent = nullptr);
+
+    // Reads every record of the record file; returns why it could not, empty when it could.
+    QString load(const QString &recordFile, const QDateTime &now, int overdueDays);
+    // Groups every record again: another day, another span, or marks that changed.
+    void regroup(const QDateTime &now, int overdueDays);
+    void regroup() { regroup(m_now, m_overdueDays); }
+
+    // Which group is shown (GroupCount: all) and the text every shown row holds in one of its
+    // fields or journal texts (any case).
+    void setShownGroup(int group);
+    void setFilter(const QString &text);
+    const QString &filter() const { return m_filter; }
+    int shownGroup() const { return m_shownGroup; }
+
+    // Records in a group, whatever is shown.
+    int count(Group group) const { return m_counts[group]; }
+    int recordCount() const { return int(m_rows.size()); }
+
+    // The journal key of a shown row.
+    QString keyAt(int row) const;
+    const QDateTime &now() const { return m_now; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    struct Row
+    {
+        PackedRow fields; // the eleven fields of the key: its text is the key
+        qint64 due;       // yyyyMMddhhmm, or the largest value for a due time of another form
+        Group group;
+    };
+    QString cell(const Row &row, int column) const;
+    QStringView keyView(const Row &row) const;
+    const ReminderJournal::Entry *entryOf(const Row &row) const;
+    bool tested(const Row &row) const;
+    bool matches(const Row &row) const;
+    void refilter();
+
+    const ReminderJournal *m_journal;
+    QList<Row> m_rows;
+    QList<int> m_shown;
+    int m_counts[GroupCount] = {};
+    QDateTime m_now;
+    int m_overdueDays = 30;
+    int m_shownGroup = GroupCount;
+    QString m_filter;
+};

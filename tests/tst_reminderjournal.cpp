@@ -1,0 +1,159 @@
+#include "fulldisk.h"
+#include "recordline.h"
+#include "reminderjournal.h"
+#include "testfiles.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QString keyDue(const QString &part, const QString &due)
+{
+    return fileRecord(part, due).join(u',');
+}
+const QDateTime kWhen(QDate(2026, 12, 6), QTime(9, 5, 0));
+} // namespace
+
+class TestReminderJournal : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keyIsTheLineAReloadedRowGivesBack_data();
+    void keyIsTheLineAReloadedRowGivesBack();
+    void entriesComeBackInANewRunFromTheirMonthsFile();
+    void cutOffAppendIsSkippedAndCutBeforeTheNext();
+    void damagedFileIsSetAsideAndItsReadablePartKept();
+    void fullDiskLeavesNoHalfEntry();
+};
+
+void TestReminderJournal::keyIsTheLineAReloadedRowGivesBack_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("key");
+    const QString record = keyDue(QStringLiteral("1#楼"), QStringLiteral("2026-12-06 09:05"));
+    QTest::newRow("record") << record << record;
+    // A hand-written due mark is never shown, a twelfth field (a comma typed long ago) neither.
+    QTest::newRow("marked") << record + QStringLiteral("到期") << record;
+    QTest::newRow("wider") << record + QStringLiteral(",x") << record;
+    QTest::newRow("narrow") << QStringLiteral("a,b,c") << QStringLiteral("a,b,,,,,,,,,");
+}
+
+void TestReminderJournal::keyIsTheLineAReloadedRowGivesBack()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, key);
+    QCOMPARE(ReminderJournal::keyOf(line), key);
+}
+
+void TestReminderJournal::entriesComeBackInANewRunFromTheirMonthsFile()
+{
+    QTemporaryDir dir;
+    const QString december = keyDue(QStringLiteral("梁\t板\\"), QStringLiteral("2026-12-06 09:05"));
+    const QString november = keyDue(QStringLiteral("柱\n"), QStringLiteral("2026-11-30 23:59"));
+    const QString undated = keyDue(QStringLiteral("墙"), QStringLiteral("明天"));
+    {
+        ReminderJournal journal(dir.path());
+        QCOMPARE(journal.remind(december, ReminderJournal::How::Popup, kWhen), QString());
+        QCOMPARE(journal.remind(december, ReminderJournal::How::List, kWhen.addDays(1)), QString());
+        QCOMPARE(journal.remind(november, ReminderJournal::How::List, kWhen), QString());
+        QCOMPARE(journal.markTested(november, kWhen, QStringLiteral("张\t三"),
+                                    QStringLiteral("35.2 MPa\r\n\"复检\"")),
+                 QString());
+        QCOMPARE(journal.markTested(undated, kWhen, QStringLiteral("李四"), QString()), QString());
+        QCOMPARE(journal.markTested(december, kWhen, QStringLiteral("李四"), QStringLiteral("x")),
+                 QString());
+        QCOMPARE(journal.unmarkTested(december, kWhen.addSecs(60)), QString());
+    }
+    const QString folder = ReminderJournal::folderIn(dir.path());
+    QCOMPARE(QDir(folder).entryList(QDir::Files),
+             QStringList({"2026-11.tsv", "2026-12.tsv", "undated.tsv"}));
+
+    ReminderJournal december2(dir.path());
+    QCOMPARE(december2.loadMonths(QDate(2026, 12, 1), QDate(2026, 12, 31)), QStringList());
+    QVERIFY(!december2.knows(november)); // its month was not read
+    QVERIFY(december2.knows(undated));
+    const ReminderJournal::Entry *d = december2.find(december);
+    QVERIFY(d);
+    QCOMPARE(d->reminded, kWhen); // the first reminder counts
+    QCOMPARE(d->how, ReminderJournal::How::Popup);
+    QVERIFY(!d->isTested()); // the mark was taken back
+
+    QCOMPARE(december2.loadAll(), QStringList());
+    const ReminderJournal::Entry *n = december2.find(november);
+    QVERIFY(n);
+    QCOMPARE(n->how, ReminderJournal::How::List);
+    QCOMPARE(n->tested, kWhen);
+    QCOMPARE(n->testedBy, QStringLiteral("张\t三"));
+    QCOMPARE(n->result, QStringLiteral("35.2 MPa\r\n\"复检\""));
+}
+
+void TestReminderJournal::cutOffAppendIsSkippedAndCutBeforeTheNext()
+{
+    QTemporaryDir dir;
+    const QString first = keyDue(QStringLiteral("a"), QStringLiteral("2026-12-06 09:05"));
+    const QString second = keyDue(QStringLiteral("b"), QStringLiteral("2026-12-06 09:06"));
+    ReminderJournal journal(dir.path());
+    QCOMPARE(journal.remind(first, ReminderJournal::How::Popup, kWhen), QString());
+    const QString path = journal.fileOf(first);
+    const QByteArray whole = readFile(path);
+    writeFile(path, whole + "R\t2026-12-06 09:0"); // killed in mid-append
+
+    ReminderJournal reread(dir.path());
+    QCOMPARE(reread.loadAll(), QStringList());
+    QCOMPARE(reread.size(), 1);
+    QCOMPARE(reread.remind(second, ReminderJournal::How::Popup, kWhen), QString());
+    QVERIFY(readFile(path).startsWith(whole + "R\t2026-12-06 09:05:00\tpopup\tb,"));
+
+    ReminderJournal third(dir.path());
+    QCOMPARE(third.loadAll(), QStringList());
+    QCOMPARE(third.size(), 2);
+}
+
+void TestReminderJournal::damagedFileIsSetAsideAndItsReadablePartKept()
+{
+    QTemporaryDir dir;
+    const QString kept = keyDue(QStringLiteral("a"), QStringLiteral("2026-12-06 09:05"));
+    ReminderJournal journal(dir.path());
+    QCOMPARE(journal.remind(kept, ReminderJournal::How::Popup, kWhen), QString());
+    const QString path = journal.fileOf(kept);
+    const QByteArray damaged = readFile(path) + "R\tnot a time\tpopup\tx\n\xff\xfe garbage\n";
+    writeFile(path, damaged);
+
+    ReminderJournal reread(dir.path());
+    const QStringList problems = reread.loadAll();
+    QCOMPARE(problems.size(), 1);
+    QVERIFY2(problems[0].contains(QStringLiteral("已损坏")), qPrintable(problems[0]));
+    QVERIFY(reread.knows(kept));
+    const QStringList aside =
+        QDir(ReminderJournal::folderIn(dir.path())).entryList({QStringLiteral("*.damaged-*")});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(readFile(QDir(ReminderJournal::folderIn(dir.path())).filePath(aside[0])), damaged);
+
+    ReminderJournal again(dir.path()); // set aside once, not at every start
+    QCOMPARE(again.loadAll(), QStringList());
+    QCOMPARE(again.size(), 1);
+}
+
+void TestReminderJournal::fullDiskLeavesNoHalfEntry()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("full"));
+    FullDisk disk(folder);
+    if (!disk.mounted())
+        QSKIP("needs the right to mount a small file system");
+    const QString first = keyDue(QStringLiteral("a"), QStringLiteral("2026-12-06 09:05"));
+    ReminderJournal journal(folder);
+    QCOMPARE(journal.remind(first, ReminderJournal::How::Popup, kWhen), QString());
+    const QByteArray before = readFile(journal.fileOf(first));
+    QVERIFY(disk.fill());
+    // Longer than the free room of a block: the write is cut off by the full disk.
+    const QString big = keyDue(QString(9000, u'长'), QStringLiteral("2026-12-06 09:06"));
+    const QString why = journal.remind(big, ReminderJournal::How::Popup, kWhen);
+    QVERIFY2(why.contains(QStringLiteral("磁盘空间已满")), qPrintable(why));
+    QVERIFY(journal.knows(big)); // told once in this run all the same
+    QCOMPARE(readFile(journal.fileOf(first)), before);
+}
+
+QTEST_GUILESS_MAIN(TestReminderJournal)
+#include "tst_reminderjournal.moc"

@@ -1,0 +1,175 @@
+#include "csvexport.h"
+#include "gbkcodec.h"
+#include "recordfile.h"
+#include "reminderjournal.h"
+#include "schedulemodel.h"
+#include "testfiles.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QDateTime at(const char *minute)
+{
+    return QDateTime::fromString(QLatin1String(minute), QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+// The part (first field) of every shown row.
+QStringList shownParts(const ScheduleModel &model)
+{
+    QStringList parts;
+    for (int r = 0; r < model.rowCount(); ++r)
+        parts << model.index(r, ScheduleModel::FirstFieldColumn).data().toString();
+    return parts;
+}
+
+// A small table for the export: the text of its cells as given.
+class Table : public QAbstractTableModel
+{
+public:
+    explicit Table(QList<QStringList> rows) : m_rows(std::move(rows)) {}
+    int rowCount(const QModelIndex & = {}) const override { return int(m_rows.size()) - 1; }
+    int columnCount(const QModelIndex & = {}) const override { return int(m_rows[0].size()); }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        return role == Qt::DisplayRole ? m_rows[index.row() + 1][index.column()] : QVariant();
+    }
+    QVariant headerData(int section, Qt::Orientation, int role) const override
+    {
+        return role == Qt::DisplayRole ? m_rows[0][section] : QVariant();
+    }
+
+private:
+    QList<QStringList> m_rows;
+};
+} // namespace
+
+class TestScheduleModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void groupsMoveAtTheChangeOfDate();
+    void testedRecordLeavesTheOverdueGroup();
+    void filterMatchesAnyFieldAndTheJournalsTexts();
+    void csvIsCodePage936WithQuotedFields();
+    void csvRefusesACharacterCodePage936CannotHold();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_file;
+};
+
+void TestScheduleModel::initTestCase()
+{
+    m_file = m_dir.filePath(QStringLiteral("a.bz"));
+    const QList<QStringList> table{
+        fileRecord("下周", "2026-12-14 08:00"), fileRecord("周五", "2026-12-11 09:00"),
+        fileRecord("明天", "2026-12-07 08:00"), fileRecord("今晚", "2026-12-06 23:59"),
+        fileRecord("今早", "2026-12-06 07:00"), fileRecord("昨天", "2026-12-05 10:00"),
+        fileRecord("月前", "2026-11-05 10:00"), fileRecord("手写", "明天上午"),
+        fileRecord("周日", "2026-12-13 08:00"), QStringList(11)};
+    QVERIFY(RecordFile(m_file).writeTable(table).ok);
+}
+
+void TestScheduleModel::groupsMoveAtTheChangeOfDate()
+{
+    ReminderJournal journal(m_dir.path());
+    ScheduleModel model(&journal);
+    QCOMPARE(model.load(m_file, at("2026-12-06 23:59"), 30), QString());
+    QCOMPARE(model.recordCount(), 9);
+    // In due-time order; a due time of another form last.
+    QCOMPARE(shownParts(model),
+             QStringList({"月前", "昨天", "今早", "今晚", "明天", "周五", "周日", "下周", "手写"}));
+    const auto counts = [&model] {
+        QList<int> counts;
+        for (int g = 0; g < ScheduleModel::GroupCount; ++g)
+            counts << model.count(ScheduleModel::Group(g));
+        return counts;
+    };
+    //                           逾期 今天 明天 7天 以后 其他
+    QCOMPARE(counts(), QList<int>({1, 2, 1, 2, 1, 2}));
+    model.setShownGroup(ScheduleModel::Week);
+    QCOMPARE(shownParts(model), QStringList({"周五", "周日"}));
+
+    model.regroup(at("2026-12-07 00:00"), 30);
+    QCOMPARE(counts(), QList<int>({3, 1, 0, 3, 0, 2}));
+    QCOMPARE(shownParts(model), QStringList({"周五", "周日", "下周"}));
+    model.setShownGroup(ScheduleModel::Overdue);
+    QCOMPARE(shownParts(model), QStringList({"昨天", "今早", "今晚"}));
+    QCOMPARE(model.index(0, ScheduleModel::GroupColumn).data().toString(),
+             QStringLiteral("逾期未试"));
+    QCOMPARE(model.index(0, ScheduleModel::StateColumn).data().toString(),
+             QStringLiteral("未提醒"));
+}
+
+void TestScheduleModel::testedRecordLeavesTheOverdueGroup()
+{
+    ReminderJournal journal(m_dir.path());
+    ScheduleModel model(&journal);
+    QCOMPARE(model.load(m_file, at("2026-12-06 12:00"), 30), QString());
+    model.setShownGroup(ScheduleModel::Overdue);
+    QCOMPARE(shownParts(model), QStringList({"昨天"}));
+    const QString key = model.keyAt(0);
+    QCOMPARE(key, fileRecord("昨天", "2026-12-05 10:00").join(u','));
+    journal.markTested(key, at("2026-12-06 12:00"), QStringLiteral("张三"),
+                       QStringLiteral("35.2 MPa"));
+    model.regroup();
+    QCOMPARE(model.count(ScheduleModel::Overdue), 0);
+    model.setShownGroup(ScheduleModel::Other);
+    QCOMPARE(shownParts(model), QStringList({"月前", "昨天", "手写"}));
+    QCOMPARE(model.index(1, ScheduleModel::StateColumn).data().toString(),
+             QStringLiteral("已试验"));
+    QCOMPARE(model.index(1, ScheduleModel::ResultColumn).data().toString(),
+             QStringLiteral("35.2 MPa"));
+    journal.unmarkTested(key, at("2026-12-06 12:01"));
+    model.regroup();
+    QCOMPARE(model.count(ScheduleModel::Overdue), 1);
+}
+
+void TestScheduleModel::filterMatchesAnyFieldAndTheJournalsTexts()
+{
+    ReminderJournal journal(m_dir.path());
+    ScheduleModel model(&journal);
+    QCOMPARE(model.load(m_file, at("2026-12-06 12:00"), 30), QString());
+    model.setFilter(QStringLiteral("2026-12-13"));
+    QCOMPARE(shownParts(model), QStringList({"周日"}));
+    model.setFilter(QStringLiteral("c30")); // any case: every record is C30
+    QCOMPARE(model.rowCount(), 9);
+    model.setFilter(QStringLiteral("月,C30")); // no field holds a comma
+    QCOMPARE(model.rowCount(), 0);
+    journal.markTested(fileRecord("今早", "2026-12-06 07:00").join(u','), at("2026-12-06 12:00"),
+                       QStringLiteral("王工"), QString());
+    model.setFilter(QStringLiteral("王工"));
+    QCOMPARE(shownParts(model), QStringList({"今早"}));
+}
+
+void TestScheduleModel::csvIsCodePage936WithQuotedFields()
+{
+    const Table table({{"到期时间", "备注"},
+                       {"2026-12-06 09:05", "35.2 MPa, 复检"},
+                       {"2026-12-07 08:00", "说\"合格\"\r\n第二行"},
+                       {"", "plain"}});
+    QString unencodable;
+    const QByteArray bytes = CsvExport::bytes(table, &unencodable);
+    QCOMPARE(unencodable, QString());
+    QCOMPARE(bytes, gbk(QStringLiteral("到期时间,备注\r\n"
+                                       "2026-12-06 09:05,\"35.2 MPa, 复检\"\r\n"
+                                       "2026-12-07 08:00,\"说\"\"合格\"\"\r\n第二行\"\r\n"
+                                       ",plain\r\n")));
+    QVERIFY(bytes.contains("\xb5\xbd\xc6\xda")); // 到期 in code page 936
+}
+
+void TestScheduleModel::csvRefusesACharacterCodePage936CannotHold()
+{
+    QTemporaryDir dir;
+    const Table table({{"备注"}, {"合格 😀"}});
+    const QString path = dir.filePath(QStringLiteral("计划.csv"));
+    const QString why = CsvExport::save(table, path);
+    QVERIFY2(why.contains(QStringLiteral("U+1F600")), qPrintable(why));
+    QVERIFY(!QFile::exists(path));
+}
+
+QTEST_GUILESS_MAIN(TestScheduleModel)
+#include "tst_schedulemodel.moc"
