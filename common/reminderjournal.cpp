@@ -277,10 +277,13 @@ QString ReminderJournal::append(const QString &key, const QString &text)
     if (!file.open(QIODevice::ReadWrite))
         return failed(file.errorString());
     // Cut off an append that a kill or a full disk left without its line break.
-    const QByteArray old = file.readAll();
-    qint64 size = old.lastIndexOf('\n') + 1;
-    if (size != old.size() && !file.resize(size))
-        return failed(file.errorString());
+    qint64 size = file.size();
+    if (size > 0 && file.seek(size - 1) && file.read(1) != "\n") {
+        file.seek(0);
+        size = file.readAll().lastIndexOf('\n') + 1;
+        if (!file.resize(size))
+            return failed(file.errorString());
+    }
     QByteArray bytes = size == 0 ? kHeader : QByteArray();
     bytes += text.toUtf8() + '\n';
     errno = 0;

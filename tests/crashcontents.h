@@ -65,4 +65,10 @@ inline QStringList recordB()
             QString()};
 }
 
+// The journal key of the writer's nth reminder, all of them due in one month.
+inline QString journalKey(qsizetype n)
+{
+    return record(QStringLiteral("批"), int(n), QStringLiteral("2026-12-06 09:05")).join(u',');
+}
+
 } // namespace CrashContents

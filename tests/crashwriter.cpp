@@ -2,15 +2,20 @@
 // moments and checks what is left on disk.
 //
 //   crashwriter record <a.bz>      writeTable of crashTableA() and crashTableB() in turn
+//   crashwriter journal <file>      a reminder of one more record after another, into the journal
+//                                   whose month file is <file>
 //   crashwriter exchange <vexa.ini> free slot 1|1; then fill it with record A, claim it, free
 //                                   it; the same with record B; and so on
 //
 // Prints "ready" once the first save is done, so that the test kills it only inside its loop.
 #include "crashcontents.h"
 #include "recordfile.h"
+#include "reminderjournal.h"
 #include "reminderslots.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -36,6 +41,26 @@ int saveRecordsForever(const QString &path)
         if (!saved.ok)
             return fail(saved.error);
         if (round == 0)
+            ready();
+    }
+}
+
+int remindForever(const QString &monthFile)
+{
+    ReminderJournal journal(QFileInfo(QFileInfo(monthFile).path()).path());
+    const QStringList problems = journal.loadAll();
+    if (!problems.isEmpty())
+        return fail(problems.join(u'\n'));
+    const QDateTime when(QDate(2026, 12, 6), QTime(9, 5));
+    const qsizetype first = journal.size();
+    for (qsizetype n = first;; ++n) {
+        const QString key = CrashContents::journalKey(n);
+        const QString error = journal.remind(key, ReminderJournal::How::Popup, when);
+        if (!error.isEmpty())
+            return fail(error);
+        if (journal.fileOf(key) != monthFile)
+            return fail(QStringLiteral("written to ") + journal.fileOf(key));
+        if (n == first)
             ready();
     }
 }
@@ -71,9 +96,11 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3)
-        return fail(QStringLiteral("usage: crashwriter record|exchange <path>"));
+        return fail(QStringLiteral("usage: crashwriter record|journal|exchange <path>"));
     if (args[1] == QLatin1String("record"))
         return saveRecordsForever(args[2]);
+    if (args[1] == QLatin1String("journal"))
+        return remindForever(args[2]);
     if (args[1] == QLatin1String("exchange"))
         return cycleSlotForever(args[2]);
     return fail(QStringLiteral("unknown mode %1").arg(args[1]));

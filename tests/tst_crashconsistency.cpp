@@ -5,6 +5,7 @@
 #include "exchangecheck.h"
 #include "profilefile.h"
 #include "recordfile.h"
+#include "reminderjournal.h"
 #include "reminderslots.h"
 #include "testfiles.h"
 
@@ -70,6 +71,7 @@ class TestCrashConsistency : public QObject
 private slots:
     void recordFileSurvivesKills();
     void exchangeFileSurvivesKills();
+    void journalSurvivesKills();
     void emptyLockFileOfKilledWriterIsTakenOver();
 
 private:
@@ -196,6 +198,40 @@ void TestCrashConsistency::exchangeFileSurvivesKills()
     qInfo("%d kills, %d of them with the file open, %d left an empty lock file that the next "
           "writer took over",
           kKills, interrupted, m_emptyLocksLeft);
+#endif
+}
+
+void TestCrashConsistency::journalSurvivesKills()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("kills with SIGKILL: Linux only");
+#else
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString month = ReminderJournal(dir.path()).fileOf(CrashContents::journalKey(0));
+    qsizetype before = 0;
+    int interrupted = 0;
+    // Appended to, never replaced: what a kill leaves reads as every entry that was whole, in
+    // order, and nothing is taken for damage.
+    killRepeatedly(
+        QStringLiteral("journal"), month,
+        [&](const QByteArray &) {
+            ReminderJournal journal(dir.path());
+            if (!journal.loadAll().isEmpty() || journal.size() < before)
+                return false;
+            before = journal.size();
+            for (qsizetype n = 0; n < before; ++n)
+                if (!journal.knows(CrashContents::journalKey(n)))
+                    return false;
+            return true;
+        },
+        &interrupted);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(interrupted > 0, "no kill fell inside a file operation");
+    QVERIFY(QDir(ReminderJournal::folderIn(dir.path())).entryList({"*.damaged-*"}).isEmpty());
+    qInfo("%d kills, %d of them with the file open, %lld entries", kKills, interrupted,
+          qlonglong(before));
 #endif
 }
 
