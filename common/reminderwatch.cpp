@@ -64,4 +64,35 @@ QList<Due> neverReminded(const QList<Due> &records, const ReminderJournal &journ
     return told;
 }
 
+QString Glance::text() const
+{
+    return QStringLiteral("今天待试验 %1 批，逾期未试 %2 批").arg(todayLeft).arg(overdue);
+}
+
+QString glanceFrom(const QDateTime &now, int overdueDays)
+{
+    return TimeText::minute(QDateTime(now.date().addDays(-overdueDays), QTime(0, 0)));
+}
+
+QString glanceBefore(const QDateTime &now)
+{
+    return TimeText::minute(QDateTime(now.date().addDays(1), QTime(0, 0)));
+}
+
+Glance glance(const QList<Due> &records, const ReminderJournal &journal, const QDateTime &now)
+{
+    const QString today = TimeText::date(now);
+    Glance counts;
+    for (const Due &record : records) {
+        const ReminderJournal::Entry *entry = journal.find(record.key);
+        if (entry && entry->isTested())
+            continue;
+        if (record.dueTime.startsWith(today))
+            ++counts.todayLeft;
+        else if (record.dueTime < today)
+            ++counts.overdue;
+    }
+    return counts;
+}
+
 } // namespace ReminderWatch

@@ -42,4 +42,17 @@ Scan scanDue(const QString &recordFile, const QString &from, const QString &befo
 QList<Due> neverReminded(const QList<Due> &records, const ReminderJournal &journal,
                          const QString &horizon, const QDateTime &now);
 
+// The lab's day at a glance: batches due today not marked tested yet, and those of the days
+// before, within the overdue span, still not marked tested.
+struct Glance
+{
+    int todayLeft = 0;
+    int overdue = 0;
+    QString text() const; // "今天待试验 n 批，逾期未试 m 批"
+};
+// The records to count are those the scan finds from the span's first day up to tomorrow.
+QString glanceFrom(const QDateTime &now, int overdueDays);
+QString glanceBefore(const QDateTime &now);
+Glance glance(const QList<Due> &records, const ReminderJournal &journal, const QDateTime &now);
+
 } // namespace ReminderWatch

@@ -6,6 +6,7 @@
 #include "form3.h"
 #include "form4.h"
 #include "helpmenu.h"
+#include "labschedule.h"
 #include "messages.h"
 #include "numberreading.h"
 #include "recordfile.h"
@@ -25,7 +26,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -84,6 +87,12 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_sz, &QAction::triggered, this, [this] { form4()->exec(); });
     (new HelpMenu(m_services.messages, this))->attach(m_jz, m_gy, m_sj);
     m_tray = new TrayIcon(this, m_menu, this);
+
+    auto *glance = new QLabel(this);
+    glance->setObjectName(QStringLiteral("glance"));
+    statusBar()->addWidget(glance);
+    m_lab = new LabSchedule(m_services, this, glance, m_tray->icon());
+    connect(m_syjh, &QAction::triggered, m_lab, &LabSchedule::open);
 }
 
 Form1::~Form1()
@@ -133,6 +142,8 @@ void Form1::buildMenus()
     m_find = addItem(sjbj, QStringLiteral("find"), QStringLiteral("查找数据"));
     addSeparator(sjbj, QStringLiteral("y3"));
     m_scgqsj = addItem(sjbj, QStringLiteral("scgqsj"), QStringLiteral("删除过期数据"));
+    addSeparator(sjbj, QStringLiteral("y5"));
+    m_syjh = addItem(sjbj, QStringLiteral("syjh"), QStringLiteral("试验计划"));
 
     QMenu *rjsz = addMenu(nullptr, QStringLiteral("rjsz"), QStringLiteral("软件设置"));
     m_sz = addItem(rjsz, QStringLiteral("sz"), QStringLiteral("设置"));
@@ -180,6 +191,7 @@ void Form1::Form_Load()
         startMonitor();
     if (monitorOn())
         remindPassed();
+    m_lab->refreshGlance();
 }
 
 void Form1::startMonitor()
@@ -199,6 +211,7 @@ bool Form1::monitorOn() const
 void Form1::reload()
 {
     daoru();
+    m_lab->refreshGlance();
     if (m_grid->rows() != 2 && !monitorOn() && !m_stoppedByUser)
         startMonitor();
 }

@@ -8,6 +8,7 @@
 
 class Form2;
 class Form4;
+class LabSchedule;
 class ReminderDispatcher;
 class QAction;
 class QMenu;
@@ -35,6 +36,7 @@ public:
     ReminderDispatcher *dispatcher() const { return m_dispatcher; }
     const ManagerServices &services() const { return m_services; }
     TrayIcon *trayIcon() const { return m_tray; }
+    LabSchedule *labSchedule() const { return m_lab; }
 
     // The settings window, created hidden on first use; it owns the interval text.
     Form4 *form4();
@@ -95,8 +97,10 @@ private:
     QAction *m_kq = nullptr, *m_bg = nullptr;
     QAction *m_dq = nullptr, *m_crsj = nullptr, *m_find = nullptr, *m_scgqsj = nullptr;
     QAction *m_sz = nullptr;
+    QAction *m_syjh = nullptr; // "试验计划", after the menu's own items
     QAction *m_jz = nullptr, *m_gy = nullptr, *m_sj = nullptr;
     TrayIcon *m_tray = nullptr;
+    LabSchedule *m_lab = nullptr;
     QString m_loadedDate;      // the day whose records the grid holds
     QString m_recordFileStamp; // the record file as it was when last loaded
     bool m_stoppedByUser = false;

@@ -1,0 +1,246 @@
+#include "schedulewindow.h"
+
+#include "apppaths.h"
+#include "clock.h"
+#include "csvexport.h"
+#include "labsettings.h"
+#include "messages.h"
+#include "recordgridview.h"
+#include "schedulemodel.h"
+#include "schedulepdf.h"
+#include "textprompts.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+QPushButton *button(QLayout *layout, const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    layout->addWidget(b);
+    return b;
+}
+} // namespace
+
+ScheduleWindow::ScheduleWindow(const ManagerServices &services, ReminderJournal *journal,
+                               LabSettings *settings, TextPrompts *prompts, QWidget *parent)
+    : QDialog(parent), m_services(services), m_journal(journal), m_settings(settings),
+      m_prompts(prompts), m_model(new ScheduleModel(journal, this))
+{
+    setObjectName(QStringLiteral("ScheduleWindow"));
+    setWindowTitle(QStringLiteral("试验计划"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    resize(1100, 600);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("显示：")));
+    m_groups = new QComboBox;
+    m_groups->setObjectName(QStringLiteral("groups"));
+    top->addWidget(m_groups);
+    top->addWidget(new QLabel(QStringLiteral("筛选：")));
+    m_filter = new QLineEdit;
+    m_filter->setObjectName(QStringLiteral("filter"));
+    m_filter->setPlaceholderText(QStringLiteral("任一栏中的文字"));
+    m_filter->setClearButtonEnabled(true);
+    top->addWidget(m_filter, 1);
+    top->addWidget(new QLabel(QStringLiteral("逾期未试只算最近")));
+    m_span = new QSpinBox;
+    m_span->setObjectName(QStringLiteral("span"));
+    m_span->setRange(1, 3650);
+    m_span->setSuffix(QStringLiteral(" 天"));
+    m_span->setValue(m_settings->overdueDays);
+    top->addWidget(m_span);
+
+    m_view = new QTableView;
+    m_view->setObjectName(QStringLiteral("schedule"));
+    m_view->setModel(m_model);
+    m_view->setFont(RecordGridView::gridFont());
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_view->horizontalHeader()->setDefaultSectionSize(110);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+
+    auto *bottom = new QHBoxLayout;
+    QPushButton *mark = button(bottom, "mark", QStringLiteral("标为已试验"));
+    m_undo = button(bottom, "undo", QStringLiteral("撤销"));
+    m_undo->setEnabled(false);
+    m_technician = new QLabel;
+    m_technician->setObjectName(QStringLiteral("technician"));
+    bottom->addWidget(m_technician);
+    QPushButton *who = button(bottom, "changeTechnician", QStringLiteral("更换试验人"));
+    bottom->addStretch();
+    QPushButton *csv = button(bottom, "exportCsv", QStringLiteral("导出 CSV"));
+    QPushButton *pdf = button(bottom, "exportPdf", QStringLiteral("导出 PDF"));
+    QPushButton *close = button(bottom, "close", QStringLiteral("关闭"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(bottom);
+
+    connect(m_groups, &QComboBox::currentIndexChanged, m_model, &ScheduleModel::setShownGroup);
+    connect(m_filter, &QLineEdit::textChanged, m_model, &ScheduleModel::setFilter);
+    connect(m_span, &QSpinBox::valueChanged, this, [this](int days) {
+        m_settings->overdueDays = days;
+        m_model->regroup(m_services.clock->now(), days);
+        showCounts();
+        emit marksChanged();
+        const QString error = m_settings->save();
+        if (!error.isEmpty())
+            m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+    });
+    connect(mark, &QPushButton::clicked, this, &ScheduleWindow::markSelectedTested);
+    connect(m_undo, &QPushButton::clicked, this, &ScheduleWindow::undo);
+    connect(who, &QPushButton::clicked, this, [this] { askTechnician(true); });
+    connect(csv, &QPushButton::clicked, this, &ScheduleWindow::exportCsv);
+    connect(pdf, &QPushButton::clicked, this, &ScheduleWindow::exportPdf);
+    connect(close, &QPushButton::clicked, this, &QDialog::hide);
+    m_technician->setText(QStringLiteral("试验人：%1").arg(m_settings->technician));
+}
+
+void ScheduleWindow::reload()
+{
+    const QStringList problems = m_journal->loadAll();
+    for (const QString &problem : problems)
+        m_services.messages->show(problem, QStringLiteral("提示"), MessageStyle::Exclamation);
+    const QString error = m_model->load(AppPaths::recordFile(m_services.dataFolder),
+                                        m_services.clock->now(), m_settings->overdueDays);
+    if (!error.isEmpty())
+        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+    showCounts();
+}
+
+void ScheduleWindow::showCounts()
+{
+    const int shown =
+        m_groups->currentIndex() < 0 ? int(ScheduleModel::GroupCount) : m_groups->currentIndex();
+    const QSignalBlocker quiet(m_groups);
+    m_groups->clear();
+    for (int g = 0; g < ScheduleModel::GroupCount; ++g)
+        m_groups->addItem(QStringLiteral("%1（%2）")
+                              .arg(ScheduleModel::groupName(ScheduleModel::Group(g)))
+                              .arg(m_model->count(ScheduleModel::Group(g))));
+    m_groups->addItem(QStringLiteral("全部（%1）").arg(m_model->recordCount()));
+    m_groups->setCurrentIndex(shown);
+    m_model->setShownGroup(shown);
+}
+
+bool ScheduleWindow::askTechnician(bool always)
+{
+    if (!always && !m_settings->technician.isEmpty())
+        return true;
+    const std::optional<QString> name = m_prompts->text(
+        this, QStringLiteral("试验人"), QStringLiteral("试验人姓名："), m_settings->technician);
+    if (!name || name->trimmed().isEmpty())
+        return false;
+    m_settings->technician = name->trimmed();
+    m_technician->setText(QStringLiteral("试验人：%1").arg(m_settings->technician));
+    const QString error = m_settings->save();
+    if (!error.isEmpty())
+        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+    return true;
+}
+
+void ScheduleWindow::markSelectedTested()
+{
+    QStringList keys;
+    for (const QModelIndex &row : m_view->selectionModel()->selectedRows())
+        keys << m_model->keyAt(row.row());
+    if (keys.isEmpty()) {
+        m_services.messages->show(QStringLiteral("请先选中要标为已试验的记录。"),
+                                  QStringLiteral("提示"), MessageStyle::Exclamation);
+        return;
+    }
+    if (!askTechnician(false))
+        return;
+    const std::optional<QString> result = m_prompts->text(
+        this, QStringLiteral("标为已试验"),
+        QStringLiteral("%1 条记录的试验结果（可不填，例如 35.2 MPa）：").arg(keys.size()),
+        QString());
+    if (!result)
+        return;
+    const QDateTime now = m_services.clock->now();
+    m_lastMarking.clear();
+    QString error;
+    for (const QString &key : keys) {
+        const ReminderJournal::Entry *before = m_journal->find(key);
+        m_lastMarking.append({key, before ? *before : ReminderJournal::Entry()});
+        const QString failed =
+            m_journal->markTested(key, now, m_settings->technician, result->trimmed());
+        error = error.isEmpty() ? failed : error;
+    }
+    if (!error.isEmpty())
+        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+    m_undo->setEnabled(true);
+    m_model->regroup(now, m_settings->overdueDays);
+    showCounts();
+    emit marksChanged();
+}
+
+void ScheduleWindow::undo()
+{
+    const QDateTime now = m_services.clock->now();
+    QString error;
+    for (const Undo &step : std::as_const(m_lastMarking)) {
+        const QString failed = step.before.isTested()
+                                   ? m_journal->markTested(step.key, step.before.tested,
+                                                           step.before.testedBy, step.before.result)
+                                   : m_journal->unmarkTested(step.key, now);
+        error = error.isEmpty() ? failed : error;
+    }
+    if (!error.isEmpty())
+        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+    m_lastMarking.clear();
+    m_undo->setEnabled(false);
+    m_model->regroup(now, m_settings->overdueDays);
+    showCounts();
+    emit marksChanged();
+}
+
+QString ScheduleWindow::dayTitle() const
+{
+    return QStringLiteral("试验计划 %1").arg(TimeText::date(m_model->now()));
+}
+
+QString ScheduleWindow::exportPath(const QString &suffix, const QString &filter)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return m_prompts->savePath(this, QStringLiteral("导出"),
+                               QDir(folder).filePath(dayTitle() + suffix), filter);
+}
+
+void ScheduleWindow::exportCsv()
+{
+    const QString path = exportPath(QStringLiteral(".csv"), QStringLiteral("CSV 文件 (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const QString error = CsvExport::save(*m_model, path);
+    if (!error.isEmpty())
+        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+}
+
+void ScheduleWindow::exportPdf()
+{
+    const QString path = exportPath(QStringLiteral(".pdf"), QStringLiteral("PDF 文件 (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    const QString title = QStringLiteral("%1（%2）").arg(dayTitle(), m_groups->currentText());
+    const QString error = SchedulePdf::save(*m_model, title, path);
+    if (!error.isEmpty())
+        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+}

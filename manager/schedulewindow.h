@@ -1,0 +1,71 @@
+#pragma once
+
+#include "reminderjournal.h"
+#include "services.h"
+
+#include <QDialog>
+
+class LabSettings;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+class ScheduleModel;
+class TextPrompts;
+
+// "试验计划": every record in due-time order by group (逾期未试, 今天, 明天, 未来 7 天, …) with its
+// count, a filter, the marking of tested batches (with an undo) and the exports. Not modal: the
+// technician keeps it open beside the main window.
+class ScheduleWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ScheduleWindow(const ManagerServices &services, ReminderJournal *journal, LabSettings *settings,
+                   TextPrompts *prompts, QWidget *parent = nullptr);
+
+    ScheduleModel *model() const { return m_model; }
+    QTableView *view() const { return m_view; }
+
+    // Reads a.bz and the whole journal again.
+    void reload();
+    // Marks the selected rows tested; asks the technician's name once (remembered) and a
+    // result, which may stay empty.
+    void markSelectedTested();
+    // Takes the last marking back.
+    void undo();
+    void exportCsv();
+    void exportPdf();
+
+signals:
+    // The journal's test marks changed: what the main window counts is out of date.
+    void marksChanged();
+
+private:
+    void showCounts();
+    bool askTechnician(bool always);
+    // The title of the lab's day, also the exports' title and suggested file name.
+    QString dayTitle() const;
+    QString exportPath(const QString &suffix, const QString &filter);
+
+    struct Undo
+    {
+        QString key;
+        ReminderJournal::Entry before;
+    };
+
+    ManagerServices m_services;
+    ReminderJournal *m_journal;
+    LabSettings *m_settings;
+    TextPrompts *m_prompts;
+    ScheduleModel *m_model;
+    QComboBox *m_groups;
+    QLineEdit *m_filter;
+    QSpinBox *m_span;
+    QTableView *m_view;
+    QPushButton *m_undo;
+    QLabel *m_technician;
+    QList<Undo> m_lastMarking;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+// The questions that want a typed answer or a file name, so that tests can answer them without a
+// dialog. The program asks with QInputDialog and QFileDialog (DialogPrompts).
+class TextPrompts
+{
+public:
+    virtual ~TextPrompts() = default;
+    // Nothing when the user cancelled.
+    virtual std::optional<QString> text(QWidget *owner, const QString &title, const QString &label,
+                                        const QString &initial) = 0;
+    // Where to save; empty when the user cancelled.
+    virtual QString savePath(QWidget *owner, const QString &title, const QString &suggested,
+                             const QString &filter) = 0;
+};
+
+class DialogPrompts : public TextPrompts
+{
+public:
+    std::optional<QString> text(QWidget *owner, const QString &title, const QString &label,
+                                const QString &initial) override;
+    QString savePath(QWidget *owner, const QString &title, const QString &suggested,
+                     const QString &filter) override;
+};
