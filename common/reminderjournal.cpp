@@ -61,12 +61,56 @@ QString timeText(const QDateTime &time)
     return time.toString(kTimeForm);
 }
 
+// "yyyy-MM-dd HH:mm:ss" as yyyyMMddhhmmss; 0 for any other text.
+qint64 parseStamp(QStringView text)
+{
+    static const char16_t form[] = u"0000-00-00 00:00:00";
+    if (text.size() != 19)
+        return 0;
+    qint64 stamp = 0;
+    for (int i = 0; i < 19; ++i) {
+        const char16_t c = text[i].unicode();
+        if (form[i] != u'0') {
+            if (c != form[i])
+                return 0;
+        } else if (c < u'0' || c > u'9') {
+            return 0;
+        } else {
+            stamp = stamp * 10 + (c - u'0');
+        }
+    }
+    return stamp;
+}
+
 QString monthName(const QDate &date)
 {
     return date.toString(QStringLiteral("yyyy-MM"));
 }
 
 } // namespace
+
+qint64 ReminderJournal::stampOf(const QDateTime &time)
+{
+    return parseStamp(timeText(time));
+}
+
+QDateTime ReminderJournal::timeOf(qint64 stamp)
+{
+    if (stamp == 0)
+        return {};
+    const auto part = [stamp](int from, qint64 unit) { return int(stamp / unit % from); };
+    return QDateTime(QDate(int(stamp / 10000000000), part(100, 100000000), part(100, 1000000)),
+                     QTime(part(100, 10000), part(100, 100), part(100, 1)));
+}
+
+quint64 ReminderJournal::hashOf(QStringView key)
+{
+    quint64 hash = 14695981039346656037ull; // FNV-1a
+    for (QChar c : key) {
+        hash = (hash ^ c.unicode()) * 1099511628211ull;
+    }
+    return hash;
+}
 
 ReminderJournal::ReminderJournal(const QString &dataFolder) : m_folder(folderIn(dataFolder)) {}
 
@@ -154,19 +198,19 @@ QString ReminderJournal::loadFile(const QString &path)
     const qsizetype end = data.lastIndexOf('\n') + 1;
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(QByteArrayView(data).first(end));
-    bool damaged = decoder.hasError();
+    QSet<const QChar *> unreadable; // where the lines that could not be read start
+    for (QStringView line : QStringView(text).tokenize(u'\n')) {
+        if (!line.isEmpty() && !line.startsWith(u'#') && !apply(line))
+            unreadable.insert(line.data());
+    }
+    if (unreadable.isEmpty() && !decoder.hasError())
+        return {};
+
     QByteArray kept = kHeader;
     for (QStringView line : QStringView(text).tokenize(u'\n')) {
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        if (!apply(line)) {
-            damaged = true;
-            continue;
-        }
-        kept += line.toUtf8() + '\n';
+        if (!line.isEmpty() && !line.startsWith(u'#') && !unreadable.contains(line.data()))
+            kept += line.toUtf8() + '\n';
     }
-    if (!damaged)
-        return {};
 
     const QFileInfo info(path);
     const QString aside = info.dir().filePath(
@@ -187,54 +231,53 @@ QString ReminderJournal::loadFile(const QString &path)
 
 bool ReminderJournal::apply(QStringView line)
 {
-    QList<QStringView> parts;
-    for (QStringView part : line.tokenize(u'\t'))
-        parts.append(part);
-    static const QHash<QChar, int> widths{{u'R', 4}, {u'T', 5}, {u'U', 3}};
-    if (parts.isEmpty() || parts[0].size() != 1 || widths.value(parts[0][0]) != parts.size())
+    QStringView parts[5];
+    qsizetype count = 0;
+    for (QStringView part : line.tokenize(u'\t')) {
+        if (count == 5)
+            return false;
+        parts[count++] = part;
+    }
+    const int widths[] = {4, 5, 3}; // R T U
+    const int kind =
+        count == 0 || parts[0].size() != 1 ? -1 : int(QStringView(u"RTU").indexOf(parts[0][0]));
+    if (kind < 0 || widths[kind] != count)
         return false;
-    const QDateTime when = QDateTime::fromString(parts[1].toString(), kTimeForm);
-    bool ok = when.isValid();
-    const QString key = unescaped(parts.last(), &ok);
+    const qint64 when = parseStamp(parts[1]);
+    bool ok = when != 0;
+    const QStringView keyText = parts[count - 1];
+    // Most keys hold no escape: hashed as they stand, without a copy.
+    const quint64 key = keyText.contains(u'\\') ? hashOf(unescaped(keyText, &ok)) : hashOf(keyText);
     if (!ok)
         return false;
-    switch (parts[0][0].unicode()) {
-    case u'R': {
+    if (kind == 0) {
         if (parts[2] != u"popup" && parts[2] != u"list")
             return false;
         Entry &entry = m_entries[key];
-        if (!entry.reminded.isValid()) { // the first reminder is the one that counts
+        if (entry.reminded == 0) { // the first reminder is the one that counts
             entry.reminded = when;
             entry.how = parts[2] == u"list" ? How::List : How::Popup;
         }
-        return true;
-    }
-    case u'T': {
-        const QString by = unescaped(parts[2], &ok);
-        const QString result = unescaped(parts[3], &ok);
+    } else if (kind == 1) {
+        QString by = unescaped(parts[2], &ok);
+        QString result = unescaped(parts[3], &ok);
         if (!ok)
             return false;
         Entry &entry = m_entries[key];
         entry.tested = when;
-        entry.testedBy = by;
-        entry.result = result;
-        return true;
+        entry.testedBy = std::move(by);
+        entry.result = std::move(result);
+    } else if (const auto it = m_entries.find(key); it != m_entries.end()) {
+        it->tested = 0;
+        it->testedBy.clear();
+        it->result.clear();
     }
-    default: {
-        const auto it = m_entries.find(key);
-        if (it != m_entries.end()) {
-            it->tested = QDateTime();
-            it->testedBy.clear();
-            it->result.clear();
-        }
-        return true;
-    }
-    }
+    return true;
 }
 
-const ReminderJournal::Entry *ReminderJournal::find(const QString &key) const
+const ReminderJournal::Entry *ReminderJournal::find(QStringView key) const
 {
-    const auto it = m_entries.constFind(key);
+    const auto it = m_entries.constFind(hashOf(key));
     return it == m_entries.constEnd() ? nullptr : &*it;
 }
 

@@ -128,10 +128,7 @@ QStringView ScheduleModel::keyView(const Row &row) const
 
 const ReminderJournal::Entry *ScheduleModel::entryOf(const Row &row) const
 {
-    // A key that borrows the row's text: no copy per row of a 100,000-record schedule.
-    const QStringView key = keyView(row);
-    return m_journal->find(
-        QString::fromRawData(reinterpret_cast<const QChar *>(key.utf16()), key.size()));
+    return m_journal->find(keyView(row));
 }
 
 bool ScheduleModel::tested(const Row &row) const
@@ -194,16 +191,16 @@ QString ScheduleModel::cell(const Row &row, int column) const
     case StateColumn:
         if (entry && entry->isTested())
             return QStringLiteral("已试验");
-        if (entry && entry->reminded.isValid())
+        if (entry && entry->reminded != 0)
             return entry->how == ReminderJournal::How::List ? QStringLiteral("已列出")
                                                             : QStringLiteral("已提醒");
         return DueCheck::isDueTimeText(due) && due < TimeText::minute(m_now)
                    ? QStringLiteral("未提醒")
                    : QString();
     case RemindedColumn:
-        return entry && entry->reminded.isValid() ? TimeText::minute(entry->reminded) : QString();
+        return entry && entry->reminded != 0 ? TimeText::minute(entry->remindedAt()) : QString();
     case TestedColumn:
-        return entry && entry->isTested() ? TimeText::minute(entry->tested) : QString();
+        return entry && entry->isTested() ? TimeText::minute(entry->testedAt()) : QString();
     case TestedByColumn:
         return entry ? entry->testedBy : QString();
     default:

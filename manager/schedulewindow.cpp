@@ -198,7 +198,7 @@ void ScheduleWindow::undo()
     QString error;
     for (const Undo &step : std::as_const(m_lastMarking)) {
         const QString failed = step.before.isTested()
-                                   ? m_journal->markTested(step.key, step.before.tested,
+                                   ? m_journal->markTested(step.key, step.before.testedAt(),
                                                            step.before.testedBy, step.before.result)
                                    : m_journal->unmarkTested(step.key, now);
         error = error.isEmpty() ? failed : error;

@@ -75,7 +75,7 @@ void TestReminderJournal::entriesComeBackInANewRunFromTheirMonthsFile()
     QVERIFY(december2.knows(undated));
     const ReminderJournal::Entry *d = december2.find(december);
     QVERIFY(d);
-    QCOMPARE(d->reminded, kWhen); // the first reminder counts
+    QCOMPARE(d->remindedAt(), kWhen); // the first reminder counts
     QCOMPARE(d->how, ReminderJournal::How::Popup);
     QVERIFY(!d->isTested()); // the mark was taken back
 
@@ -83,7 +83,7 @@ void TestReminderJournal::entriesComeBackInANewRunFromTheirMonthsFile()
     const ReminderJournal::Entry *n = december2.find(november);
     QVERIFY(n);
     QCOMPARE(n->how, ReminderJournal::How::List);
-    QCOMPARE(n->tested, kWhen);
+    QCOMPARE(n->testedAt(), kWhen);
     QCOMPARE(n->testedBy, QStringLiteral("张\t三"));
     QCOMPARE(n->result, QStringLiteral("35.2 MPa\r\n\"复检\""));
 }

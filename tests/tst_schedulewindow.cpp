@@ -122,7 +122,7 @@ void TestScheduleWindow::marksTestedOnceAskingTheNameOnceAndUndoes()
     QVERIFY(entry);
     QCOMPARE(entry->testedBy, QStringLiteral("张三"));
     QCOMPARE(entry->result, QStringLiteral("35.2 MPa"));
-    QCOMPARE(entry->tested, noon());
+    QCOMPARE(entry->testedAt(), noon());
     LabSettings settings(m_dir->path());
     settings.load();
     QCOMPARE(settings.technician, QStringLiteral("张三"));
