@@ -123,6 +123,15 @@ void BM_ScheduleLoad(benchmark::State &state)
     }
 }
 
+void BM_JournalAll(benchmark::State &state)
+{
+    for (auto _ : state) {
+        ReminderJournal journal(folder->path());
+        journal.loadAll();
+    }
+}
+BENCHMARK(BM_JournalAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_FloorDecode(benchmark::State &state)
 {
     for (auto _ : state) {

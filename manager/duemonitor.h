@@ -31,8 +31,10 @@ public:
     // program was not running.
     QList<int> markPassed();
 
-private:
+    // Highlights a row and marks it "到期".
     void mark(int row);
+
+private:
     // Marks, upper row first, the rows not marked yet whose due-time cell the predicate takes.
     template <typename Falls> QList<int> markUnmarked(Falls falls);
 

@@ -189,8 +189,7 @@ void Form1::Form_Load()
     daoru();
     if (m_grid->rows() != 2)
         startMonitor();
-    if (monitorOn())
-        remindPassed();
+    remindPassed();
     m_lab->refreshGlance();
 }
 
@@ -214,6 +213,10 @@ void Form1::reload()
     m_lab->refreshGlance();
     if (m_grid->rows() != 2 && !monitorOn() && !m_stoppedByUser)
         startMonitor();
+    // A record saved after its minute, or the record file back after a while away; also when
+    // today holds no record, but not while the user has the reminders stopped.
+    if (!m_stoppedByUser)
+        remindPassed();
 }
 
 void Form1::newDay()
@@ -221,24 +224,19 @@ void Form1::newDay()
     // Whatever fell due since the last check belongs to the day that ends; check it first.
     if (monitorOn())
         Timer1_Timer();
-    reload();
-    if (!monitorOn())
-        return;
     // A check that comes late (the computer slept) covers the present minute onwards; what
-    // passed before is listed as late, not popped up one by one.
-    m_monitor.restart();
-    remindPassed();
+    // passed before is listed as late by the reload, not popped up one by one.
+    reload();
+    if (monitorOn())
+        m_monitor.restart();
 }
 
 void Form1::remindPassed()
 {
-    for (int row : m_monitor.markPassed()) {
-        m_services.notices->late(
-            QStringLiteral("到期时间 %1：编号 %2，工程部位 %3，强度等级 %4，配合比编号 %5")
-                .arg(m_grid->textMatrix(row, SpecimenRecord::DueTimeColumn),
-                     m_grid->textMatrix(row, 0), m_grid->textMatrix(row, 1),
-                     m_grid->textMatrix(row, 2), m_grid->textMatrix(row, 3)));
-    }
+    // Of every day since the watch began, not only today: the journal knows what was reminded.
+    for (const QString &text : m_lab->catchUp())
+        m_services.notices->late(text);
+    m_monitor.markPassed(); // today's rows that were just listed
 }
 
 QString Form1::recordFileStamp() const
@@ -269,6 +267,8 @@ void Form1::kq_Click()
                               MessageStyle::Information);
     m_stoppedByUser = false;
     startMonitor();
+    if (monitorOn())
+        remindPassed(); // what fell due while it was stopped
 }
 
 void Form1::bg_Click()
@@ -358,6 +358,9 @@ void Form1::daoru()
         }
     }
     m_grid->renumber();
+    // Reminded before this load, in this run or an earlier one.
+    for (int row : m_lab->remindedRows(*m_grid))
+        m_monitor.mark(row);
 }
 
 void Form1::Timer2_Timer()
@@ -386,4 +389,5 @@ void Form1::yxts(int row)
     for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
         cells << m_grid->textMatrix(row, c);
     m_dispatcher->dispatch(cells);
+    m_lab->remindedByPopup(RecordLine::textOfRow(*m_grid, row));
 }

@@ -2,12 +2,17 @@
 
 #include "apppaths.h"
 #include "clock.h"
+#include "messages.h"
+#include "recordgridmodel.h"
+#include "recordline.h"
 #include "reminderwatch.h"
 #include "schedulewindow.h"
+#include "specimenrecord.h"
 #include "textprompts.h"
 
 #include <QLabel>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 LabSchedule::LabSchedule(const ManagerServices &services, QWidget *window, QLabel *statusLine,
                          QSystemTrayIcon *tray, TextPrompts *prompts)
@@ -43,4 +48,75 @@ void LabSchedule::refreshGlance()
     const QString text = ReminderWatch::glance(scan.records, m_journal, now).text();
     m_statusLine->setText(text);
     m_tray->setToolTip(QStringLiteral("Tarvelin\n") + text);
+}
+
+void LabSchedule::report(const QStringList &problems)
+{
+    if (problems.isEmpty())
+        return;
+    QTimer::singleShot(0, this, [this, problems] {
+        m_services.messages->show(problems.join(u'\n'), QStringLiteral("提示"),
+                                  MessageStyle::Exclamation);
+    });
+}
+
+QString LabSchedule::horizon()
+{
+    const QDateTime now = m_services.clock->now();
+    if (m_settings.watchedSince.isEmpty()) {
+        // The first start: the overdue span before it is all the watch answers for.
+        m_settings.watchedSince = TimeText::minute(now.addDays(-m_settings.overdueDays));
+        const QString error = m_settings.save();
+        if (!error.isEmpty())
+            report({error});
+    }
+    const QString from =
+        ReminderWatch::horizon(m_settings.watchedSince, now, m_settings.overdueDays);
+    report(m_journal.loadMonths(QDate::fromString(from.left(10), Qt::ISODate), now.date()));
+    return from;
+}
+
+QList<int> LabSchedule::remindedRows(const RecordGridModel &grid)
+{
+    const QDate today = m_services.clock->now().date();
+    report(m_journal.loadMonths(today, today));
+    const QString mark = SpecimenRecord::dueMarkText();
+    QList<int> rows;
+    for (int r = 1; r < grid.rows() - 1; ++r) {
+        if (grid.textView(r, SpecimenRecord::DueMarkColumn) != mark &&
+            m_journal.knows(RecordLine::textOfRow(grid, r)))
+            rows << r;
+    }
+    return rows;
+}
+
+void LabSchedule::remindedByPopup(const QString &key)
+{
+    const QString error =
+        m_journal.remind(key, ReminderJournal::How::Popup, m_services.clock->now());
+    if (!error.isEmpty())
+        report({error});
+}
+
+QStringList LabSchedule::catchUp()
+{
+    const QDateTime now = m_services.clock->now();
+    const QString from = horizon();
+    const ReminderWatch::Scan scan = ReminderWatch::scanDue(
+        AppPaths::recordFile(m_services.dataFolder), from, TimeText::minute(now));
+    QStringList texts;
+    QStringList errors;
+    for (const ReminderWatch::Due &record :
+         ReminderWatch::neverReminded(scan.records, m_journal, from, now)) {
+        const QStringList fields = record.key.split(RecordLine::Separator);
+        texts << QStringLiteral("到期时间 %1：工程部位 %2，强度等级 %3，配合比编号 %4")
+                     .arg(record.dueTime, fields.value(SpecimenRecord::WorksPart),
+                          fields.value(SpecimenRecord::StrengthGrade),
+                          fields.value(SpecimenRecord::MixNumber));
+        const QString error = m_journal.remind(record.key, ReminderJournal::How::List, now);
+        if (!error.isEmpty() && errors.isEmpty())
+            errors << error;
+    }
+    report(errors);
+    return texts;
 }

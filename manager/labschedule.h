@@ -12,6 +12,7 @@
 #include <memory>
 
 class QLabel;
+class RecordGridModel;
 class QSystemTrayIcon;
 class QWidget;
 class TextPrompts;
@@ -38,7 +39,23 @@ public:
     // Counts today's and the overdue batches again (a reload, a new day, marks that changed).
     void refreshGlance();
 
+    // The rows of the main window's grid whose record was reminded already (by a popup or in the
+    // list), this run or an earlier one: they are marked "到期" again, not reminded twice.
+    QList<int> remindedRows(const RecordGridModel &grid);
+    // A popup was started for the record of this line.
+    void remindedByPopup(const QString &key);
+    // Every record whose due minute passed since the watch's horizon and that was never
+    // reminded, each once, oldest first, as texts for the list of missed reminders; each is
+    // written to the journal as listed.
+    QStringList catchUp();
+
 private:
+    // A journal that cannot be read or written is said in a message box of its own, after the
+    // present work: the reminders go on.
+    void report(const QStringList &problems);
+    // The months the watch answers for, read once.
+    QString horizon();
+
     ManagerServices m_services;
     ReminderJournal m_journal;
     LabSettings m_settings;

@@ -61,7 +61,8 @@ ReminderListWindows::ReminderListWindows(QWidget *owner)
           QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), owner)),
       m_late(new ReminderListWindow(
           QStringLiteral("错过的到期提醒"),
-          QStringLiteral("以下记录今天已经到期，到期时本程序没有运行或没有检查，未能按时提醒："),
+          QStringLiteral("以下记录已经到期，但没有按时提醒（到期时本程序没有运行或没有检查，"
+                         "或记录在到期之后才保存）："),
           owner))
 {
     m_notShown->setObjectName(QStringLiteral("notShownReminders"));
