@@ -265,14 +265,30 @@ bool ReminderJournal::apply(QStringView line)
             return false;
         Entry &entry = m_entries[key];
         entry.tested = when;
-        entry.testedBy = std::move(by);
-        entry.result = std::move(result);
+        entry.testedBy = intern(std::move(by));
+        entry.result = intern(std::move(result));
     } else if (const auto it = m_entries.find(key); it != m_entries.end()) {
         it->tested = 0;
         it->testedBy.clear();
         it->result.clear();
     }
     return true;
+}
+
+QString ReminderJournal::intern(QString text)
+{
+    const auto it = m_texts.constFind(text);
+    return it != m_texts.constEnd() ? *it : *m_texts.insert(std::move(text));
+}
+
+QSet<quint64> ReminderJournal::keysWithText(QStringView text, Qt::CaseSensitivity cs) const
+{
+    QSet<quint64> keys;
+    for (auto it = m_entries.constBegin(); it != m_entries.constEnd(); ++it) {
+        if (it->testedBy.contains(text, cs) || it->result.contains(text, cs))
+            keys.insert(it.key());
+    }
+    return keys;
 }
 
 const ReminderJournal::Entry *ReminderJournal::find(QStringView key) const

@@ -69,6 +69,10 @@ public:
                        const QString &result);
     QString unmarkTested(const QString &key, const QDateTime &when);
 
+    // The keys (as hashOf gives them) whose tester or result holds text.
+    QSet<quint64> keysWithText(QStringView text, Qt::CaseSensitivity cs) const;
+    static quint64 hashOf(QStringView key);
+
     // The file that holds the entries of a record's key.
     QString fileOf(const QString &key) const;
 
@@ -77,12 +81,13 @@ private:
     QString loadFile(const QString &path);
     QString append(const QString &key, const QString &text);
     bool apply(QStringView line);
+    QString intern(QString text);
 
     QString m_folder;
     // By a 64-bit hash of the key, not the key: the journal of years then takes a few bytes per
     // record instead of a second copy of a.bz. Two of 100,000 records share a hash about once in
     // 10^9 journals.
-    static quint64 hashOf(QStringView key);
     QHash<quint64, Entry> m_entries;
-    QSet<QString> m_read; // file names already read
+    QSet<QString> m_texts; // names and results, each kept once: they repeat from entry to entry
+    QSet<QString> m_read;  // file names already read
 };

@@ -87,6 +87,7 @@ QString ScheduleModel::load(const QString &recordFile, const QDateTime &now, int
         });
     std::stable_sort(rows.begin(), rows.end(),
                      [](const Row &a, const Row &b) { return a.due < b.due; });
+    rows.squeeze();
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();
@@ -142,16 +143,18 @@ bool ScheduleModel::matches(const Row &row) const
     if (m_filter.isEmpty())
         return true;
     // No field holds a comma, so a filter without one never matches across two fields.
-    if (!m_filter.contains(RecordLine::Separator) &&
-        keyView(row).contains(m_filter, Qt::CaseInsensitive))
+    if (!m_filter.contains(RecordLine::Separator) && keyView(row).contains(m_filter, m_filterCase))
         return true;
-    const ReminderJournal::Entry *entry = entryOf(row);
-    return entry && (entry->testedBy.contains(m_filter, Qt::CaseInsensitive) ||
-                     entry->result.contains(m_filter, Qt::CaseInsensitive));
+    return !m_journalMatches.isEmpty() &&
+           m_journalMatches.contains(ReminderJournal::hashOf(keyView(row)));
 }
 
 void ScheduleModel::refilter()
 {
+    m_filterCase =
+        m_filter.toLower() == m_filter.toUpper() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    m_journalMatches =
+        m_filter.isEmpty() ? QSet<quint64>() : m_journal->keysWithText(m_filter, m_filterCase);
     beginResetModel();
     m_shown.clear();
     for (int i = 0; i < m_rows.size(); ++i) {
