@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
+#include <QUtf8StringView>
 
 #include <algorithm>
 #include <cerrno>
@@ -62,21 +62,21 @@ QString timeText(const QDateTime &time)
 }
 
 // "yyyy-MM-dd HH:mm:ss" as yyyyMMddhhmmss; 0 for any other text.
-qint64 parseStamp(QStringView text)
+qint64 parseStamp(QByteArrayView text)
 {
-    static const char16_t form[] = u"0000-00-00 00:00:00";
+    static const char form[] = "0000-00-00 00:00:00";
     if (text.size() != 19)
         return 0;
     qint64 stamp = 0;
     for (int i = 0; i < 19; ++i) {
-        const char16_t c = text[i].unicode();
-        if (form[i] != u'0') {
+        const char c = text[i];
+        if (form[i] != '0') {
             if (c != form[i])
                 return 0;
-        } else if (c < u'0' || c > u'9') {
+        } else if (c < '0' || c > '9') {
             return 0;
         } else {
-            stamp = stamp * 10 + (c - u'0');
+            stamp = stamp * 10 + (c - '0');
         }
     }
     return stamp;
@@ -91,7 +91,7 @@ QString monthName(const QDate &date)
 
 qint64 ReminderJournal::stampOf(const QDateTime &time)
 {
-    return parseStamp(timeText(time));
+    return parseStamp(timeText(time).toLatin1());
 }
 
 QDateTime ReminderJournal::timeOf(qint64 stamp)
@@ -103,11 +103,37 @@ QDateTime ReminderJournal::timeOf(qint64 stamp)
                      QTime(part(100, 10000), part(100, 100), part(100, 1)));
 }
 
+namespace {
+constexpr quint64 kFnvBasis = 14695981039346656037ull; // FNV-1a, over UTF-16 code units
+constexpr quint64 kFnvPrime = 1099511628211ull;
+} // namespace
+
 quint64 ReminderJournal::hashOf(QStringView key)
 {
-    quint64 hash = 14695981039346656037ull; // FNV-1a
-    for (QChar c : key) {
-        hash = (hash ^ c.unicode()) * 1099511628211ull;
+    quint64 hash = kFnvBasis;
+    for (QChar c : key)
+        hash = (hash ^ c.unicode()) * kFnvPrime;
+    return hash;
+}
+
+quint64 ReminderJournal::hashOfUtf8(QByteArrayView key)
+{
+    // The code units the UTF-8 decodes to, one after the other: no string is made.
+    quint64 hash = kFnvBasis;
+    const auto feed = [&hash](char16_t unit) { hash = (hash ^ unit) * kFnvPrime; };
+    for (qsizetype i = 0; i < key.size();) {
+        const uchar lead = uchar(key[i]);
+        const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+        char32_t point = extra == 0 ? lead : lead & (0x3F >> extra);
+        for (int k = 1; k <= extra && i + k < key.size(); ++k)
+            point = (point << 6) | (uchar(key[i + k]) & 0x3F);
+        i += extra + 1;
+        if (point > 0xFFFF) {
+            feed(QChar::highSurrogate(point));
+            feed(QChar::lowSurrogate(point));
+        } else {
+            feed(char16_t(point));
+        }
     }
     return hash;
 }
@@ -195,21 +221,31 @@ QString ReminderJournal::loadFile(const QString &path)
     file.close();
 
     // What follows the last line break is an append cut short: not damage, just never written.
-    const qsizetype end = data.lastIndexOf('\n') + 1;
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder(QByteArrayView(data).first(end));
-    QSet<const QChar *> unreadable; // where the lines that could not be read start
-    for (QStringView line : QStringView(text).tokenize(u'\n')) {
-        if (!line.isEmpty() && !line.startsWith(u'#') && !apply(line))
+    const QByteArrayView whole = QByteArrayView(data).first(data.lastIndexOf('\n') + 1);
+    const bool utf8 = QUtf8StringView(whole).isValidUtf8();
+    const auto readable = [utf8](QByteArrayView line) {
+        return utf8 || QUtf8StringView(line).isValidUtf8();
+    };
+    QList<QByteArrayView> lines;
+    for (qsizetype from = 0; from < whole.size();) {
+        const qsizetype end = whole.indexOf('\n', from);
+        const QByteArrayView line = whole.sliced(from, end - from);
+        from = end + 1;
+        if (!line.isEmpty() && !line.startsWith('#'))
+            lines.append(line);
+    }
+    QSet<const char *> unreadable; // where the lines that could not be read start
+    for (QByteArrayView line : std::as_const(lines)) {
+        if (!readable(line) || !apply(line))
             unreadable.insert(line.data());
     }
-    if (unreadable.isEmpty() && !decoder.hasError())
+    if (unreadable.isEmpty())
         return {};
 
     QByteArray kept = kHeader;
-    for (QStringView line : QStringView(text).tokenize(u'\n')) {
-        if (!line.isEmpty() && !line.startsWith(u'#') && !unreadable.contains(line.data()))
-            kept += line.toUtf8() + '\n';
+    for (QByteArrayView line : std::as_const(lines)) {
+        if (!unreadable.contains(line.data()))
+            kept += line.toByteArray() + '\n';
     }
 
     const QFileInfo info(path);
@@ -229,38 +265,42 @@ QString ReminderJournal::loadFile(const QString &path)
     return said + QStringLiteral("，可读的部分已保留。提醒照常进行。");
 }
 
-bool ReminderJournal::apply(QStringView line)
+bool ReminderJournal::apply(QByteArrayView line)
 {
-    QStringView parts[5];
+    QByteArrayView parts[5];
     qsizetype count = 0;
-    for (QStringView part : line.tokenize(u'\t')) {
+    for (qsizetype from = 0;;) {
         if (count == 5)
             return false;
-        parts[count++] = part;
+        const qsizetype tab = line.indexOf('\t', from);
+        parts[count++] = line.sliced(from, (tab < 0 ? line.size() : tab) - from);
+        if (tab < 0)
+            break;
+        from = tab + 1;
     }
     const int widths[] = {4, 5, 3}; // R T U
-    const int kind =
-        count == 0 || parts[0].size() != 1 ? -1 : int(QStringView(u"RTU").indexOf(parts[0][0]));
+    const int kind = parts[0].size() != 1 ? -1 : int(QByteArrayView("RTU").indexOf(parts[0][0]));
     if (kind < 0 || widths[kind] != count)
         return false;
     const qint64 when = parseStamp(parts[1]);
     bool ok = when != 0;
-    const QStringView keyText = parts[count - 1];
-    // Most keys hold no escape: hashed as they stand, without a copy.
-    const quint64 key = keyText.contains(u'\\') ? hashOf(unescaped(keyText, &ok)) : hashOf(keyText);
+    const QByteArrayView keyText = parts[count - 1];
+    // Most keys hold no escape: hashed as read, without being decoded into a string.
+    const quint64 key = keyText.contains('\\') ? hashOf(unescaped(QString::fromUtf8(keyText), &ok))
+                                               : hashOfUtf8(keyText);
     if (!ok)
         return false;
     if (kind == 0) {
-        if (parts[2] != u"popup" && parts[2] != u"list")
+        if (parts[2] != "popup" && parts[2] != "list")
             return false;
         Entry &entry = m_entries[key];
         if (entry.reminded == 0) { // the first reminder is the one that counts
             entry.reminded = when;
-            entry.how = parts[2] == u"list" ? How::List : How::Popup;
+            entry.how = parts[2] == "list" ? How::List : How::Popup;
         }
     } else if (kind == 1) {
-        QString by = unescaped(parts[2], &ok);
-        QString result = unescaped(parts[3], &ok);
+        QString by = unescaped(QString::fromUtf8(parts[2]), &ok);
+        QString result = unescaped(QString::fromUtf8(parts[3]), &ok);
         if (!ok)
             return false;
         Entry &entry = m_entries[key];
@@ -303,8 +343,7 @@ QString ReminderJournal::remind(const QString &key, How how, const QDateTime &wh
         QStringLiteral("R\t%1\t%2\t%3")
             .arg(timeText(when),
                  how == How::List ? QStringLiteral("list") : QStringLiteral("popup"), escaped(key));
-    apply(line);
-    return append(key, line);
+    return applyAndAppend(key, line);
 }
 
 QString ReminderJournal::markTested(const QString &key, const QDateTime &when, const QString &by,
@@ -312,18 +351,23 @@ QString ReminderJournal::markTested(const QString &key, const QDateTime &when, c
 {
     const QString line = QStringLiteral("T\t%1\t%2\t%3\t%4")
                              .arg(timeText(when), escaped(by), escaped(result), escaped(key));
-    apply(line);
-    return append(key, line);
+    return applyAndAppend(key, line);
 }
 
 QString ReminderJournal::unmarkTested(const QString &key, const QDateTime &when)
 {
     const QString line = QStringLiteral("U\t%1\t%2").arg(timeText(when), escaped(key));
-    apply(line);
-    return append(key, line);
+    return applyAndAppend(key, line);
 }
 
-QString ReminderJournal::append(const QString &key, const QString &text)
+QString ReminderJournal::applyAndAppend(const QString &key, const QString &line)
+{
+    const QByteArray bytes = line.toUtf8();
+    apply(bytes);
+    return append(key, bytes);
+}
+
+QString ReminderJournal::append(const QString &key, const QByteArray &line)
 {
     const QString path = fileOf(key);
     const auto failed = [&path](const QString &why) {
@@ -344,7 +388,7 @@ QString ReminderJournal::append(const QString &key, const QString &text)
             return failed(file.errorString());
     }
     QByteArray bytes = size == 0 ? kHeader : QByteArray();
-    bytes += text.toUtf8() + '\n';
+    bytes += line + '\n';
     errno = 0;
     const bool written = file.seek(size) && file.write(bytes) == bytes.size() && file.flush();
     if (written)

@@ -79,8 +79,11 @@ public:
 private:
     QStringList load(const QStringList &names);
     QString loadFile(const QString &path);
-    QString append(const QString &key, const QString &text);
-    bool apply(QStringView line);
+    QString applyAndAppend(const QString &key, const QString &line);
+    QString append(const QString &key, const QByteArray &line);
+    bool apply(QByteArrayView line);
+    // hashOf the text that key decodes to.
+    static quint64 hashOfUtf8(QByteArrayView key);
     QString intern(QString text);
 
     QString m_folder;
