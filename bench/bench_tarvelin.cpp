@@ -356,7 +356,7 @@ int memoryProbe(int argc, char **argv)
     form.daoru();
     const std::optional<qint64> after = statusBytes("VmRSS");
     const std::optional<qint64> peak = statusBytes("VmHWM");
-    if (!before || !after || form.grid()->rows() < 3)
+    if (!before || !after || !form.grid()->hasRecords())
         return 2;
     std::printf("%lld %lld\n", static_cast<long long>(*after - *before),
                 static_cast<long long>(peak ? *peak - *before : -1));
