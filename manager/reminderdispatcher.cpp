@@ -108,15 +108,25 @@ bool ReminderDispatcher::tryDispatch(const QStringList &cells, Result *result)
     for (int column : ReminderSlots::recordColumns())
         values << spellUnencodable(cells.value(column));
 
-    checkWatches();
+    // In a burst of records due together the popups would otherwise be looked at for each one.
+    if (msSince(m_lastCheckMs) >= kPollMs)
+        checkWatches();
     QSet<QString> reserved;
     for (const Watch &watch : std::as_const(m_watches))
         reserved.insert(watch.slot);
-    const ReminderSlots::Found found = exchange.fillFirstFree(values, reserved, kLockWaitMs);
+    // Most records of such a burst find every slot held. A look without the lock tells so (the
+    // file is only ever replaced whole); the lock, a file made and synced to disk, is taken only
+    // when a slot may be free.
+    const ProfileFile::Contents snapshot = ProfileFile(path).read();
+    ReminderSlots::Found found;
+    if (!snapshot.error.isEmpty() ||
+        !ReminderSlots::firstFreeIn(snapshot.bytes, reserved).isEmpty())
+        found = exchange.fillFirstFree(values, reserved, kLockWaitMs);
     if (found.busy)
         return false;
     if (found.slot.isEmpty()) {
-        const QString reason = found.error.isEmpty() ? noFreeSlotReason(path) : found.error;
+        const QString reason =
+            found.error.isEmpty() ? noFreeSlotReason(snapshot.bytes) : found.error;
         emit reminderNotShown(
             QStringLiteral("到期提醒无法弹出：%1\n到期记录：%2").arg(reason, describe(cells)));
         return true;
@@ -153,14 +163,14 @@ QSet<QString> ReminderDispatcher::heldByOurPopups() const
     return held;
 }
 
-QString ReminderDispatcher::noFreeSlotReason(const QString &path) const
+QString ReminderDispatcher::noFreeSlotReason(QByteArrayView exchangeFile) const
 {
     // Slots held by popups that still run need the technician to read and close them; a reset
     // would only put the next popups over them. Any other held slot may be left by a popup that
     // did not close normally, which only the reset frees.
     const QSet<QString> held = heldByOurPopups();
     QSet<QString> slotNames;
-    for (const QString &section : ListIniSections(path)) {
+    for (const QString &section : ProfileFile::sectionsIn(exchangeFile)) {
         if (ReminderSlots::parseName(section))
             slotNames.insert(section);
     }
@@ -200,6 +210,7 @@ void ReminderDispatcher::retryQueue()
 
 void ReminderDispatcher::checkWatches()
 {
+    m_lastCheckMs = m_services.clock->elapsedMs();
     m_showing.removeIf([](const Showing &popup) { return ProcessProbe::hasEnded(popup.pid); });
     if (m_watches.isEmpty())
         return;

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <limits>
 
 class QTimer;
 
@@ -117,7 +118,7 @@ private:
     void dropWatch(const Watch &watch);
     void updatePolling();
     QSet<QString> heldByOurPopups() const;
-    QString noFreeSlotReason(const QString &path) const;
+    QString noFreeSlotReason(QByteArrayView exchangeFile) const;
     QString describe(const QStringList &cells) const;
     qint64 msSince(qint64 startMs) const;
 
@@ -127,6 +128,7 @@ private:
     QList<Queued> m_queue;
     QList<Watch> m_watches;
     QList<Showing> m_showing;
+    qint64 m_lastCheckMs = std::numeric_limits<qint64>::min() / 2;
     QTimer *m_pollTimer;
     Handoff::ReceiptFolder m_receipts;
 };

@@ -128,7 +128,8 @@ void TestSingleInstance::runningOneIsFoundWithoutItsLockFile()
     QVERIFY(dir.isValid());
     SingleInstance running(dir.path());
     QVERIFY(running.claim());
-    const QString lock = QDir::temp().absoluteFilePath(running.serverName() + QStringLiteral(".lock"));
+    const QString lock =
+        QDir::temp().absoluteFilePath(running.serverName() + QStringLiteral(".lock"));
     QVERIFY(QFile::remove(lock));
 
     SingleInstance second(dir.path());
