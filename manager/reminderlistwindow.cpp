@@ -58,9 +58,6 @@ ReminderListWindow::ReminderListWindow(const QString &title, const QString &intr
     m_list->setWordWrap(true);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Wrapped lines differ in height; a long list is measured a batch at a time.
-    m_list->setLayoutMode(QListView::Batched);
-    m_list->setBatchSize(200);
     m_takeIn->setSingleShot(true);
     m_takeIn->setInterval(0);
     connect(m_takeIn, &QTimer::timeout, this, &ReminderListWindow::takeIn);

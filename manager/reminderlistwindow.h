@@ -17,7 +17,7 @@ class ReminderEntryModel;
 //
 // Thousands may come in one check (every slot held), one at a time: they are gathered and taken
 // into the list together when the check is over, so that the list lays itself out once, not once
-// per record, and lays out long lists in batches between other events.
+// per record.
 class ReminderListWindow : public QDialog
 {
     Q_OBJECT

@@ -1,9 +1,7 @@
-// The contract between the manager and the popup: what the popup is given, and how its receipt
-// is read back.
+// How the manager reads a popup's receipt. The environment and the receipts folder are tried
+// with a real start in tst_reminderdispatcher and tst_launchsecurity.
 #include "handoff.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QtTest>
 
 class TestHandoff : public QObject
@@ -11,23 +9,9 @@ class TestHandoff : public QObject
     Q_OBJECT
 
 private slots:
-    void popupEnvironmentNamesFolderAndSlot();
     void receiptIsReadBack_data();
     void receiptIsReadBack();
-    void receiptFolderIsMadeAgainWhenRemoved();
 };
-
-void TestHandoff::popupEnvironmentNamesFolderAndSlot()
-{
-    QProcessEnvironment base;
-    base.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin"));
-    base.insert(QLatin1String(Handoff::SlotVariable), QStringLiteral("9|9")); // the manager's own
-    const QProcessEnvironment given =
-        Handoff::popupEnvironment(QStringLiteral("/data/测试"), QStringLiteral("2|3"), base);
-    QCOMPARE(given.value(QLatin1String(Handoff::DataFolderVariable)), QStringLiteral("/data/测试"));
-    QCOMPARE(given.value(QLatin1String(Handoff::SlotVariable)), QStringLiteral("2|3"));
-    QCOMPARE(given.value(QStringLiteral("PATH")), QStringLiteral("/usr/bin"));
-}
 
 void TestHandoff::receiptIsReadBack_data()
 {
@@ -47,21 +31,6 @@ void TestHandoff::receiptIsReadBack()
     QFETCH(QByteArray, output);
     QFETCH(bool, claims);
     QCOMPARE(Handoff::receiptClaims(output, QStringLiteral("1|2")), claims);
-}
-
-void TestHandoff::receiptFolderIsMadeAgainWhenRemoved()
-{
-    Handoff::ReceiptFolder receipts;
-    const Handoff::ReceiptFolder::Files first = receipts.next();
-    QVERIFY(!first.receipt.isEmpty());
-    const QString folder = receipts.path();
-    QCOMPARE(QFileInfo(first.receipt).absolutePath(), folder);
-    QVERIFY(QDir(folder).removeRecursively());
-
-    const Handoff::ReceiptFolder::Files second = receipts.next();
-    QVERIFY(QFileInfo(QFileInfo(second.receipt).absolutePath()).isDir());
-    QVERIFY(second.receipt != first.receipt);
-    QVERIFY(second.reason != second.receipt);
 }
 
 QTEST_GUILESS_MAIN(TestHandoff)
