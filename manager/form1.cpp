@@ -65,8 +65,11 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
 
     m_dispatcher =
         new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
-    connect(m_dispatcher, &ReminderDispatcher::reminderNotShown, this,
-            [this](const QString &message) { m_services.notices->notShown(message); });
+    // A popup that came after its record was listed is said in the same list.
+    for (auto signal :
+         {&ReminderDispatcher::reminderNotShown, &ReminderDispatcher::reminderShownAfterAll})
+        connect(m_dispatcher, signal, this,
+                [this](const QString &message) { m_services.notices->notShown(message); });
 
     buildMenus();
     connect(m_dq, &QAction::triggered, this, &Form1::reload);

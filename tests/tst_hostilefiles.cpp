@@ -6,6 +6,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "fulldisk.h"
+#include "handoff.h"
 #include "profilefile.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
@@ -217,8 +218,8 @@ std::unique_ptr<QProcess> TestHostileFiles::startVexa()
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("TARVELIN_DATA_DIR"), m_folder);
-    env.insert(QStringLiteral("VEXA_QUIT_AFTER_MS"), QStringLiteral("300"));
+    env.insert(QLatin1String(Handoff::DataFolderVariable), m_folder);
+    env.insert(QLatin1String(Handoff::QuitAfterVariable), QStringLiteral("300"));
     process->setProcessEnvironment(env);
     process->start(QStringLiteral(VEXA_PATH), {});
     return process;
@@ -501,7 +502,7 @@ void TestHostileFiles::exchangeFile()
         QCOMPARE(readFile(exchangePath()), file);
     } else {
         QCOMPARE(vexa->exitCode(), 0);
-        QCOMPARE(QString::fromLocal8Bit(vexa->readAllStandardOutput()), slot + QLatin1Char('\n'));
+        QCOMPARE(vexa->readAllStandardOutput(), Handoff::receipt(slot));
         const QByteArray after = readFile(exchangePath());
         QCOMPARE(ProfileFile::valueIn(after, slot, ReminderSlots::flagKey()), QStringLiteral("0"));
         QCOMPARE(ProfileFile::sectionsIn(after), sections);

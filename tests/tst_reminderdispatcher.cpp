@@ -1,4 +1,5 @@
 #include "fakes.h"
+#include "handoff.h"
 #include "profilefile.h"
 #include "reminderdispatcher.h"
 #include "reminderslots.h"
@@ -22,6 +23,9 @@ private slots:
     void popupThatCannotStartIsReportedElsewhere();
     void noFreeSlotIsReportedAndNothingWritten();
     void heldLockQueuesTheRecords();
+    void clockSetDuringTheWaitChangesNothing();
+    void slotsHeldByLivePopupsAreNamedAsSuch();
+    void receiptFolderRemovedIsMadeAgain();
 
 private:
     ReminderDispatcher *make();
@@ -31,7 +35,9 @@ private:
     FakeClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3))};
     RecordingMessages m_messages;
     QStringList m_launched;
+    QList<ReminderDispatcher::Launch> m_launches;
     bool m_launchWorks = true;
+    bool m_popupClaims = false; // the started popup claims its slot at once
     ReminderDispatcher *m_dispatcher = nullptr;
 };
 
@@ -39,7 +45,9 @@ void TestReminderDispatcher::init()
 {
     m_dir = new QTemporaryDir;
     m_launched.clear();
+    m_launches.clear();
     m_launchWorks = true;
+    m_popupClaims = false;
 }
 
 void TestReminderDispatcher::cleanup()
@@ -56,6 +64,11 @@ ReminderDispatcher *TestReminderDispatcher::make()
     m_dispatcher = new ReminderDispatcher(services, [] { return 768 * 15; });
     m_dispatcher->setLauncher([this](const ReminderDispatcher::Launch &launch) {
         m_launched << launch.program + QLatin1Char('|') + launch.dataFolder;
+        m_launches << launch;
+        if (m_popupClaims) {
+            ProfileFile(ini()).write(launch.slot, QStringLiteral("是否显示"), QStringLiteral("1"));
+            writeFile(launch.receiptFile, Handoff::receipt(launch.slot));
+        }
         return m_launchWorks ? QCoreApplication::applicationPid() : 0;
     });
     return m_dispatcher;
@@ -103,9 +116,11 @@ void TestReminderDispatcher::reservationEndsWhenClaimedOrStale()
     ReminderDispatcher *d = make();
     QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("1#楼梁"))).slot,
              QStringLiteral("1|1"));
-    // Its popup claims the slot and the user closes it again.
+    // Its popup claims the slot and the user closes it again; the popups are looked at again
+    // after a quarter of a second.
     ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"),
                              QStringLiteral("1"));
+    m_clock.advanceSeconds(1);
     QCOMPARE(d->dispatch(rowCells(QStringLiteral("2"), QStringLiteral("2#楼梁"))).slot,
              QStringLiteral("1|2"));
     ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"),
@@ -160,7 +175,9 @@ void TestReminderDispatcher::noFreeSlotIsReportedAndNothingWritten()
     const auto result = d->dispatch(rowCells(QStringLiteral("5"), QStringLiteral("5#楼梁")));
     QVERIFY(result.slot.isEmpty());
     QCOMPARE(spy.size(), 1);
-    QVERIFY(spy.first().first().toString().contains(QStringLiteral("提示初始化")));
+    // Held by no popup of this manager: left by popups that ended abnormally.
+    QVERIFY(spy.first().first().toString().contains(
+        QStringLiteral("所有提示位置都已占用，建议执行“提示初始化”。")));
     QCOMPARE(readFile(ini()), before);
     QVERIFY(m_launched.isEmpty());
 }
@@ -202,6 +219,85 @@ void TestReminderDispatcher::heldLockQueuesTheRecords()
     QCOMPARE(d->queuedCount(), 0);
     QCOMPARE(notShown.size(), 1);
     QVERIFY(notShown.first().first().toString().contains(QStringLiteral("3#楼梁")));
+}
+
+// The deadline is time that passed, not a change of the time of day; a popup that comes after its
+// record was listed is said in the list too.
+void TestReminderDispatcher::clockSetDuringTheWaitChangesNothing()
+{
+    ReminderDispatcher *d = make();
+    QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
+    QSignalSpy cameAfterAll(d, &ReminderDispatcher::reminderShownAfterAll);
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("1#楼梁"))).slot,
+             QStringLiteral("1|1"));
+    m_clock.set(m_clock.now().addSecs(3600));
+    d->poll();
+    m_clock.set(m_clock.now().addSecs(-7200));
+    d->poll();
+    QCOMPARE(notShown.size(), 0);
+    QCOMPARE(d->watchedCount(), 1);
+
+    m_clock.advanceSeconds(ReminderDispatcher::ClaimDeadlineSeconds + 1);
+    d->poll();
+    QCOMPARE(notShown.size(), 1);
+    // Its slot stays kept: the popup may still come.
+    QCOMPARE(d->dispatch(rowCells(QStringLiteral("2"), QStringLiteral("2#楼梁"))).slot,
+             QStringLiteral("1|2"));
+
+    m_clock.advanceSeconds(10);
+    writeFile(m_launches.first().receiptFile, Handoff::receipt(QStringLiteral("1|1")));
+    d->poll();
+    QCOMPARE(cameAfterAll.size(), 1);
+    const QString said = cameAfterAll.first().first().toString();
+    QVERIFY2(said.contains(QStringLiteral("1#楼梁")) && said.contains(QStringLiteral("41 秒")),
+             qPrintable(said));
+    QCOMPARE(notShown.size(), 1);
+}
+
+void TestReminderDispatcher::slotsHeldByLivePopupsAreNamedAsSuch()
+{
+    ReminderDispatcher *d = make();
+    QVERIFY(ReminderSlots(ini()).reset(1).ok);
+    m_popupClaims = true;
+    for (int record = 1; record <= 5; ++record)
+        QVERIFY(d->dispatch(rowCells(QString::number(record), QStringLiteral("楼"))).popupStarted);
+    d->poll();
+    QCOMPARE(d->watchedCount(), 0);
+
+    QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
+    d->dispatch(rowCells(QStringLiteral("6"), QStringLiteral("6#楼梁")));
+    QCOMPARE(notShown.size(), 1);
+    const QString said = notShown.first().first().toString();
+    QVERIFY2(said.contains(QStringLiteral("全部 5 个提示位置都被正在显示的提醒窗口占用")) &&
+                 said.contains(QStringLiteral("6#楼梁")),
+             qPrintable(said));
+}
+
+// A cleaner of the temporary folder takes the receipts folder away; the next popups still start.
+void TestReminderDispatcher::receiptFolderRemovedIsMadeAgain()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("the stand-in popup is a shell script");
+#else
+    const QString popup = m_dir->filePath(QStringLiteral("popup.sh"));
+    writeFile(popup, "#!/bin/sh\nprintf '%s\\n' \"$VEXA_SLOT\"\n");
+    QVERIFY(QFile::setPermissions(popup, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages, popup};
+    m_dispatcher = new ReminderDispatcher(services, [] { return 768 * 15; });
+    m_dispatcher->setLauncher([this](const ReminderDispatcher::Launch &launch) {
+        m_launches << launch;
+        return ReminderDispatcher::startDetached(launch);
+    });
+    QSignalSpy notShown(m_dispatcher, &ReminderDispatcher::reminderNotShown);
+    for (int record = 1; record <= 2; ++record) {
+        QVERIFY(m_dispatcher->dispatch(rowCells(QString::number(record), QStringLiteral("楼")))
+                    .popupStarted);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dispatcher->watchedCount(), 0, 10000);
+        const QString folder = QFileInfo(m_launches.last().receiptFile).absolutePath();
+        QVERIFY(QDir(folder).removeRecursively());
+    }
+    QCOMPARE(notShown.size(), 0);
+#endif
 }
 
 QTEST_MAIN(TestReminderDispatcher)

@@ -3,6 +3,7 @@
 // own.
 #include "fakes.h"
 #include "form1.h"
+#include "handoff.h"
 #include "profilefile.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
@@ -94,7 +95,7 @@ void TestReminderRoad::threeRowsDueTogetherGetThreePopups()
                              fileRecord(QStringLiteral("丁"), due), QStringList(11)})
                 .ok);
     // Each popup closes itself after a while, as if the technician had read it.
-    qputenv("VEXA_QUIT_AFTER_MS", "4000");
+    qputenv(Handoff::QuitAfterVariable, "4000");
 
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 2)));
     RecordingMessages messages;
@@ -141,13 +142,13 @@ void TestReminderRoad::nextPopupShowsItsOwnRecord()
     ReminderDispatcher *d = dispatcher(road, QStringLiteral(VEXA_PATH));
     QVERIFY(d);
     QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
-    qputenv("VEXA_QUIT_AFTER_MS", "2000");
+    qputenv(Handoff::QuitAfterVariable, "2000");
     QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("一号"))).slot,
              QStringLiteral("1|1"));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 一号"));
     QVERIFY(waitForFlags(road.ini(), {QStringLiteral("1|1")}, QStringLiteral("0")));
 
-    qputenv("VEXA_QUIT_AFTER_MS", "8000");
+    qputenv(Handoff::QuitAfterVariable, "8000");
     road.clock.advanceSeconds(60);
     d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("二号")));
     QCOMPARE(partShownOnceClaimed(road.ini()).section(QLatin1Char(' '), 1), QStringLiteral("二号"));
@@ -173,13 +174,13 @@ void TestReminderRoad::slowPopupStillTakesItsOwnSlot()
     QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
 
     qputenv("SLOW_VEXA_DELAY", "0");
-    qputenv("VEXA_QUIT_AFTER_MS", "1500");
+    qputenv(Handoff::QuitAfterVariable, "1500");
     QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("旧"))).slot,
              QStringLiteral("1|1"));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 旧"));
 
     qputenv("SLOW_VEXA_DELAY", "3");
-    qputenv("VEXA_QUIT_AFTER_MS", "6000");
+    qputenv(Handoff::QuitAfterVariable, "6000");
     QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("新"))).slot,
              QStringLiteral("1|2"));
     // The old popup closes while the new one is still starting.

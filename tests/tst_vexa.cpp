@@ -1,3 +1,4 @@
+#include "handoff.h"
 #include "reminderslots.h"
 #include "testfiles.h"
 
@@ -50,8 +51,8 @@ std::unique_ptr<QProcess> TestVexa::start(int quitAfterMs)
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("TARVELIN_DATA_DIR"), m_dir.path());
-    env.insert(QStringLiteral("VEXA_QUIT_AFTER_MS"), QString::number(quitAfterMs));
+    env.insert(QLatin1String(Handoff::DataFolderVariable), m_dir.path());
+    env.insert(QLatin1String(Handoff::QuitAfterVariable), QString::number(quitAfterMs));
     process->setProcessEnvironment(env);
     process->start(QStringLiteral(VEXA_PATH), {});
     return process;
