@@ -10,6 +10,10 @@
 #include <QStringList>
 
 // Small helpers for tests that work on real files.
+
+// The last line of a table save: the spare row's eleven empty fields, no line break.
+inline const QByteArray kClosingLine(",,,,,,,,,,");
+
 inline QByteArray gbk(const QString &text)
 {
     return Gbk::encode(text);

@@ -27,7 +27,6 @@
 #include <memory>
 
 namespace {
-const QByteArray kClosingLine(",,,,,,,,,,");
 
 QByteArray lines(const QStringList &texts)
 {

@@ -35,7 +35,6 @@
 
 namespace {
 const QString kToday = QStringLiteral("2026-12-06");
-const QByteArray kClosingLine(",,,,,,,,,,");
 
 QString failureText()
 {

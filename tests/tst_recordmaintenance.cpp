@@ -136,11 +136,10 @@ void TestRecordMaintenance::expiredRecordsLeaveTheFile_data()
     const SampleRecord b =
         sample(QStringLiteral("乙")).with(SpecimenRecord::Remark, QStringLiteral("复检"));
     const SampleRecord c = sample(QStringLiteral("丙"));
-    const QByteArray closing(",,,,,,,,,,");
 
     QTest::newRow("due record removed, closing line gets CR LF")
-        << a.line() + "\r\n" + b.line() + "\r\n" + closing
-        << QList<QStringList>{marked(a), b.stored} << b.line() + "\r\n" + closing + "\r\n";
+        << a.line() + "\r\n" + b.line() + "\r\n" + kClosingLine
+        << QList<QStringList>{marked(a), b.stored} << b.line() + "\r\n" + kClosingLine + "\r\n";
     QTest::newRow("duplicates removed, also those not shown")
         << a.line() + "\r\n" + b.line() + "\r\n" + a.line() + "\r\n" + a.line() + "\r\n"
         << QList<QStringList>{marked(a)} << b.line() + "\r\n";
@@ -154,8 +153,9 @@ void TestRecordMaintenance::expiredRecordsLeaveTheFile_data()
         << a.line() + "\r\n" + gaps + "\r\n" + c.line() << QList<QStringList>{marked(c), a.stored}
         << a.line() + "\r\n" + gaps + "\r\n";
     QTest::newRow("none marked: same lines, each with CR LF")
-        << a.line() + "\r\n" + b.line() + "\r\n" + closing << QList<QStringList>{a.stored, b.stored}
-        << a.line() + "\r\n" + b.line() + "\r\n" + closing + "\r\n";
+        << a.line() + "\r\n" + b.line() + "\r\n" + kClosingLine
+        << QList<QStringList>{a.stored, b.stored}
+        << a.line() + "\r\n" + b.line() + "\r\n" + kClosingLine + "\r\n";
     QTest::newRow("all removed leaves an empty file")
         << a.line() + "\r\n" + b.line() << QList<QStringList>{marked(a), marked(b)} << QByteArray();
     // The grid still shows records after data initialisation emptied the file.
