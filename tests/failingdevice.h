@@ -36,7 +36,6 @@ protected:
 #else
         errno = ENOSPC;
 #endif
-        setErrorString(QStringLiteral("No space left on device"));
         return fits > 0 ? fits : -1;
     }
 
@@ -45,15 +44,9 @@ private:
     qint64 m_room;
 };
 
-// While it lives, every whole-file write of the test has room for room bytes and no more.
-class DiskFullAfter
+// While what it returns lives, every whole-file write has room for room bytes and no more.
+inline AtomicFile::TestWritePath diskFullAfter(qint64 room)
 {
-public:
-    explicit DiskFullAfter(qint64 room)
-        : m_path([room](QIODevice *file) { return std::make_unique<DiskFullDevice>(file, room); })
-    {
-    }
-
-private:
-    AtomicFile::TestWritePath m_path;
-};
+    return AtomicFile::TestWritePath(
+        [room](QIODevice *file) { return std::make_unique<DiskFullDevice>(file, room); });
+}

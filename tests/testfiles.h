@@ -85,17 +85,11 @@ struct SampleRecord
     QStringList slotValues() const
     {
         using namespace SpecimenRecord;
-        return {number,
-                stored[WorksPart],
-                stored[StrengthGrade],
-                stored[MixNumber],
-                stored[MakingDate],
-                stored[Age],
-                stored[CuringMethod],
-                stored[SpecimenRecord::DueTime],
-                stored[Quantity],
-                stored[Groups],
-                stored[Remark]};
+        QStringList values{number};
+        for (Field field : {WorksPart, StrengthGrade, MixNumber, MakingDate, Age, CuringMethod,
+                            SpecimenRecord::DueTime, Quantity, Groups, Remark})
+            values << stored[field];
+        return values;
     }
 };
 

@@ -486,7 +486,7 @@ void TestForm2::failedSaveOnFullDisk()
     fillRecord(QStringLiteral("2#楼板"), QDate(2026, 12, 1), QStringLiteral("08"),
                QStringLiteral("30"), QStringLiteral("28"), QString());
     {
-        const DiskFullAfter full(before.size());
+        const auto full = diskFullAfter(before.size());
         click("Command1");
     }
 
