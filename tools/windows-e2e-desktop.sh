@@ -37,10 +37,12 @@ menu() {
   for (( i = 0; i < ${menu_items[$1]}; i++ )); do presses+=(Down); done
   keys "${presses[@]}" Return
 }
-# The entry form's tab order (Form2), and the box that has the keyboard.
-tab_order=(Text1 Combo2 Text3 Combo1 Text8 Text9 DTPicker1 Text4 Text5 Text6 Command3 Text2
-           Text11 Text7 Text10 Command1 Command2)
-focus=Text1
+# The tab orders of the entry form (Form2) and of the settings window (Form4).
+form2_tabs=(Text1 Combo2 Text3 Combo1 Text8 Text9 DTPicker1 Text4 Text5 Text6 Command3 Text2
+            Text11 Text7 Text10 Command1 Command2)
+form4_tabs=(Text1 Check1 Command1)
+# opened TAB_ORDER...: a window opened with the keyboard in the first box of its tab order.
+opened() { tab_order=("$@"); focus=$1; }
 # tab_to BOX: Tab from the box that has the keyboard forwards to BOX.
 tab_to() {
   local presses=() passed=no box
@@ -77,6 +79,7 @@ today=$(date +%F)
 menu 数据编辑/插入数据
 form2="增添提醒数据"
 foreground "$form2" || fail "数据编辑 → 插入数据 did not open the entry form"
+opened "${form2_tabs[@]}"
 typein "$form2" "1#楼 梁板"        # 工程部位
 tab_to Text3                      # Combo2 keeps C30
 typein "$form2" "P-07"            # 配合比编号
@@ -131,7 +134,8 @@ registered() { [ -n "$(run_value "$machine_run")$(run_value "$user_run")" ]; }
 unregistered() { ! registered; }
 menu 软件设置/设置
 foreground "设置" || fail "软件设置 → 设置 did not open the settings window"
-keys Tab space                    # Check1 设置开机自启动, checked
+opened "${form4_tabs[@]}"
+tab_to Check1 && keys space       # 设置开机自启动, checked
 waitfor 20 registered || fail "设置开机自启动 wrote no Tarvelin value under $machine_run or $user_run"
 command="\"$(winepath -w "$programs/Tarvelin.exe")\""
 key=$machine_run
