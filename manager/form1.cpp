@@ -36,6 +36,15 @@ struct RowLook
 {
     QList<quint32> fore, back;
 };
+
+// Columns 0 to 10 of a row: the record as the dispatcher and the messages take it.
+QStringList recordCells(const RecordGridModel &grid, int row)
+{
+    QStringList cells;
+    for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
+        cells << grid.textMatrix(row, c);
+    return cells;
+}
 } // namespace
 
 Form1::Form1(const ManagerServices &services, QWidget *parent)
@@ -222,10 +231,7 @@ void Form1::remindPassed()
 {
     for (int row : m_monitor.markPassed()) {
         m_services.notices->late(
-            QStringLiteral("到期时间 %1：编号 %2，工程部位 %3，强度等级 %4，配合比编号 %5")
-                .arg(m_grid->textMatrix(row, SpecimenRecord::DueTimeColumn),
-                     m_grid->textMatrix(row, 0), m_grid->textMatrix(row, 1),
-                     m_grid->textMatrix(row, 2), m_grid->textMatrix(row, 3)));
+            SpecimenRecord::summary(recordCells(*m_grid, row), SpecimenRecord::DueTimeAt::Front));
     }
 }
 
@@ -303,8 +309,5 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::yxts(int row)
 {
-    QStringList cells;
-    for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
-        cells << m_grid->textMatrix(row, c);
-    m_dispatcher->dispatch(cells);
+    m_dispatcher->dispatch(recordCells(*m_grid, row));
 }

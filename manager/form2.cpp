@@ -9,6 +9,7 @@
 #include "packedrow.h"
 #include "recordgridmodel.h"
 #include "recordline.h"
+#include "specimenrecord.h"
 #include "twips.h"
 
 #include <QComboBox>
@@ -19,8 +20,10 @@
 #include <QPushButton>
 #include <QVarLengthArray>
 
+#include <algorithm>
+
 namespace {
-constexpr int kGridCols = 12;
+constexpr int kGridCols = SpecimenRecord::ColumnCount;
 
 // Labels end just left of their control; the two columns of labels start here (twips).
 constexpr int kLeftLabels = 60;
@@ -41,6 +44,13 @@ QStringView decimalText(qsizetype n, char16_t (&digits)[20])
 QString unchangedNote()
 {
     return QStringLiteral("这条信息没有添加，记录文件未被改动。");
+}
+
+QString typedText(const QWidget *box)
+{
+    if (const auto *combo = qobject_cast<const QComboBox *>(box))
+        return combo->currentText();
+    return static_cast<const QLineEdit *>(box)->text();
 }
 } // namespace
 
@@ -99,36 +109,40 @@ void Form2::buildControls()
         place(b, name, left, top, width, height);
         return b;
     };
+    // A box that holds a field as typed, beside the field's label.
+    auto field = [this, &label](SpecimenRecord::Field which, QWidget *box, int labelLeft) {
+        const SpecimenRecord::FieldTexts &texts = SpecimenRecord::texts(which);
+        label(texts.label, labelLeft, box);
+        m_typedBoxes.append({which, texts.name, box});
+    };
+    using namespace SpecimenRecord;
 
-    m_text1 = text("Text1", 1230, 60, 1185, 375);
-    label(QStringLiteral("工程部位："), kLeftLabels, m_text1);
-    m_combo2 = combo("Combo2", 3420, 45, 1455, 300);
-    label(QStringLiteral("强度等级："), kRightLabels, m_combo2);
-    m_text3 = text("Text3", 1260, 495, 1185, 375);
-    label(QStringLiteral("配合比编号："), kLeftLabels, m_text3);
-    m_combo1 = combo("Combo1", 3420, 495, 1425, 300);
-    label(QStringLiteral("养护方式："), kRightLabels, m_combo1);
-    m_text8 = text("Text8", 1260, 990, 1200, 330);
-    label(QStringLiteral("工程量："), kLeftLabels, m_text8);
-    m_text9 = text("Text9", 3420, 945, 1335, 330);
-    label(QStringLiteral("组数："), kRightLabels, m_text9);
+    field(WorksPart, m_text1 = text("Text1", 1230, 60, 1185, 375), kLeftLabels);
+    field(StrengthGrade, m_combo2 = combo("Combo2", 3420, 45, 1455, 300), kRightLabels);
+    field(MixNumber, m_text3 = text("Text3", 1260, 495, 1185, 375), kLeftLabels);
+    field(CuringMethod, m_combo1 = combo("Combo1", 3420, 495, 1425, 300), kRightLabels);
+    field(Quantity, m_text8 = text("Text8", 1260, 990, 1200, 330), kLeftLabels);
+    field(Groups, m_text9 = text("Text9", 3420, 945, 1335, 330), kRightLabels);
     m_dtPicker1 = new DatePicker(this);
     m_dtPicker1->setCalendarPopup(true);
     place(m_dtPicker1, "DTPicker1", 1215, 1440, 1275, 330);
-    label(QStringLiteral("制作日期："), kLeftLabels, m_dtPicker1);
+    label(texts(MakingDate).label, kLeftLabels, m_dtPicker1);
+    // The making date is the picker's date and the time typed in Text4 and Text5.
     m_text4 = text("Text4", 3465, 1455, 555, 270);
     label(QStringLiteral("小时分钟："), kRightLabels, m_text4);
     m_text5 = text("Text5", 4230, 1455, 555, 270);
-    m_text6 = text("Text6", 1215, 1890, 795, 375);
-    label(QStringLiteral("龄期（D）："), kLeftLabels, m_text6);
+    m_typedBoxes.append({MakingDate, QStringLiteral("制作时间的小时"), m_text4});
+    m_typedBoxes.append({MakingDate, QStringLiteral("制作时间的分钟"), m_text5});
+    field(Age, m_text6 = text("Text6", 1215, 1890, 795, 375), kLeftLabels);
     m_command3 = button("Command3", QStringLiteral("?"), 2070, 1890, 405, 375);
     m_text2 = text("Text2", 3465, 1935, 615, 270);
     label(QStringLiteral("小时分钟："), kRightLabels, m_text2);
     m_text11 = text("Text11", 4230, 1935, 585, 270);
-    m_text7 = text("Text7", 1170, 2385, 3630, 375);
-    label(QStringLiteral("到期时间："), kLeftLabels, m_text7);
-    m_text10 = text("Text10", 1170, 2880, 3630, 480);
-    label(QStringLiteral("备注："), kLeftLabels, m_text10);
+    field(SpecimenRecord::DueTime, m_text7 = text("Text7", 1170, 2385, 3630, 375), kLeftLabels);
+    field(Remark, m_text10 = text("Text10", 1170, 2880, 3630, 480), kLeftLabels);
+    // In the order of the record's fields, so that a refusal names the first field at fault.
+    std::stable_sort(m_typedBoxes.begin(), m_typedBoxes.end(),
+                     [](const TypedBox &a, const TypedBox &b) { return a.field < b.field; });
     m_command1 = button("Command1", QStringLiteral("添加"), 405, 3765, 1095, 375);
     m_command2 = button("Command2", QStringLiteral("关闭"), 3825, 3765, 1095, 375);
 
@@ -257,35 +271,20 @@ void Form2::Command3_Click()
 
 QStringList Form2::recordFromBoxes() const
 {
-    return {m_text1->text(),
-            m_combo2->currentText(),
-            m_text3->text(),
-            DueTime::pickerDateText(m_dtPicker1->date()) + QLatin1Char(' ') + m_text4->text() +
-                QLatin1Char(':') + m_text5->text(),
-            m_text6->text(),
-            m_text7->text(),
-            m_combo1->currentText(),
-            m_text8->text(),
-            m_text9->text(),
-            m_text10->text()};
+    QStringList record(RecordLine::Stored);
+    for (const TypedBox &typed : m_typedBoxes)
+        record[typed.field] = typedText(typed.box);
+    record[SpecimenRecord::MakingDate] = DueTime::pickerDateText(m_dtPicker1->date()) +
+                                         QLatin1Char(' ') + m_text4->text() + QLatin1Char(':') +
+                                         m_text5->text();
+    return record;
 }
 
 QString Form2::refusalOfEntry() const
 {
-    // In the order of the record's fields.
-    const QList<std::pair<QString, QString>> boxes{
-        {QStringLiteral("工程部位"), m_text1->text()},
-        {QStringLiteral("强度等级"), m_combo2->currentText()},
-        {QStringLiteral("配合比编号"), m_text3->text()},
-        {QStringLiteral("制作时间的小时"), m_text4->text()},
-        {QStringLiteral("制作时间的分钟"), m_text5->text()},
-        {QStringLiteral("龄期"), m_text6->text()},
-        {QStringLiteral("到期时间"), m_text7->text()},
-        {QStringLiteral("养护方式"), m_combo1->currentText()},
-        {QStringLiteral("工程量"), m_text8->text()},
-        {QStringLiteral("组数"), m_text9->text()},
-        {QStringLiteral("备注"), m_text10->text()}};
-    for (const auto &[name, value] : boxes) {
+    for (const TypedBox &typed : m_typedBoxes) {
+        const QString &name = typed.name;
+        const QString value = typedText(typed.box);
         if (value.contains(QLatin1Char(','))) {
             return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
                                   "请去掉逗号（可改用全角逗号“，”）后再添加。")

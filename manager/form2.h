@@ -3,6 +3,7 @@
 #include "duetime.h"
 #include "recordfile.h"
 #include "services.h"
+#include "specimenrecord.h"
 
 #include <QDialog>
 #include <QList>
@@ -69,6 +70,15 @@ private:
     QLineEdit *m_text7, *m_text8, *m_text9, *m_text10, *m_text11;
     QComboBox *m_combo1, *m_combo2;
     DatePicker *m_dtPicker1;
+    // Every box whose text is stored as typed, in the order of the record's fields, with the name
+    // a refusal gives it; the hour and the minute of the making date are named on their own.
+    struct TypedBox
+    {
+        SpecimenRecord::Field field;
+        QString name;
+        QWidget *box;
+    };
+    QList<TypedBox> m_typedBoxes;
     // Text7 as the last "?" left it, while it still stands for the boxes' values of then; empty
     // once the user chose to keep it after a change.
     QString m_computedDue;

@@ -5,6 +5,7 @@
 #include "gbkcodec.h"
 #include "processprobe.h"
 #include "reminderslots.h"
+#include "specimenrecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,8 +73,7 @@ QString ReminderDispatcher::spellUnencodable(const QString &text)
 
 QString ReminderDispatcher::describe(const QStringList &cells) const
 {
-    return QStringLiteral("编号 %1，工程部位 %2，强度等级 %3，配合比编号 %4，到期时间 %5")
-        .arg(cells.value(0), cells.value(1), cells.value(2), cells.value(3), cells.value(6));
+    return SpecimenRecord::summary(cells);
 }
 
 ReminderDispatcher::Result ReminderDispatcher::dispatch(const QStringList &cells)
@@ -105,8 +105,8 @@ bool ReminderDispatcher::tryDispatch(const QStringList &cells, Result *result)
     }
 
     QStringList values;
-    for (int column : ReminderSlots::recordColumns())
-        values << spellUnencodable(cells.value(column));
+    for (SpecimenRecord::Field field : ReminderSlots::recordFields())
+        values << spellUnencodable(cells.value(SpecimenRecord::column(field)));
 
     // In a burst of records due together the popups would otherwise be looked at for each one.
     if (msSince(m_lastCheckMs) >= kPollMs)

@@ -88,12 +88,13 @@ void TestReminderRoad::threeRowsDueTogetherGetThreePopups()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString due = QStringLiteral("2026-12-06 09:05");
-    QVERIFY(RecordFile(dir.filePath(QStringLiteral("a.bz")))
-                .writeTable({fileRecord(QStringLiteral("甲"), due),
-                             fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 11:00")),
-                             fileRecord(QStringLiteral("丙"), due),
-                             fileRecord(QStringLiteral("丁"), due), QStringList(11)})
-                .ok);
+    QVERIFY(
+        RecordFile(dir.filePath(QStringLiteral("a.bz")))
+            .writeTable({sample(QStringLiteral("甲"), due).fields(),
+                         sample(QStringLiteral("乙"), QStringLiteral("2026-12-06 11:00")).fields(),
+                         sample(QStringLiteral("丙"), due).fields(),
+                         sample(QStringLiteral("丁"), due).fields(), QStringList(11)})
+            .ok);
     // Each popup closes itself after a while, as if the technician had read it.
     qputenv(Handoff::QuitAfterVariable, "4000");
 
@@ -143,14 +144,13 @@ void TestReminderRoad::nextPopupShowsItsOwnRecord()
     QVERIFY(d);
     QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
     qputenv(Handoff::QuitAfterVariable, "2000");
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("一号"))).slot,
-             QStringLiteral("1|1"));
+    QCOMPARE(d->dispatch(sample(QStringLiteral("一号")).cells()).slot, QStringLiteral("1|1"));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 一号"));
     QVERIFY(waitForFlags(road.ini(), {QStringLiteral("1|1")}, QStringLiteral("0")));
 
     qputenv(Handoff::QuitAfterVariable, "8000");
     road.clock.advanceSeconds(60);
-    d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("二号")));
+    d->dispatch(sample(QStringLiteral("二号")).cells());
     QCOMPARE(partShownOnceClaimed(road.ini()).section(QLatin1Char(' '), 1), QStringLiteral("二号"));
     QTRY_COMPARE_WITH_TIMEOUT(d->watchedCount(), 0, 30000);
     QCOMPARE(notShown.size(), 0);
@@ -175,14 +175,12 @@ void TestReminderRoad::slowPopupStillTakesItsOwnSlot()
 
     qputenv("SLOW_VEXA_DELAY", "0");
     qputenv(Handoff::QuitAfterVariable, "1500");
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("旧"))).slot,
-             QStringLiteral("1|1"));
+    QCOMPARE(d->dispatch(sample(QStringLiteral("旧")).cells()).slot, QStringLiteral("1|1"));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 旧"));
 
     qputenv("SLOW_VEXA_DELAY", "3");
     qputenv(Handoff::QuitAfterVariable, "6000");
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("新"))).slot,
-             QStringLiteral("1|2"));
+    QCOMPARE(d->dispatch(sample(QStringLiteral("新")).cells()).slot, QStringLiteral("1|2"));
     // The old popup closes while the new one is still starting.
     QVERIFY(waitForFlags(road.ini(), {QStringLiteral("1|1")}, QStringLiteral("0")));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|2 新"));
@@ -209,7 +207,7 @@ void TestReminderRoad::popupThatDiesBeforeClaimingIsReported()
     ReminderDispatcher *d = dispatcher(road, damaged.fileName());
     QVERIFY(d);
     QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
-    d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("坏")));
+    d->dispatch(sample(QStringLiteral("坏")).cells());
     QTRY_COMPARE_WITH_TIMEOUT(notShown.size(), 1, 30000);
     const QString message = notShown.first().first().toString();
     QVERIFY2(message.contains(QStringLiteral("坏")), qPrintable(message));

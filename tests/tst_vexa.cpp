@@ -112,8 +112,10 @@ void TestVexa::closingFreesTheSlot()
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
     QCOMPARE(exchange
-                 .fillFirstFree(slotRecord(QStringLiteral("1"), QStringLiteral("三号楼基础"),
-                                           QStringLiteral("加急")))
+                 .fillFirstFree(sample()
+                                    .with(SpecimenRecord::Number, QStringLiteral("1"))
+                                    .with(SpecimenRecord::Remark, QStringLiteral("加急"))
+                                    .slotValues())
                  .slot,
              QStringLiteral("1|1"));
     const QByteArray before = readFile(path());
