@@ -116,7 +116,7 @@ void TestMonitorSwitch::minuteTimerMeetsEveryMinuteStart()
     timer.start();
     QCOMPARE(timer.interval(), 200);
     clock.set(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 0, 3)));
-    QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 1000);
+    QTRY_COMPARE(started.count(), 1);
     QCOMPARE(timer.interval(), 59997);
 }
 
