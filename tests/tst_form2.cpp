@@ -57,8 +57,6 @@ private slots:
     void firstRecordIntoEmptyTable();
     void fourthRecordAndRepeatedAdd();
     void timeBoxesStoredAsTyped();
-    void refusalLeavesFileUnchanged_data();
-    void refusalLeavesFileUnchanged();
     void linesOfOtherLengthsWrittenBackUnchanged();
     void failedSaveOnReadOnlyFolder();
     void failedSaveOnFullDisk();
@@ -371,57 +369,6 @@ void TestForm2::timeBoxesStoredAsTyped()
     QCOMPARE(readFile(recordPath()),
              lines({QStringLiteral("梁,C30,P-01,2024-5-3 9:5,28,2024-06-01 10:00,标准养护,12,3,,"),
                     QString::fromLatin1(kClosingLine)}));
-}
-
-void TestForm2::refusalLeavesFileUnchanged_data()
-{
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("message");
-
-    const auto row = [](const char *name, const char *box, const QString &value,
-                        const char *message) {
-        QTest::newRow(name) << QString::fromUtf8(box) << value << QString::fromUtf8(message);
-    };
-    row("comma in part", "Text1", QStringLiteral("1#,2#楼"), "“工程部位”中有逗号");
-    row("comma in grade", "Combo2", QStringLiteral("C3,0"), "“强度等级”中有逗号");
-    row("comma in hour", "Text4", QStringLiteral("0,9"), "“制作时间的小时”中有逗号");
-    row("comma in remark", "Text10", QStringLiteral("早强,抗渗"), "“备注”中有逗号");
-    row("line break in quantity", "Text8", QStringLiteral("12\n13"), "“工程量”中有换行符");
-    row("emoji in remark", "Text10", QStringLiteral("好😀"), "“备注”中的字符“😀”");
-    row("no-break space in quantity", "Text8", QStringLiteral("12\u00A0m³"),
-        "“工程量”中的字符不间断空格（U+00A0）");
-    row("hangul in mix number", "Text3", QStringLiteral("P-한"), "“配合比编号”中的字符“한”");
-    row("empty due time", "Text7", QString(), "到期时间未填写");
-    row("due time without zeros", "Text7", QStringLiteral("2026-12-29 8:30"),
-        "“2026-12-29 8:30”不是");
-    row("no such day", "Text7", QStringLiteral("2026-02-30 08:30"), "“2026-02-30 08:30”不是");
-    row("hour 24", "Text7", QStringLiteral("2026-12-29 24:00"), "“2026-12-29 24:00”不是");
-}
-
-void TestForm2::refusalLeavesFileUnchanged()
-{
-    QFETCH(QString, box);
-    QFETCH(QString, value);
-    QFETCH(QString, message);
-
-    const QByteArray before = lines({kThreeRecords[0], QString::fromLatin1(kClosingLine)});
-    writeFile(recordPath(), before);
-    open();
-    fillRecord(QStringLiteral("2#楼板"), QDate(2026, 12, 1), QStringLiteral("08"),
-               QStringLiteral("30"), QStringLiteral("28"), QString());
-    if (auto *combo = m_form->findChild<QComboBox *>(box))
-        combo->setEditText(value);
-    else
-        m_form->findChild<QLineEdit *>(box)->setText(value);
-    click("Command1");
-
-    QCOMPARE(readFile(recordPath()), before);
-    QCOMPARE(m_messages.shown.size(), 1);
-    QVERIFY2(m_messages.shown[0].text.contains(message), qPrintable(m_messages.shown[0].text));
-    QVERIFY(m_messages.shown[0].text.contains(QStringLiteral("没有添加")));
-    QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
-    QCOMPARE(m_form->grid()->rows(), 3);
 }
 
 void TestForm2::linesOfOtherLengthsWrittenBackUnchanged()
