@@ -59,6 +59,7 @@ protected:
 
 private:
     void fitListFont();
+    void offerLongLinesWhole();
     QPoint placeFor(const QSize &outer) const;
     void checkPlace();
 
