@@ -12,9 +12,15 @@
 #     quotes, and unchecking it removes the value;
 #  4. the tray icon is in Wine's tray; minimising hides the window, a click on the icon brings it
 #     back, the icon's menu pops up while the window stays hidden, and its 退出 ends Tarvelin;
-#  5. the NSIS installer, run silently, puts both programs and the DLLs into one folder, the
-#     installed Tarvelin starts (its data then go to the user's folder), a second silent install
-#     over the first one works, and the silent uninstall removes the programs.
+#  5. the NSIS installer, clicked through page by page, shows Chinese alone and puts both
+#     programs and the DLLs into one folder; installed silently into another folder (/D) while
+#     the first copy runs, it closes that copy, removes the old folder with its uninstaller and
+#     moves the Run value to the new Tarvelin.exe, quoted, which shows its box ticked; the silent
+#     uninstall removes the folder up to the one the installer made and the Run value, and
+#     keeps a.bz;
+#  6. posing as Windows 7, the installer says which Windows it needs and installs nothing;
+#  7. the popup's window rectangle, as Windows reports it (tools/wine-window.c), stands in the
+#     corner of the work area at 96 DPI (step 1) and 144 DPI.
 # Every Wine command that could wait for a window gets a deadline.
 set -euo pipefail
 cd "$(dirname "$0")/.."
