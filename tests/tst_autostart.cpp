@@ -94,16 +94,19 @@ void TestAutostart::entryStartsOnlyThisProgram_data()
                                 << true;
     QTest::newRow("unquoted, other case and slashes")
         << QStringLiteral("c:/试验室 软件/TARVELIN/bin/tarvelin.exe") << true
-        << entry + "\"/home/张三/my apps/Tarvelin\" %u\n" << true;
+        << entry + "\"/home/张三/my apps/Tarvelin\" %u\n"
+        << true;
     QTest::newRow("a folder installed before")
         << QStringLiteral("\"C:\\Program Files\\Tarvelin\\bin\\Tarvelin.exe\"") << false
-        << entry + "/opt/Tarvelin\n" << false;
-    QTest::newRow("the path begins another")
-        << program + QStringLiteral(".old") << false
-        << entry + "\"" + linuxProgram().toUtf8() + "2\"\n" << false;
+        << entry + "/opt/Tarvelin\n"
+        << false;
+    QTest::newRow("the path begins another") << program + QStringLiteral(".old") << false
+                                             << entry + "\"" + linuxProgram().toUtf8() + "2\"\n"
+                                             << false;
     QTest::newRow("blanks around, hidden")
         << QStringLiteral("  \"") + program + QStringLiteral("\" ") << true
-        << entry + "\"" + linuxProgram().toUtf8() + "\"\nHidden=true\n" << false;
+        << entry + "\"" + linuxProgram().toUtf8() + "\"\nHidden=true\n"
+        << false;
     QTest::newRow("empty, Exec of another group")
         << QString() << false
         << "[Desktop Action x]\nExec=" + linuxProgram().toUtf8() +

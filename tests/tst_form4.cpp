@@ -198,7 +198,8 @@ void TestForm4::autostartFollowsCheckBox()
     // Opening the window shows whether this very program is registered, whoever registered it:
     // an entry left by a copy elsewhere starts nothing.
     const QByteArray head = "[Desktop Entry]\nType=Application\nExec=";
-    for (const QString &exec : {QCoreApplication::applicationFilePath(), QStringLiteral("/opt/Tarvelin")}) {
+    for (const QString &exec :
+         {QCoreApplication::applicationFilePath(), QStringLiteral("/opt/Tarvelin")}) {
         form->hide();
         writeFile(entryPath(), head + exec.toUtf8() + "\n");
         form->show();

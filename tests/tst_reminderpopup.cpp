@@ -120,9 +120,13 @@ void TestReminderPopup::longLineShowsWholeOnHover()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    const QString remark = QStringLiteral("加急，复检后送抗渗试验，结果当天报给项目部资料员和监理单位");
-    QCOMPARE(exchange.fillFirstFree(slotRecord(QStringLiteral("3"), QStringLiteral("三号楼基础"), remark)).slot,
-             QStringLiteral("1|1"));
+    const QString remark =
+        QStringLiteral("加急，复检后送抗渗试验，结果当天报给项目部资料员和监理单位");
+    QCOMPARE(
+        exchange
+            .fillFirstFree(slotRecord(QStringLiteral("3"), QStringLiteral("三号楼基础"), remark))
+            .slot,
+        QStringLiteral("1|1"));
     ReminderPopup popup(path(), &m_messages);
     QVERIFY(popup.Form_Load());
     QVERIFY(popup.testAttribute(Qt::WA_AlwaysShowToolTips));
