@@ -110,7 +110,7 @@ waitfor 30 xdotool search --name "数据提示" || fail "the popup window did no
 waitfor 20 popup_placed || fail "the popup's window rectangle $frame is not in the work area's corner $area"
 echo "windows-e2e: at 96 DPI the popup's window rectangle $frame stands in the corner of the work area $area"
 slot=$(iconv -f CP936 -t UTF-8 "$data/vexa.ini" | tr -d '\r' |
-  awk '/^\[/{s=$0} /^是否显示=1$/{print s; exit}')
+  awk '/^\[/{s=$0} /^是否显示=1$/ && !found {print s; found=1}')
 for field in "工程部位=1#楼 梁板" "强度等级=C30" "到期时间=$due" "养护方式=标准养护" \
              "工程量=12m3" "备注=加急 复检"; do
   section=$(awk -v s="$slot" '$0==s{on=1;next} /^\[/{on=0} on' \
