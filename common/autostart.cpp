@@ -111,9 +111,16 @@ Autostart::Autostart(QString programPath, QString name)
 {
 }
 
+// Windows' form of a path wherever it is computed, so that the Run value's rules are the same in
+// every build.
+static QString windowsPath(QString path)
+{
+    return path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
 QString Autostart::windowsCommand(const QString &programPath)
 {
-    return QLatin1Char('"') + QDir::toNativeSeparators(programPath) + QLatin1Char('"');
+    return QLatin1Char('"') + windowsPath(programPath) + QLatin1Char('"');
 }
 
 bool Autostart::windowsCommandStarts(const QString &command, const QString &programPath)
@@ -124,8 +131,7 @@ bool Autostart::windowsCommandStarts(const QString &command, const QString &prog
         program = program.mid(1, end < 0 ? -1 : end - 1);
     }
     return !program.isEmpty() &&
-           QDir::toNativeSeparators(program).compare(QDir::toNativeSeparators(programPath),
-                                                     Qt::CaseInsensitive) == 0;
+           windowsPath(program).compare(windowsPath(programPath), Qt::CaseInsensitive) == 0;
 }
 
 bool Autostart::desktopEntryStarts(const QByteArray &entry, const QString &programPath)
