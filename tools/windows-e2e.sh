@@ -189,7 +189,9 @@ wine "$moved/bin/Tarvelin.exe" >/dev/null 2>&1 &
 pids+=($!)
 waitfor 60 xdotool search --onlyvisible --name "Tarvelin V2.2" || fail "Tarvelin did not start from $moved"
 # Just started, the window may take the keys before its menu bar does: try again.
+moved_main=$(xdotool search --onlyvisible --name "Tarvelin V2.2" | head -1)
 for try in 1 2 3; do
+  timeout 10 xdotool windowactivate --sync "$moved_main" >/dev/null 2>&1 || true
   foreground "Tarvelin V2.2" || fail "the moved Tarvelin's window does not get the keyboard"
   keys alt Right Right Right Down Return
   ! foreground "设置" >/dev/null || break
