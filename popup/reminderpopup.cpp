@@ -124,10 +124,11 @@ void ReminderPopup::offerLongLinesWhole()
     }
 }
 
-QPoint ReminderPopup::placeFor(const QSize &outer) const
+QPoint ReminderPopup::placeFor(const QSize &outer)
 {
     const WindowSystem::Desk desk = WindowSystem::primaryDesk();
-    return PopupPlacement::topLeft(desk.screen, desk.workArea, outer, m_row);
+    return WindowSystem::keptPosition(
+        this, PopupPlacement::topLeft(desk.screen, desk.workArea, outer, m_row));
 }
 
 void ReminderPopup::placeWindow()

@@ -60,7 +60,7 @@ protected:
 private:
     void fitListFont();
     void offerLongLinesWhole();
-    QPoint placeFor(const QSize &outer) const;
+    QPoint placeFor(const QSize &outer);
     void checkPlace();
 
     QString m_path;

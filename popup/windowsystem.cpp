@@ -102,6 +102,19 @@ void moveFrame(QWidget *window, const QPoint &topLeft)
     SetWindowPos(reinterpret_cast<HWND>(window->winId()), nullptr, topLeft.x(), topLeft.y(), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
 }
+
+QPoint keptPosition(QWidget *window, const QPoint &topLeft)
+{
+    const qreal ratio = window->devicePixelRatioF();
+    const auto kept = [ratio](int device) {
+        for (int position = device; position > device - 3; --position) {
+            if (qRound(qRound(position / ratio) * ratio) == position)
+                return position;
+        }
+        return device;
+    };
+    return {kept(topLeft.x()), kept(topLeft.y())};
+}
 #else
 Desk primaryDesk()
 {
@@ -117,6 +130,11 @@ QRect outerFrame(QWidget *window)
 void moveFrame(QWidget *window, const QPoint &topLeft)
 {
     window->move(topLeft);
+}
+
+QPoint keptPosition(QWidget *, const QPoint &topLeft)
+{
+    return topLeft;
 }
 #endif
 

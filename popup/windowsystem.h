@@ -30,5 +30,9 @@ struct Desk
 Desk primaryDesk();
 QRect outerFrame(QWidget *window);
 void moveFrame(QWidget *window, const QPoint &topLeft);
+// The nearest position above and to the left of topLeft that the window keeps. Qt keeps a
+// window's position in whole logical pixels and sets it again when it shows the window: at 150 %
+// a device position between two logical pixels moves one down or right.
+QPoint keptPosition(QWidget *window, const QPoint &topLeft);
 
 } // namespace WindowSystem

@@ -73,15 +73,16 @@ input=$work/wine-input.exe
 x86_64-w64-mingw32-gcc -municode -O2 "$root/tools/wine-input.c" -o "$input"
 window=$work/wine-window.exe
 x86_64-w64-mingw32-gcc -municode -O2 "$root/tools/wine-window.c" -o "$window"
-# The popup's window rectangle, as Windows reports it, stands on the bottom and right edges of
-# the work area, wholly inside it.
+# The popup's window rectangle, as Windows reports it, stands wholly inside the work area, on its
+# bottom and right edges (at 150 % up to a device pixel inside: Qt keeps whole logical pixels).
 popup_placed() {
   local rect l t r b wl wt wr wb
   rect=$(timeout 30 wine "$window" frame "数据提示" | tr -d '\r') || return 1
   read -r _ l t r b <<<"$(grep '^frame' <<<"$rect")"
   read -r _ wl wt wr wb <<<"$(grep '^workarea' <<<"$rect")"
   frame="$l,$t–$r,$b" area="$wl,$wt–$wr,$wb"
-  [ "$l" -ge "$wl" ] && [ "$t" -ge "$wt" ] && [ "$r" -eq "$wr" ] && [ "$b" -eq "$wb" ]
+  [ "$l" -ge "$wl" ] && [ "$t" -ge "$wt" ] && [ $(( wr - r )) -ge 0 ] && [ $(( wr - r )) -le 1 ] &&
+    [ $(( wb - b )) -ge 0 ] && [ $(( wb - b )) -le 1 ]
 }
 
 # 1. The road of a reminder.
