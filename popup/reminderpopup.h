@@ -59,7 +59,8 @@ protected:
 
 private:
     void fitListFont();
-    QPoint placeFor(const QSize &outer) const;
+    void offerLongLinesWhole();
+    QPoint placeFor(const QSize &outer);
     void checkPlace();
 
     QString m_path;
