@@ -123,9 +123,7 @@ void TestReminderPopup::longLineShowsWholeOnHover()
     const QString remark =
         QStringLiteral("加急，复检后送抗渗试验，结果当天报给项目部资料员和监理单位");
     QCOMPARE(
-        exchange
-            .fillFirstFree(slotRecord(QStringLiteral("3"), QStringLiteral("三号楼基础"), remark))
-            .slot,
+        exchange.fillFirstFree(sample().with(SpecimenRecord::Remark, remark).slotValues()).slot,
         QStringLiteral("1|1"));
     ReminderPopup popup(path(), &m_messages);
     QVERIFY(popup.Form_Load());
