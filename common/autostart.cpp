@@ -20,6 +20,12 @@ bool hasValue(const QString &key, const QString &name)
     return QSettings(key, QSettings::NativeFormat).contains(name);
 }
 
+bool startsProgram(const QString &key, const QString &name, const QString &programPath)
+{
+    const QVariant data = QSettings(key, QSettings::NativeFormat).value(name);
+    return data.isValid() && Autostart::windowsCommandStarts(data.toString(), programPath);
+}
+
 // QSettings only reports a refused registry write after sync().
 bool writeValue(const QString &key, const QString &name, const QString &data)
 {
@@ -51,6 +57,44 @@ bool needsQuotes(const QString &argument)
     return argument.isEmpty();
 }
 
+// The first argument of a desktop entry's Exec value, its string escapes and then its quoting
+// undone.
+QString firstExecArgument(const QString &value)
+{
+    QString unescaped;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c != QLatin1Char('\\') || i + 1 == value.size()) {
+            unescaped += c;
+            continue;
+        }
+        const QChar next = value[++i];
+        static const QString from = QStringLiteral("sntr");
+        static const QString to = QStringLiteral(" \n\t\r");
+        const qsizetype at = from.indexOf(next);
+        unescaped += at < 0 ? next : to[at];
+    }
+    QString argument;
+    bool quoted = false;
+    for (qsizetype i = 0; i < unescaped.size(); ++i) {
+        const QChar c = unescaped[i];
+        if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        } else if (quoted && c == QLatin1Char('\\') && i + 1 < unescaped.size()) {
+            argument += unescaped[++i];
+        } else if (!quoted && c.isSpace()) {
+            if (!argument.isEmpty())
+                break;
+        } else if (c == QLatin1Char('%') && i + 1 < unescaped.size() &&
+                   unescaped[i + 1] == QLatin1Char('%')) {
+            argument += unescaped[++i];
+        } else {
+            argument += c;
+        }
+    }
+    return argument;
+}
+
 QString configHome()
 {
     // Relative values are to be ignored, as if unset.
@@ -67,12 +111,45 @@ Autostart::Autostart(QString programPath, QString name)
 {
 }
 
+// Windows' form of a path wherever it is computed, so that the Run value's rules are the same in
+// every build.
+static QString windowsPath(QString path)
+{
+    return path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
 QString Autostart::windowsCommand(const QString &programPath)
 {
-    const QString path = QDir::toNativeSeparators(programPath);
-    if (path.contains(QLatin1Char(' ')))
-        return QLatin1Char('"') + path + QLatin1Char('"');
-    return path;
+    return QLatin1Char('"') + windowsPath(programPath) + QLatin1Char('"');
+}
+
+bool Autostart::windowsCommandStarts(const QString &command, const QString &programPath)
+{
+    QString program = command.trimmed();
+    if (program.startsWith(QLatin1Char('"'))) {
+        const qsizetype end = program.indexOf(QLatin1Char('"'), 1);
+        program = program.mid(1, end < 0 ? -1 : end - 1);
+    }
+    return !program.isEmpty() &&
+           windowsPath(program).compare(windowsPath(programPath), Qt::CaseInsensitive) == 0;
+}
+
+bool Autostart::desktopEntryStarts(const QByteArray &entry, const QString &programPath)
+{
+    bool inEntry = false;
+    QString exec;
+    for (const QByteArray &rawLine : entry.split('\n')) {
+        const QString line = QString::fromUtf8(rawLine).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inEntry = line == QLatin1String("[Desktop Entry]");
+        } else if (inEntry && line.startsWith(QLatin1String("Exec="))) {
+            exec = line.mid(5);
+        } else if (inEntry && (line == QLatin1String("Hidden=true") ||
+                               line == QLatin1String("X-GNOME-Autostart-enabled=false"))) {
+            return false;
+        }
+    }
+    return !programPath.isEmpty() && firstExecArgument(exec) == programPath;
 }
 
 QString Autostart::desktopExec(const QString &programPath)
@@ -136,14 +213,18 @@ QString Autostart::desktopFilePath() const
 
 bool Autostart::isEnabled() const
 {
-    return hasValue(kMachineRun, m_name) || hasValue(kUserRun, m_name);
+    return startsProgram(kMachineRun, m_name, m_programPath) ||
+           startsProgram(kUserRun, m_name, m_programPath);
 }
 
 Autostart::Outcome Autostart::enable() const
 {
     const QString data = windowsCommand(m_programPath);
-    if (writeValue(kMachineRun, m_name, data))
+    if (writeValue(kMachineRun, m_name, data)) {
+        // One registration: a user's value left by an older copy would start nothing.
+        removeValue(kUserRun, m_name);
         return {};
+    }
     if (writeValue(kUserRun, m_name, data)) {
         return {true,
                 QStringLiteral("没有写入本机启动项的权限，已改为只为当前用户设置开机自启动。")};
@@ -167,7 +248,8 @@ Autostart::Outcome Autostart::disable() const
 
 bool Autostart::isEnabled() const
 {
-    return QFileInfo(desktopFilePath()).isFile();
+    QFile entry(desktopFilePath());
+    return entry.open(QIODevice::ReadOnly) && desktopEntryStarts(entry.readAll(), m_programPath);
 }
 
 Autostart::Outcome Autostart::enable() const

@@ -98,7 +98,7 @@ void LabSchedule::remindedByPopup(const QString &key)
         report({error});
 }
 
-QStringList LabSchedule::catchUp()
+QStringList LabSchedule::catchUp(const QHash<QString, QString> &numbers)
 {
     const QDateTime now = m_services.clock->now();
     const QString from = horizon();
@@ -108,11 +108,10 @@ QStringList LabSchedule::catchUp()
     QStringList errors;
     for (const ReminderWatch::Due &record :
          ReminderWatch::neverReminded(scan.records, m_journal, from, now)) {
-        const QStringList fields = record.key.split(RecordLine::Separator);
-        texts << QStringLiteral("到期时间 %1：工程部位 %2，强度等级 %3，配合比编号 %4")
-                     .arg(record.dueTime, fields.value(SpecimenRecord::WorksPart),
-                          fields.value(SpecimenRecord::StrengthGrade),
-                          fields.value(SpecimenRecord::MixNumber));
+        // A record of another day has no number in the main window.
+        const QStringList cells = QStringList{numbers.value(record.key, QStringLiteral("—"))} +
+                                  record.key.split(RecordLine::Separator);
+        texts << SpecimenRecord::summary(cells, SpecimenRecord::DueTimeAt::Front);
         const QString error = m_journal.remind(record.key, ReminderJournal::How::List, now);
         if (!error.isEmpty() && errors.isEmpty())
             errors << error;

@@ -4,6 +4,7 @@
 #include "reminderjournal.h"
 #include "services.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 
@@ -45,9 +46,10 @@ public:
     // A popup was started for the record of this line.
     void remindedByPopup(const QString &key);
     // Every record whose due minute passed since the watch's horizon and that was never
-    // reminded, each once, oldest first, as texts for the list of missed reminders; each is
-    // written to the journal as listed.
-    QStringList catchUp();
+    // reminded, each once, oldest first, as texts for the list of missed reminders (today's
+    // named by their number in the main window, from numbers by line); each is written to the
+    // journal as listed.
+    QStringList catchUp(const QHash<QString, QString> &numbers);
 
 private:
     // A journal that cannot be read or written is said in a message box of its own, after the

@@ -1,5 +1,6 @@
 #include "reminderpopup.h"
 
+#include "handoff.h"
 #include "messages.h"
 #include "popupplacement.h"
 #include "reminderslots.h"
@@ -10,18 +11,8 @@
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
-
-#include <cstdio>
-
-namespace {
-void printToStderr(const QString &text)
-{
-    const QByteArray bytes = (text + QLatin1Char('\n')).toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
-}
-} // namespace
 
 ReminderPopup::ReminderPopup(QString reminderFile, Messages *messages, QWidget *parent)
     : QWidget(parent), m_path(std::move(reminderFile)), m_messages(messages)
@@ -32,6 +23,8 @@ ReminderPopup::ReminderPopup(QString reminderFile, Messages *messages, QWidget *
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(Twips::toPixels(4845), Twips::toPixels(2310));
+    // The popup is rarely the active window, and a line cut off at its edge shows whole on hover.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     // Taller than the client area: its lower part runs past the window's bottom edge.
     m_list1 = new QListWidget(this);
@@ -58,14 +51,14 @@ bool ReminderPopup::Form_Load()
     if (claimed.slot.isEmpty()) {
         if (!m_ownSlot.isEmpty()) {
             // The manager that started us watches for our claim and shows the record itself.
-            printToStderr(claimed.error);
+            Handoff::writeReason(claimed.error);
             return false;
         }
         QString text = failureText();
         if (!claimed.error.isEmpty())
             text += QLatin1Char('\n') + claimed.error;
         // Also on stderr, so that whoever started the process can tell without a screen.
-        printToStderr(text);
+        Handoff::writeReason(text);
         m_messages->show(text, QStringLiteral("错误提示"), MessageStyle::Plain);
         return false;
     }
@@ -77,6 +70,7 @@ bool ReminderPopup::Form_Load()
     for (qsizetype i = 0; i < keys.size(); ++i)
         m_list1->addItem(keys[i] + QLatin1Char(':') + values[i]);
     fitListFont();
+    offerLongLinesWhole();
 
     placeWindow();
     // A taskbar that starts, moves or reserves its strut after us changes the work area: stand
@@ -106,18 +100,33 @@ void ReminderPopup::fitListFont()
     }
 }
 
-QPoint ReminderPopup::placeFor(const QSize &outer) const
+void ReminderPopup::offerLongLinesWhole()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return PopupPlacement::topLeft(screen->geometry(), screen->availableGeometry(), outer, m_row);
+    // The window keeps its size and the list its one line per field: a line wider than the list
+    // (a long 备注) is cut at the edge, and shows whole as the line's tooltip.
+    const int margin = 2 * (m_list1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    const int room = m_list1->width() - 2 * m_list1->frameWidth() - margin;
+    const QFontMetrics metrics(m_list1->font());
+    for (int i = 0; i < m_list1->count(); ++i) {
+        QListWidgetItem *line = m_list1->item(i);
+        if (metrics.horizontalAdvance(line->text()) > room)
+            line->setToolTip(line->text());
+    }
+}
+
+QPoint ReminderPopup::placeFor(const QSize &outer)
+{
+    const WindowSystem::Desk desk = WindowSystem::primaryDesk();
+    return WindowSystem::keptPosition(
+        this, PopupPlacement::topLeft(desk.screen, desk.workArea, outer, m_row));
 }
 
 void ReminderPopup::placeWindow()
 {
     if (!QGuiApplication::primaryScreen() || m_row < 1)
         return;
-    m_placedOuter = frameGeometry().size();
-    move(placeFor(m_placedOuter));
+    m_placedOuter = WindowSystem::outerFrame(this).size();
+    WindowSystem::moveFrame(this, placeFor(m_placedOuter));
 }
 
 void ReminderPopup::checkPlace()
@@ -125,7 +134,7 @@ void ReminderPopup::checkPlace()
     m_placeCheckQueued = false;
     if (!isVisible() || !QGuiApplication::primaryScreen() || m_row < 1)
         return;
-    const QRect frame = frameGeometry();
+    const QRect frame = WindowSystem::outerFrame(this);
     if (frame.size() != m_placedOuter) {
         m_placeSettled = false;
         m_placeCorrections = 0;
@@ -185,7 +194,7 @@ ProfileFile::Outcome ReminderPopup::releaseSlot()
     m_released = true;
     const ProfileFile::Outcome outcome = ReminderSlots(m_path).release(m_slotName);
     if (!outcome.ok)
-        printToStderr(outcome.error);
+        Handoff::writeReason(outcome.error);
     return outcome;
 }
 

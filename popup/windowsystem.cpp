@@ -1,7 +1,12 @@
 #include "windowsystem.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 #if defined(TARVELIN_HAVE_XCB) && QT_CONFIG(xcb)
 #define TARVELIN_X11 1
@@ -66,5 +71,71 @@ void flush()
         xcb_flush(connection);
 #endif
 }
+
+#ifdef Q_OS_WIN
+namespace {
+QRect fromRect(const RECT &rect)
+{
+    return {QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)};
+}
+} // namespace
+
+Desk primaryDesk()
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info))
+        return {};
+    return {fromRect(info.rcMonitor), fromRect(info.rcWork)};
+}
+
+QRect outerFrame(QWidget *window)
+{
+    RECT rect;
+    if (!GetWindowRect(reinterpret_cast<HWND>(window->winId()), &rect))
+        return window->frameGeometry();
+    return fromRect(rect);
+}
+
+void moveFrame(QWidget *window, const QPoint &topLeft)
+{
+    SetWindowPos(reinterpret_cast<HWND>(window->winId()), nullptr, topLeft.x(), topLeft.y(), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+}
+
+QPoint keptPosition(QWidget *window, const QPoint &topLeft)
+{
+    const qreal ratio = window->devicePixelRatioF();
+    const auto kept = [ratio](int device) {
+        for (int position = device; position > device - 3; --position) {
+            if (qRound(qRound(position / ratio) * ratio) == position)
+                return position;
+        }
+        return device;
+    };
+    return {kept(topLeft.x()), kept(topLeft.y())};
+}
+#else
+Desk primaryDesk()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? Desk{screen->geometry(), screen->availableGeometry()} : Desk{};
+}
+
+QRect outerFrame(QWidget *window)
+{
+    return window->frameGeometry();
+}
+
+void moveFrame(QWidget *window, const QPoint &topLeft)
+{
+    window->move(topLeft);
+}
+
+QPoint keptPosition(QWidget *, const QPoint &topLeft)
+{
+    return topLeft;
+}
+#endif
 
 } // namespace WindowSystem

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+
 class QWidget;
 
 // What the popup asks of the desktop beyond Qt's window flags. On X11 Qt gives a tool window a
@@ -13,5 +16,23 @@ void prepareReminderWindow(QWidget *window);
 
 // Sends the requests queued so far, so that a change shows without waiting for an event.
 void flush();
+
+// The primary screen and its work area, the window's outer frame, and a move of that frame, all in
+// the coordinates the window system itself reports. On Windows these are device pixels from
+// GetMonitorInfo and GetWindowRect: Qt's frame there can be a few pixels smaller than the
+// window's rectangle, and scaling to logical pixels rounds. Elsewhere Qt's geometry is the
+// window manager's.
+struct Desk
+{
+    QRect screen;
+    QRect workArea;
+};
+Desk primaryDesk();
+QRect outerFrame(QWidget *window);
+void moveFrame(QWidget *window, const QPoint &topLeft);
+// The nearest position above and to the left of topLeft that the window keeps. Qt keeps a
+// window's position in whole logical pixels and sets it again when it shows the window: at 150 %
+// a device position between two logical pixels moves one down or right.
+QPoint keptPosition(QWidget *window, const QPoint &topLeft);
 
 } // namespace WindowSystem

@@ -2,6 +2,7 @@
 #include "testfiles.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +34,15 @@ private:
     QByteArray m_oldHome, m_oldConfig;
     bool m_hadConfig;
 };
+QString windowsProgram()
+{
+    return QStringLiteral("C:\\试验室 软件\\Tarvelin\\bin\\Tarvelin.exe");
+}
+
+QString linuxProgram()
+{
+    return QStringLiteral("/home/张三/my apps/Tarvelin");
+}
 } // namespace
 
 class TestAutostart : public QObject
@@ -42,6 +52,9 @@ class TestAutostart : public QObject
 private slots:
     void windowsCommandQuotesBlanks_data();
     void windowsCommandQuotesBlanks();
+    void entryStartsOnlyThisProgram_data();
+    void entryStartsOnlyThisProgram();
+    void runValuesFollowTheBox();
     void desktopExecQuotesAndEscapes_data();
     void desktopExecQuotesAndEscapes();
     void entryWrittenAndRemoved();
@@ -53,8 +66,8 @@ void TestAutostart::windowsCommandQuotesBlanks_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("command");
-    QTest::newRow("no blank") << QStringLiteral("D:\\Lab\\Tarvelin.exe")
-                              << QStringLiteral("D:\\Lab\\Tarvelin.exe");
+    QTest::newRow("no blank") << QStringLiteral("D:/Lab/Tarvelin.exe")
+                              << QStringLiteral("\"D:\\Lab\\Tarvelin.exe\"");
     QTest::newRow("blank") << QStringLiteral("C:\\Program Files\\Tarvelin\\Tarvelin.exe")
                            << QStringLiteral("\"C:\\Program Files\\Tarvelin\\Tarvelin.exe\"");
     QTest::newRow("chinese with blank") << QStringLiteral("D:\\试验室 软件\\Tarvelin.exe")
@@ -66,6 +79,86 @@ void TestAutostart::windowsCommandQuotesBlanks()
     QFETCH(QString, path);
     QFETCH(QString, command);
     QCOMPARE(Autostart::windowsCommand(path), command);
+}
+
+void TestAutostart::entryStartsOnlyThisProgram_data()
+{
+    QTest::addColumn<QString>("runValue");
+    QTest::addColumn<bool>("runStarts");
+    QTest::addColumn<QByteArray>("desktopEntry");
+    QTest::addColumn<bool>("entryStarts");
+    const QString program = windowsProgram();
+    const QByteArray entry = "[Desktop Entry]\nType=Application\nExec=";
+    QTest::newRow("as written") << Autostart::windowsCommand(program) << true
+                                << entry + Autostart::desktopExec(linuxProgram()).toUtf8() + "\n"
+                                << true;
+    QTest::newRow("unquoted, other case and slashes")
+        << QStringLiteral("c:/试验室 软件/TARVELIN/bin/tarvelin.exe") << true
+        << entry + "\"/home/张三/my apps/Tarvelin\" %u\n"
+        << true;
+    QTest::newRow("a folder installed before")
+        << QStringLiteral("\"C:\\Program Files\\Tarvelin\\bin\\Tarvelin.exe\"") << false
+        << entry + "/opt/Tarvelin\n"
+        << false;
+    QTest::newRow("the path begins another") << program + QStringLiteral(".old") << false
+                                             << entry + "\"" + linuxProgram().toUtf8() + "2\"\n"
+                                             << false;
+    QTest::newRow("blanks around, hidden")
+        << QStringLiteral("  \"") + program + QStringLiteral("\" ") << true
+        << entry + "\"" + linuxProgram().toUtf8() + "\"\nHidden=true\n"
+        << false;
+    QTest::newRow("empty, Exec of another group")
+        << QString() << false
+        << "[Desktop Action x]\nExec=" + linuxProgram().toUtf8() +
+               "\n[Desktop Entry]\nExec=/bin/true\n"
+        << false;
+}
+
+void TestAutostart::entryStartsOnlyThisProgram()
+{
+    QFETCH(QString, runValue);
+    QFETCH(bool, runStarts);
+    QFETCH(QByteArray, desktopEntry);
+    QFETCH(bool, entryStarts);
+    QCOMPARE(Autostart::windowsCommandStarts(runValue, windowsProgram()), runStarts);
+    QCOMPARE(Autostart::desktopEntryStarts(desktopEntry, linuxProgram()), entryStarts);
+}
+
+void TestAutostart::runValuesFollowTheBox()
+{
+#ifndef Q_OS_WIN
+    QSKIP("The Run key is Windows' own.");
+#else
+    const QString name = QStringLiteral("TarvelinTest");
+    const QString program = windowsProgram();
+    QSettings machine(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
+                                     "CurrentVersion\\Run"),
+                      QSettings::NativeFormat);
+    QSettings user(QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                                  "CurrentVersion\\Run"),
+                   QSettings::NativeFormat);
+    // A value left by a copy in another folder: the box stays empty.
+    user.setValue(name, QStringLiteral("C:\\Old\\Tarvelin.exe"));
+    user.sync();
+    const Autostart autostart(program, name);
+    QVERIFY(!autostart.isEnabled());
+
+    QVERIFY(autostart.enable().ok);
+    machine.sync();
+    user.sync();
+    QCOMPARE(machine.value(name).toString(), QStringLiteral("\"") + program + QStringLiteral("\""));
+    QVERIFY(!user.contains(name));
+    QVERIFY(autostart.isEnabled());
+
+    user.setValue(name, Autostart::windowsCommand(program));
+    user.sync();
+    QVERIFY(autostart.disable().ok);
+    machine.sync();
+    user.sync();
+    QVERIFY(!machine.contains(name));
+    QVERIFY(!user.contains(name));
+    QVERIFY(!autostart.isEnabled());
+#endif
 }
 
 void TestAutostart::desktopExecQuotesAndEscapes_data()

@@ -9,7 +9,7 @@
 namespace {
 QString keyDue(const QString &part, const QString &due)
 {
-    return fileRecord(part, due).join(u',');
+    return sample(part, due).text();
 }
 const QDateTime kWhen(QDate(2026, 12, 6), QTime(9, 5, 0));
 } // namespace

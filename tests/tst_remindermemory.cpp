@@ -67,8 +67,10 @@ void TestReminderMemory::restartTheSameDayRemindsNothingTwice()
     const QString file = m_dir.filePath(QStringLiteral("a.bz"));
     QVERIFY(
         RecordFile(file)
-            .writeTable({fileRecord("早", "2026-12-06 07:00"), fileRecord("甲", "2026-12-06 09:05"),
-                         fileRecord("晚", "2026-12-06 18:00"), QStringList(11)})
+            .writeTable({sample(QStringLiteral("早"), QStringLiteral("2026-12-06 07:00")).fields(),
+                         sample(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")).fields(),
+                         sample(QStringLiteral("晚"), QStringLiteral("2026-12-06 18:00")).fields(),
+                         QStringList(11)})
             .ok);
     const QByteArray before = readFile(file);
 
@@ -90,12 +92,14 @@ void TestReminderMemory::restartTheSameDayRemindsNothingTwice()
 void TestReminderMemory::daysOffAreListedOnceEach()
 {
     QVERIFY(RecordFile(m_dir.filePath(QStringLiteral("a.bz")))
-                .writeTable({fileRecord("旧", "2026-10-01 09:00"),
-                             fileRecord("周五", "2026-12-04 10:00"),
-                             fileRecord("周六早", "2026-12-05 08:00"),
-                             fileRecord("周六晚", "2026-12-05 20:00"),
-                             fileRecord("周日", "2026-12-06 07:00"),
-                             fileRecord("周一", "2026-12-07 09:00"), QStringList(11)})
+                .writeTable(
+                    {sample(QStringLiteral("旧"), QStringLiteral("2026-10-01 09:00")).fields(),
+                     sample(QStringLiteral("周五"), QStringLiteral("2026-12-04 10:00")).fields(),
+                     sample(QStringLiteral("周六早"), QStringLiteral("2026-12-05 08:00")).fields(),
+                     sample(QStringLiteral("周六晚"), QStringLiteral("2026-12-05 20:00")).fields(),
+                     sample(QStringLiteral("周日"), QStringLiteral("2026-12-06 07:00")).fields(),
+                     sample(QStringLiteral("周一"), QStringLiteral("2026-12-07 09:00")).fields(),
+                     QStringList(11)})
                 .ok);
     // The first start: only the overdue span counts, not the file's older years.
     run(at("2026-12-04 09:59:30"), {at("2026-12-04 10:00:05")});

@@ -32,6 +32,7 @@ private slots:
     void window();
     void listsClaimedRecord();
     void freshSlotShowsZeros();
+    void longLineShowsWholeOnHover();
     void stacksByRow_data();
     void stacksByRow();
     void fadesToJustBelowOpaque();
@@ -82,7 +83,7 @@ void TestReminderPopup::listsClaimedRecord()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(2).ok);
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("1|1"));
 
     ReminderPopup popup(path(), &m_messages);
     QVERIFY(popup.Form_Load());
@@ -113,6 +114,25 @@ void TestReminderPopup::freshSlotShowsZeros()
     QCOMPARE(lines.first(), QStringLiteral("编号:0"));
     for (const QString &line : lines)
         QVERIFY2(line.endsWith(QStringLiteral(":0")), qPrintable(line));
+}
+
+void TestReminderPopup::longLineShowsWholeOnHover()
+{
+    const ReminderSlots exchange(path());
+    QVERIFY(exchange.reset(1).ok);
+    const QString remark =
+        QStringLiteral("加急，复检后送抗渗试验，结果当天报给项目部资料员和监理单位");
+    QCOMPARE(
+        exchange.fillFirstFree(sample().with(SpecimenRecord::Remark, remark).slotValues()).slot,
+        QStringLiteral("1|1"));
+    ReminderPopup popup(path(), &m_messages);
+    QVERIFY(popup.Form_Load());
+    QVERIFY(popup.testAttribute(Qt::WA_AlwaysShowToolTips));
+    QCOMPARE(popup.size(), QSize(323, 154));
+    const QListWidgetItem *last = popup.list1()->item(10);
+    QCOMPARE(last->text(), QStringLiteral("备注:") + remark);
+    QCOMPARE(last->toolTip(), last->text());
+    QCOMPARE(popup.list1()->item(2)->toolTip(), QString()); // 工程部位 fits
 }
 
 void TestReminderPopup::stacksByRow_data()
@@ -172,7 +192,7 @@ void TestReminderPopup::closeFreesSlotOnce()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("1|1"));
     const QByteArray before = readFile(path());
 
     ReminderPopup popup(path(), &m_messages);

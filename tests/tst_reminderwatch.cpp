@@ -13,7 +13,7 @@ Q_DECLARE_METATYPE(ReminderWatch::Due)
 namespace {
 Due due(const QString &part, const QString &dueTime)
 {
-    return {fileRecord(part, dueTime).join(u','), dueTime};
+    return {sample(part, dueTime).text(), dueTime};
 }
 QDateTime at(const QString &minute)
 {
@@ -101,9 +101,12 @@ void TestReminderWatch::scanFindsTheSpansRecordsInTheFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.bz"));
     QList<QStringList> table{
-        fileRecord("早", "2026-12-04 09:59"),  fileRecord("一号楼", "2026-12-04 10:00"),
-        fileRecord("手写", "2026-12-5 08:00"), fileRecord("二号楼", "2026-12-06 09:59"),
-        fileRecord("晚", "2026-12-06 10:00"),  QStringList(11)};
+        sample(QStringLiteral("早"), QStringLiteral("2026-12-04 09:59")).fields(),
+        sample(QStringLiteral("一号楼"), QStringLiteral("2026-12-04 10:00")).fields(),
+        sample(QStringLiteral("手写"), QStringLiteral("2026-12-5 08:00")).fields(),
+        sample(QStringLiteral("二号楼"), QStringLiteral("2026-12-06 09:59")).fields(),
+        sample(QStringLiteral("晚"), QStringLiteral("2026-12-06 10:00")).fields(),
+        QStringList(11)};
     table[1][SpecimenRecord::DueMark] = QStringLiteral("到期"); // never part of the key
     QVERIFY(RecordFile(path).writeTable(table).ok);
     const ReminderWatch::Scan scan = ReminderWatch::scanDue(

@@ -65,11 +65,16 @@ void TestScheduleModel::initTestCase()
 {
     m_file = m_dir.filePath(QStringLiteral("a.bz"));
     const QList<QStringList> table{
-        fileRecord("下周", "2026-12-14 08:00"), fileRecord("周五", "2026-12-11 09:00"),
-        fileRecord("明天", "2026-12-07 08:00"), fileRecord("今晚", "2026-12-06 23:59"),
-        fileRecord("今早", "2026-12-06 07:00"), fileRecord("昨天", "2026-12-05 10:00"),
-        fileRecord("月前", "2026-11-05 10:00"), fileRecord("手写", "明天上午"),
-        fileRecord("周日", "2026-12-13 08:00"), QStringList(11)};
+        sample(QStringLiteral("下周"), QStringLiteral("2026-12-14 08:00")).fields(),
+        sample(QStringLiteral("周五"), QStringLiteral("2026-12-11 09:00")).fields(),
+        sample(QStringLiteral("明天"), QStringLiteral("2026-12-07 08:00")).fields(),
+        sample(QStringLiteral("今晚"), QStringLiteral("2026-12-06 23:59")).fields(),
+        sample(QStringLiteral("今早"), QStringLiteral("2026-12-06 07:00")).fields(),
+        sample(QStringLiteral("昨天"), QStringLiteral("2026-12-05 10:00")).fields(),
+        sample(QStringLiteral("月前"), QStringLiteral("2026-11-05 10:00")).fields(),
+        sample(QStringLiteral("手写"), QStringLiteral("明天上午")).fields(),
+        sample(QStringLiteral("周日"), QStringLiteral("2026-12-13 08:00")).fields(),
+        QStringList(11)};
     QVERIFY(RecordFile(m_file).writeTable(table).ok);
 }
 
@@ -112,7 +117,7 @@ void TestScheduleModel::testedRecordLeavesTheOverdueGroup()
     model.setShownGroup(ScheduleModel::Overdue);
     QCOMPARE(shownParts(model), QStringList({"昨天"}));
     const QString key = model.keyAt(0);
-    QCOMPARE(key, fileRecord("昨天", "2026-12-05 10:00").join(u','));
+    QCOMPARE(key, sample(QStringLiteral("昨天"), QStringLiteral("2026-12-05 10:00")).text());
     journal.markTested(key, at("2026-12-06 12:00"), QStringLiteral("张三"),
                        QStringLiteral("35.2 MPa"));
     model.regroup();
@@ -139,8 +144,8 @@ void TestScheduleModel::filterMatchesAnyFieldAndTheJournalsTexts()
     QCOMPARE(model.rowCount(), 9);
     model.setFilter(QStringLiteral("月,C30")); // no field holds a comma
     QCOMPARE(model.rowCount(), 0);
-    journal.markTested(fileRecord("今早", "2026-12-06 07:00").join(u','), at("2026-12-06 12:00"),
-                       QStringLiteral("王工"), QString());
+    journal.markTested(sample(QStringLiteral("今早"), QStringLiteral("2026-12-06 07:00")).text(),
+                       at("2026-12-06 12:00"), QStringLiteral("王工"), QString());
     model.setFilter(QStringLiteral("王工"));
     QCOMPARE(shownParts(model), QStringList({"今早"}));
 }

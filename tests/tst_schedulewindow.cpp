@@ -71,10 +71,12 @@ void TestScheduleWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(RecordFile(m_dir->filePath(QStringLiteral("a.bz")))
-                .writeTable({fileRecord("明天", "2026-12-07 08:00"),
-                             fileRecord("逾期", "2026-12-04 09:00"),
-                             fileRecord("今天", "2026-12-06 15:00"),
-                             fileRecord("月前", "2026-10-01 09:00"), QStringList(11)})
+                .writeTable(
+                    {sample(QStringLiteral("明天"), QStringLiteral("2026-12-07 08:00")).fields(),
+                     sample(QStringLiteral("逾期"), QStringLiteral("2026-12-04 09:00")).fields(),
+                     sample(QStringLiteral("今天"), QStringLiteral("2026-12-06 15:00")).fields(),
+                     sample(QStringLiteral("月前"), QStringLiteral("2026-10-01 09:00")).fields(),
+                     QStringList(11)})
                 .ok);
     m_prompts = ScriptedPrompts();
     m_messages.shown.clear();
@@ -118,7 +120,7 @@ void TestScheduleWindow::marksTestedOnceAskingTheNameOnceAndUndoes()
     ReminderJournal reread(m_dir->path());
     reread.loadAll();
     const ReminderJournal::Entry *entry =
-        reread.find(fileRecord("逾期", "2026-12-04 09:00").join(u','));
+        reread.find(sample(QStringLiteral("逾期"), QStringLiteral("2026-12-04 09:00")).text());
     QVERIFY(entry);
     QCOMPARE(entry->testedBy, QStringLiteral("张三"));
     QCOMPARE(entry->result, QStringLiteral("35.2 MPa"));
@@ -134,8 +136,12 @@ void TestScheduleWindow::marksTestedOnceAskingTheNameOnceAndUndoes()
     m_window->markSelectedTested();
     QCOMPARE(m_prompts.asked, QStringList({"标为已试验"}));
     m_window->undo();
-    QVERIFY(!m_journal->find(fileRecord("今天", "2026-12-06 15:00").join(u','))->isTested());
-    QVERIFY(m_journal->find(fileRecord("逾期", "2026-12-04 09:00").join(u','))->isTested());
+    QVERIFY(
+        !m_journal->find(sample(QStringLiteral("今天"), QStringLiteral("2026-12-06 15:00")).text())
+             ->isTested());
+    QVERIFY(
+        m_journal->find(sample(QStringLiteral("逾期"), QStringLiteral("2026-12-04 09:00")).text())
+            ->isTested());
     QCOMPARE(m_messages.shown.size(), 0);
 }
 
@@ -161,12 +167,15 @@ void TestScheduleWindow::exportsTheListShown()
 
 void TestScheduleWindow::mainWindowTellsTheDayAtAGlance()
 {
-    m_journal->markTested(fileRecord("今天", "2026-12-06 15:00").join(u','), noon(), "张三", {});
+    m_journal->markTested(sample(QStringLiteral("今天"), QStringLiteral("2026-12-06 15:00")).text(),
+                          noon(), "张三", {});
     QVERIFY(RecordFile(m_dir->filePath(QStringLiteral("a.bz")))
-                .writeTable({fileRecord("今天", "2026-12-06 15:00"),
-                             fileRecord("今晚", "2026-12-06 20:00"),
-                             fileRecord("逾期", "2026-12-04 09:00"),
-                             fileRecord("月前", "2026-10-01 09:00"), QStringList(11)})
+                .writeTable(
+                    {sample(QStringLiteral("今天"), QStringLiteral("2026-12-06 15:00")).fields(),
+                     sample(QStringLiteral("今晚"), QStringLiteral("2026-12-06 20:00")).fields(),
+                     sample(QStringLiteral("逾期"), QStringLiteral("2026-12-04 09:00")).fields(),
+                     sample(QStringLiteral("月前"), QStringLiteral("2026-10-01 09:00")).fields(),
+                     QStringList(11)})
                 .ok);
     Form1 window(ManagerServices{m_dir->path(), &m_clock, &m_messages, {}});
     window.Form_Load();

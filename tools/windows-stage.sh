@@ -24,6 +24,10 @@ fi
 export WINEPREFIX=$root/build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 wineboot -i >/dev/null 2>&1 || true
+# Windows 10 at 96 DPI (Wine's own default is Windows 7), also after an end-to-end run cut short
+# while posing as another.
+wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 probe=$root/build/wine-probe
 mkdir -p "$probe"
 printf '#include <windows.h>\n#include <stdio.h>\nint main(void) { printf("%%u\\n", GetACP()); return 0; }\n' \
