@@ -10,6 +10,7 @@
 #include "recordgridmodel.h"
 #include "recordline.h"
 #include "twips.h"
+#include "windowsystem.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -56,6 +57,7 @@ Form2::Form2(const ManagerServices &services, QWidget *owner) : QDialog(owner), 
     m_grid->setObjectName(QStringLiteral("Grid1"));
     buildControls();
     Form_Load();
+    WindowSystem::prepareModalWindow(this);
 }
 
 void Form2::buildControls()
@@ -139,7 +141,7 @@ void Form2::buildControls()
     line1->setGeometry(Twips::toPixels(1440), Twips::toPixels(3630) - 1, Twips::toPixels(2880), 3);
     line1->setObjectName(QStringLiteral("Line1"));
 
-    auto *label13 = new QLabel(QStringLiteral("请添加完成后关闭本软件，重启生效。"), this);
+    auto *label13 = new QLabel(QStringLiteral("保存后，主窗口几秒内自动更新。"), this);
     label13->setObjectName(QStringLiteral("Label13"));
     label13->setGeometry(Twips::toPixels(1035, 4215, 3075, 240));
 

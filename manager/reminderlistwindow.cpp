@@ -1,13 +1,18 @@
 #include "reminderlistwindow.h"
 
+#include "windowsystem.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
-ReminderListWindow::ReminderListWindow(const QString &title, const QString &intro, QWidget *parent)
-    : QDialog(parent), m_intro(new QLabel(intro, this)), m_list(new QListWidget(this))
+ReminderListWindow::ReminderListWindow(const QString &title, const QString &intro, int cornerOffset,
+                                       QWidget *parent)
+    : QDialog(parent), m_intro(new QLabel(intro, this)), m_list(new QListWidget(this)),
+      m_cornerOffset(cornerOffset)
 {
     setWindowTitle(title);
     setWindowModality(Qt::NonModal);
@@ -33,10 +38,23 @@ void ReminderListWindow::addEntry(const QString &text)
 {
     m_list->addItem(text);
     m_list->scrollToBottom();
-    if (!isVisible())
+    if (!isVisible()) {
         show();
+        standInCorner();
+    }
     raise();
     activateWindow();
+}
+
+void ReminderListWindow::standInCorner()
+{
+    // By the notification area, where a taskbar has it: away from the main window's menus.
+    const QRect area = screen()->availableGeometry();
+    const QMargins frame = WindowSystem::frameMargins(this);
+    const QSize outer = size().grownBy(frame);
+    const int offset = m_cornerOffset * (frame.top() > 0 ? frame.top() : fontMetrics().height());
+    move(qMax(area.left(), area.right() + 1 - outer.width() - offset),
+         qMax(area.top(), area.bottom() + 1 - outer.height() - offset));
 }
 
 QStringList ReminderListWindow::entries() const
@@ -58,10 +76,10 @@ ReminderListWindows::ReminderListWindows(QWidget *owner)
     : QObject(owner),
       m_notShown(new ReminderListWindow(
           QStringLiteral("到期提醒"),
-          QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), owner)),
+          QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), 0, owner)),
       m_late(new ReminderListWindow(
           QStringLiteral("错过的到期提醒"),
-          QStringLiteral("以下记录今天已经到期，到期时本程序没有运行或没有检查，未能按时提醒："),
+          QStringLiteral("以下记录今天已经到期，到期时本程序没有运行或没有检查，未能按时提醒："), 1,
           owner))
 {
     m_notShown->setObjectName(QStringLiteral("notShownReminders"));

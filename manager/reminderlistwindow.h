@@ -17,7 +17,10 @@ class ReminderListWindow : public QDialog
     Q_OBJECT
 
 public:
-    ReminderListWindow(const QString &title, const QString &intro, QWidget *parent = nullptr);
+    // It stands in the work area's bottom right corner, cornerOffset title bars up and to the
+    // left, so that two such windows shown together both show their titles.
+    ReminderListWindow(const QString &title, const QString &intro, int cornerOffset = 0,
+                       QWidget *parent = nullptr);
 
     // Adds a line, then shows the window and brings it forward.
     void addEntry(const QString &text);
@@ -27,8 +30,11 @@ protected:
     void done(int result) override;
 
 private:
+    void standInCorner();
+
     QLabel *m_intro;
     QListWidget *m_list;
+    int m_cornerOffset;
 };
 
 // ReminderNotices as two such windows of the main window: "到期提醒" for records that could not

@@ -185,8 +185,7 @@ void TestForm2::startValuesAndLayout()
     QCOMPARE(child<QPushButton>("Command3")->text(), QStringLiteral("?"));
     QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("添加"));
     QCOMPARE(child<QPushButton>("Command2")->text(), QStringLiteral("关闭"));
-    QCOMPARE(child<QLabel>("Label13")->text(),
-             QStringLiteral("请添加完成后关闭本软件，重启生效。"));
+    QCOMPARE(child<QLabel>("Label13")->text(), QStringLiteral("保存后，主窗口几秒内自动更新。"));
     auto *line = child<QFrame>("Line1");
     QVERIFY(line);
     QCOMPARE(line->frameShape(), QFrame::HLine);
