@@ -9,6 +9,7 @@
 #include "packedrow.h"
 #include "recordgridmodel.h"
 #include "recordline.h"
+#include "recordtablepanel.h"
 #include "twips.h"
 #include "windowsystem.h"
 
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVarLengthArray>
 
 namespace {
@@ -51,11 +53,10 @@ Form2::Form2(const ManagerServices &services, QWidget *owner) : QDialog(owner), 
     setWindowTitle(QStringLiteral("增添提醒数据   右侧显示全部龄期信息。 "));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(Twips::toPixels(5100), Twips::toPixels(4650));
-
     m_grid = new RecordGridModel(kGridCols, this);
     m_grid->setObjectName(QStringLiteral("Grid1"));
     buildControls();
+    placeTable();
     Form_Load();
     WindowSystem::prepareModalWindow(this);
 }
@@ -154,6 +155,21 @@ void Form2::buildControls()
     connect(m_command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+}
+
+void Form2::placeTable()
+{
+    // The table stands right of the fields, as the caption says, as wide as the screen allows.
+    m_table = new RecordTablePanel(m_grid, this);
+    m_table->setObjectName(QStringLiteral("recordTable"));
+    m_grid->setEditable(true);
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    const int frame = 2 * WindowSystem::frameMargins(this).left() + 8;
+    const int left = Twips::toPixels(5160);
+    const int width =
+        qMin(Twips::toPixels(11400), screen->availableGeometry().width() - left - frame);
+    m_table->setGeometry(left, 0, width, Twips::toPixels(4545));
+    setFixedSize(left + width + Twips::toPixels(60), Twips::toPixels(4650));
 }
 
 void Form2::Form_Load()

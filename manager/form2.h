@@ -13,6 +13,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class RecordGridModel;
+class RecordTablePanel;
 
 // The entry form: one new record per "添加", with its due time from "?". Its table Grid1 (a model
 // without a view) holds every record of a.bz; each add reloads the file, appends the new record
@@ -47,6 +48,7 @@ protected:
 private:
     void Form_Load();
     void buildControls();
+    void placeTable();
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -62,6 +64,7 @@ private:
 
     ManagerServices m_services;
     RecordGridModel *m_grid;
+    RecordTablePanel *m_table = nullptr;
     // For each record row of Grid1 (row r at index r-1): RecordLine::keptAsRead of its line.
     QList<QStringList> m_asRead;
 

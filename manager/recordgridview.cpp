@@ -72,10 +72,7 @@ void RecordGridView::buildFixedColumn()
 {
     m_fixed = new QTableView(this);
     m_fixed->setObjectName(QStringLiteral("fixedColumn"));
-    m_fixed->setModel(m_model);
-    QItemSelectionModel *own = m_fixed->selectionModel();
-    m_fixed->setSelectionModel(selectionModel());
-    delete own;
+    shareWithFixedColumn();
     m_fixed->setFont(font());
     m_fixed->horizontalHeader()->setFont(horizontalHeader()->font());
     m_fixed->horizontalHeader()->setDefaultAlignment(horizontalHeader()->defaultAlignment());
@@ -88,8 +85,6 @@ void RecordGridView::buildFixedColumn()
     m_fixed->setWordWrap(false);
     m_fixed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_fixed->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (int c = 1; c < m_model->columnCount(); ++c)
-        m_fixed->setColumnHidden(c, true);
     viewport()->stackUnder(m_fixed);
 
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
@@ -108,6 +103,26 @@ void RecordGridView::buildFixedColumn()
     // A double click on a number is one on its row.
     connect(m_fixed, &QAbstractItemView::doubleClicked, this, &QAbstractItemView::doubleClicked);
     m_fixed->show();
+}
+
+void RecordGridView::shareWithFixedColumn()
+{
+    m_fixed->setModel(model());
+    QItemSelectionModel *own = m_fixed->selectionModel();
+    m_fixed->setSelectionModel(selectionModel());
+    delete own;
+    for (int c = 1; c < model()->columnCount(); ++c)
+        m_fixed->setColumnHidden(c, true);
+}
+
+void RecordGridView::showThrough(QAbstractItemModel *shown)
+{
+    QItemSelectionModel *old = selectionModel();
+    setModel(shown);
+    shareWithFixedColumn();
+    delete old; // the fixed column let go of it too
+    m_fixed->setColumnWidth(0, columnWidth(0));
+    fitColumns();
 }
 
 void RecordGridView::placeFixedColumn()

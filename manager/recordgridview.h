@@ -27,6 +27,9 @@ public:
     // The width that shows every column as wide as it wants, frame and scroll bar included.
     int naturalWidth() const;
 
+    // Shows the grid through another model over it (a filter); the columns stay the grid's.
+    void showThrough(QAbstractItemModel *shown);
+
     // The view that keeps the number column in place.
     QTableView *fixedColumn() const { return m_fixed; }
 
@@ -42,6 +45,7 @@ protected:
 
 private:
     void buildFixedColumn();
+    void shareWithFixedColumn();
     void placeFixedColumn();
     QList<ColumnFit::Column> measure() const;
     int widthLimit() const;

@@ -148,9 +148,14 @@ void TestForm2::startValuesAndLayout()
 {
     open();
     QCOMPARE(m_form->windowTitle(), QStringLiteral("增添提醒数据   右侧显示全部龄期信息。 "));
-    const QSize client(Twips::toPixels(5100), Twips::toPixels(4650));
-    QCOMPARE(m_form->minimumSize(), client);
-    QCOMPARE(m_form->maximumSize(), client);
+    // Fixed in size: the fields' 5100 x 4650 twips, and right of them the table of every record.
+    QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
+    QCOMPARE(m_form->height(), Twips::toPixels(4650));
+    auto *table = child<QWidget>("recordTable");
+    QVERIFY(table && !table->isHidden());
+    QCOMPARE(table->x(), Twips::toPixels(5160));
+    QVERIFY(table->geometry().right() < m_form->width());
+    QVERIFY(m_form->width() <= m_form->screen()->availableGeometry().width());
     QVERIFY(!(m_form->windowFlags() & Qt::WindowMinMaxButtonsHint));
 
     auto *combo2 = child<QComboBox>("Combo2");
