@@ -171,29 +171,33 @@ int RecordGridView::widthLimit() const
 
 QList<ColumnFit::Column> RecordGridView::measure() const
 {
-    const QFontMetrics cells = fontMetrics();
+    // Cells as the delegate draws them (its margins, the scale's rounding), and a pixel for the
+    // grid line; a text one pixel too wide would be cut short with "…".
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
     const QFontMetrics header(horizontalHeader()->font());
-    // What the style puts around a cell's text, and the grid line.
-    const int cellPadding =
-        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
     const int rows = qMin(m_model->rowCount(), kMeasuredRows);
     QList<ColumnFit::Column> columns;
     for (int c = 0; c < m_model->columnCount(); ++c) {
         int widestCell = 0;
-        for (int r = 0; r < rows; ++r)
-            widestCell =
-                qMax(widestCell, cells.horizontalAdvance(m_model->textView(r + 1, c).toString()));
+        for (int r = 0; r < rows; ++r) {
+            if (!m_model->textView(r + 1, c).isEmpty()) {
+                widestCell = qMax(widestCell,
+                                  itemDelegate()->sizeHint(option, m_model->index(r, c)).width());
+            }
+        }
+        widestCell += 2;
         const QString title = m_model->textMatrix(0, c);
-        const int headerPadding =
-            horizontalHeader()->sectionSizeHint(c) - header.horizontalAdvance(title);
+        const int oneLine = horizontalHeader()->sectionSizeHint(c);
         const qsizetype half = (title.size() + 1) / 2;
-        const int twoLines = qMax(header.horizontalAdvance(title.left(half)),
+        const int twoLines = oneLine - header.horizontalAdvance(title) +
+                             qMax(header.horizontalAdvance(title.left(half)),
                                   header.horizontalAdvance(title.mid(half)));
         ColumnFit::Column column;
         const int twips = m_model->columnWidthTwips(c);
         column.given = twips > 0 ? Twips::toPixels(twips) : 0;
-        column.needed = qMax(widestCell + cellPadding, horizontalHeader()->sectionSizeHint(c));
-        column.least = qMax(widestCell + cellPadding, twoLines + headerPadding);
+        column.needed = qMax(widestCell, oneLine);
+        column.least = qMax(widestCell, twoLines);
         columns << column;
     }
     return columns;
