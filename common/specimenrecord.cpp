@@ -10,6 +10,13 @@ QStringList gridHeaders()
             QStringLiteral("组数"),       QStringLiteral("备注"),     QStringLiteral("是否到期")};
 }
 
+QString summary(const QStringList &cells)
+{
+    return QStringLiteral("编号 %1，工程部位 %2，强度等级 %3，配合比编号 %4，到期时间 %5")
+        .arg(cells.value(0), cells.value(column(WorksPart)), cells.value(column(StrengthGrade)),
+             cells.value(column(MixNumber)), cells.value(DueTimeColumn));
+}
+
 const QList<ColumnWidth> &columnWidths()
 {
     static const QList<ColumnWidth> widths{{column(WorksPart), 1300}, {column(StrengthGrade), 1400},

@@ -33,6 +33,10 @@ constexpr int DueMarkColumn = column(DueMark);
 // Header texts of row 0 of both record grids, columns 0 to 11.
 QStringList gridHeaders();
 
+// How every message names a record, from its grid cells (columns 0 to 10): "编号 3，工程部位
+// 三号楼基础，强度等级 C30，配合比编号 P-01，到期时间 2026-12-29 08:30".
+QString summary(const QStringList &cells);
+
 // The columns of both record grids that have a width of their own, in twips; the others keep
 // the grid's default.
 struct ColumnWidth

@@ -7,6 +7,7 @@
 #include "gbkcodec.h"
 #include "messages.h"
 #include "packedrow.h"
+#include "recordcorrection.h"
 #include "recordgridmodel.h"
 #include "recordline.h"
 #include "recordtablepanel.h"
@@ -157,21 +158,6 @@ void Form2::buildControls()
     connect(m_command3, &QPushButton::clicked, this, &Form2::Command3_Click);
 }
 
-void Form2::placeTable()
-{
-    // The table stands right of the fields, as the caption says, as wide as the screen allows.
-    m_table = new RecordTablePanel(m_grid, this);
-    m_table->setObjectName(QStringLiteral("recordTable"));
-    m_grid->setEditable(true);
-    const QScreen *screen = parentWidget() ? parentWidget()->screen() : this->screen();
-    const int frame = 2 * WindowSystem::frameMargins(this).left() + 8;
-    const int left = Twips::toPixels(5160);
-    const int width =
-        qMin(Twips::toPixels(11400), screen->availableGeometry().width() - left - frame);
-    m_table->setGeometry(left, 0, width, Twips::toPixels(4545));
-    setFixedSize(left + width + Twips::toPixels(60), Twips::toPixels(4650));
-}
-
 void Form2::Form_Load()
 {
     m_grid->layOutRecordColumns();
@@ -304,24 +290,9 @@ QString Form2::refusalOfEntry() const
         {QStringLiteral("组数"), m_text9->text()},
         {QStringLiteral("备注"), m_text10->text()}};
     for (const auto &[name, value] : boxes) {
-        if (value.contains(QLatin1Char(','))) {
-            return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
-                                  "请去掉逗号（可改用全角逗号“，”）后再添加。")
-                       .arg(name) +
-                   unchangedNote();
-        }
-        if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
-            return QStringLiteral("“%1”中有换行符，它会把记录拆成两行。请去掉换行后再添加。")
-                       .arg(name) +
-                   unchangedNote();
-        }
-        const QString bad = Gbk::firstUnencodable(value);
-        if (!bad.isEmpty()) {
-            return QStringLiteral("“%1”中的字符%2无法保存到记录文件（代码页 936 中没有这个字符）。"
-                                  "请换用其他写法后再添加。")
-                       .arg(name, Gbk::describe(bad)) +
-                   unchangedNote();
-        }
+        const QString refused = RecordCorrection::fieldRefusal(name, value);
+        if (!refused.isEmpty())
+            return refused + unchangedNote();
     }
     if (!m_dtPicker1->date().isValid())
         return m_dtPicker1->problem() + unchangedNote();

@@ -49,6 +49,12 @@ private:
     void Form_Load();
     void buildControls();
     void placeTable();
+    // A cell of the table typed into, a record chosen for deletion: the file changes first, then
+    // the table shows the file.
+    void correctCell(int row, int col, const QString &text);
+    void deleteRecord(int row);
+    QStringList storedFieldsOf(int row) const;
+    void showOutcome(const QString &error);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();

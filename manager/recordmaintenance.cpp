@@ -16,15 +16,12 @@ const QString kNotice = QStringLiteral("提示");
 const QString kError = QStringLiteral("错误");
 const QString kConfirm = QStringLiteral("确认删除");
 
-// A record as the questions name it: enough to tell it from its neighbours.
 QString describeRow(const RecordGridModel &grid, int row)
 {
-    using SpecimenRecord::column;
-    return QStringLiteral("编号 %1：工程部位“%2”，强度等级 %3，配合比编号 %4，到期时间 %5")
-        .arg(grid.textMatrix(row, 0), grid.textMatrix(row, column(SpecimenRecord::WorksPart)),
-             grid.textMatrix(row, column(SpecimenRecord::StrengthGrade)),
-             grid.textMatrix(row, column(SpecimenRecord::MixNumber)),
-             grid.textMatrix(row, SpecimenRecord::DueTimeColumn));
+    QStringList cells;
+    for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
+        cells << grid.textMatrix(row, c);
+    return SpecimenRecord::summary(cells);
 }
 
 bool holdsRecord(const RecordGridModel &grid, int row)

@@ -9,6 +9,7 @@
 #include "testfiles.h"
 #include "twips.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -51,6 +52,7 @@ class TestForm2 : public QObject
     Q_OBJECT
 
 private slots:
+    void correctionsAndDeletionsInTheTable();
     void init();
     void cleanup();
     void startValuesAndLayout();
@@ -104,6 +106,8 @@ void TestForm2::init()
     QVERIFY(m_dir->isValid());
     m_messages.shown.clear();
     m_messages.asked.clear();
+    m_messages.answer = false;
+    m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(9, 4, 30)));
 }
 
 void TestForm2::cleanup()
@@ -549,6 +553,64 @@ void TestForm2::addStartsFromTheFileAsItIsNow()
     click("Command1");
     QCOMPARE(readFile(recordPath()),
              lines({kThreeRecords[1], added, added, QString::fromLatin1(kClosingLine)}));
+}
+
+void TestForm2::correctionsAndDeletionsInTheTable()
+{
+    QStringList file = kThreeRecords;
+    file << QString::fromLatin1(kClosingLine);
+    writeFile(recordPath(), lines(file));
+    m_clock.set(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
+    ManagerServices services{m_dir->path(), &m_clock, &m_messages, {}};
+    Form1 window(services);
+    window.Form_Load();
+    QCOMPARE(window.grid()->textMatrix(1, 1), QStringLiteral("2#楼板"));
+    open();
+
+    // The table shows what holds the typed text; a cell typed into goes to a.bz, that line alone.
+    auto *filter = child<QLineEdit>("filterBox");
+    QVERIFY(filter);
+    filter->setText(QStringLiteral("楼板"));
+    QAbstractItemModel *shown = child<QAbstractItemView>("Grid1")->model();
+    QCOMPARE(shown->rowCount(), 1);
+    shown->setData(shown->index(0, 1), QStringLiteral("2#楼顶板"));
+    file[1].replace(QStringLiteral("2#楼板"), QStringLiteral("2#楼顶板"));
+    QCOMPARE(readFile(recordPath()), lines(file));
+    QCOMPARE(m_form->grid()->textMatrix(2, 1), QStringLiteral("2#楼顶板"));
+    QVERIFY(m_messages.shown.isEmpty());
+    // ...and the main window follows by itself.
+    QTRY_COMPARE_WITH_TIMEOUT(window.grid()->textMatrix(1, 1), QStringLiteral("2#楼顶板"), 5000);
+
+    // Checked as an add is: the file keeps its bytes, the table the file's text.
+    filter->clear();
+    for (const auto &[column, typed] :
+         QList<std::pair<int, QString>>{{1, QStringLiteral("梁,板")},
+                                        {6, QStringLiteral("2026-02-30 08:00")},
+                                        {10, QStringLiteral("€ 和 \u20AC") + QChar(0x1F600)}}) {
+        m_messages.shown.clear();
+        shown->setData(shown->index(0, column), typed);
+        QCOMPARE(m_messages.shown.size(), 1);
+        QVERIFY(m_messages.lastText().contains(QStringLiteral("未被改动")));
+        QCOMPARE(readFile(recordPath()), lines(file));
+        QCOMPARE(m_form->grid()->textMatrix(1, column), kThreeRecords[0].split(u',')[column - 1]);
+    }
+
+    // A deletion asks, naming the record, "否" by default; "是" takes its line out.
+    auto *view = child<QAbstractItemView>("Grid1");
+    view->setCurrentIndex(shown->index(2, 3));
+    m_messages.shown.clear();
+    m_messages.answer = false;
+    click("deleteRecord");
+    QCOMPARE(m_messages.asked.size(), 1);
+    QVERIFY(m_messages.asked[0].noByDefault);
+    QVERIFY2(m_messages.asked[0].text.contains(QStringLiteral("编号 3，工程部位 3#柱")),
+             qPrintable(m_messages.asked[0].text));
+    QCOMPARE(readFile(recordPath()), lines(file));
+    m_messages.answer = true;
+    click("deleteRecord");
+    file.removeAt(2);
+    QCOMPARE(readFile(recordPath()), lines(file));
+    QCOMPARE(m_form->grid()->rows(), 4);
 }
 
 void TestForm2::closeHidesAndKeepsFields()

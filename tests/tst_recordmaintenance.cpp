@@ -308,9 +308,9 @@ void TestRecordMaintenance::nothingGoesWithoutYes_data()
     QTest::addColumn<QStringList>("named"); // what the question must name
     QTest::newRow("数据初始化") << "sjcsh" << QStringList{"全部 4 条记录", "a.bz"};
     QTest::newRow("删除过期数据") << "scgqsj"
-                                  << QStringList{"以下 2 条", "共 3 行", "工程部位“甲”",
-                                                 "工程部位“丙”"};
-    QTest::newRow("double click") << "double click" << QStringList{"编号 2：工程部位“乙”"};
+                                  << QStringList{"以下 2 条", "共 3 行", "工程部位 甲",
+                                                 "工程部位 丙"};
+    QTest::newRow("double click") << "double click" << QStringList{"编号 2，工程部位 乙，"};
 }
 
 void TestRecordMaintenance::nothingGoesWithoutYes()
