@@ -327,7 +327,7 @@ void Form2::Command1_Click()
         m_services.messages->show(refusal, QStringLiteral("错误"), MessageStyle::Exclamation);
         return;
     }
-    if (!offerToRecompute())
+    if (!offerToRecompute() || !confirmUnusual())
         return;
 
     const QStringList record = recordFromBoxes();
@@ -351,6 +351,26 @@ void Form2::Command1_Click()
     }
     m_services.messages->show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
                               MessageStyle::Plain);
+}
+
+bool Form2::confirmUnusual() const
+{
+    // One question for both: a record that will never pop up, or one the file holds already.
+    const QStringList record = recordFromBoxes();
+    QStringList reasons;
+    const QString due = record[SpecimenRecord::DueTime];
+    if (due < TimeText::minute(m_services.clock->now()))
+        reasons << QStringLiteral("到期时间 %1 已经过去，这条记录不会再提醒。").arg(due);
+    for (int r = 1; r < m_grid->rows() - 1; ++r) {
+        if (storedFieldsOf(r) == record) {
+            reasons << QStringLiteral("记录文件中已有完全相同的记录（编号 %1）。").arg(r);
+            break;
+        }
+    }
+    return reasons.isEmpty() ||
+           m_services.messages->confirm(reasons.join(QLatin1Char('\n')) +
+                                            QStringLiteral("\n\n仍要添加这条记录吗？"),
+                                        QStringLiteral("提示"));
 }
 
 bool Form2::offerToRecompute()

@@ -66,6 +66,9 @@ private:
     // False when "添加" must stop: the due time came from "?" and no longer matches the boxes,
     // and recomputing it (if the user chose to) failed.
     bool offerToRecompute();
+    // False unless the user wants a record saved whose due time has passed, or which the file
+    // holds already; asks at most once.
+    bool confirmUnusual() const;
     RecordFile recordFile() const;
 
     ManagerServices m_services;
