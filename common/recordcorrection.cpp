@@ -65,20 +65,20 @@ Outcome write(const QString &path, const QByteArray &data)
 }
 } // namespace
 
-QString fieldRefusal(const QString &name, const QString &value)
+QString fieldRefusal(const QString &name, const QString &value, const QString &then)
 {
     if (value.contains(QLatin1Char(','))) {
         return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
-                              "请去掉逗号（可改用全角逗号“，”）。")
-            .arg(name);
+                              "请去掉逗号（可改用全角逗号“，”）%2。")
+            .arg(name, then);
     }
     if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
-        return QStringLiteral("“%1”中有换行符，它会把记录拆成两行。请去掉换行。").arg(name);
+        return QStringLiteral("“%1”中有换行符，它会把记录拆成两行。请去掉换行%2。").arg(name, then);
     const QString bad = Gbk::firstUnencodable(value);
     if (!bad.isEmpty()) {
         return QStringLiteral("“%1”中的字符%2无法保存到记录文件（代码页 936 中没有这个字符）。"
-                              "请换用其他写法。")
-            .arg(name, Gbk::describe(bad));
+                              "请换用其他写法%3。")
+            .arg(name, Gbk::describe(bad), then);
     }
     return {};
 }
@@ -86,7 +86,7 @@ QString fieldRefusal(const QString &name, const QString &value)
 QString refusal(SpecimenRecord::Field field, const QString &value)
 {
     const QString name = SpecimenRecord::gridHeaders().value(SpecimenRecord::column(field));
-    QString reason = fieldRefusal(name, value);
+    QString reason = fieldRefusal(name, value, QString());
     if (reason.isEmpty() && field == SpecimenRecord::DueTime && !DueTime::isRealDueTime(value)) {
         reason = QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 "
                                 "2024-05-31 09:05），这样的记录永远不会提醒。")

@@ -12,8 +12,9 @@
 namespace RecordCorrection {
 
 // Why value may not stand in a field of a record named name: a comma or a line break would split
-// the record, and the file holds code page 936 only. Empty when it may.
-QString fieldRefusal(const QString &name, const QString &value);
+// the record, and the file holds code page 936 only. Empty when it may. then ends the advice
+// ("后再添加": "请去掉逗号…后再添加。").
+QString fieldRefusal(const QString &name, const QString &value, const QString &then);
 
 // The same for a field of the table, the due time also a real "YYYY-MM-DD hh:mm"; the reason
 // ends by saying the file was left alone.

@@ -50,8 +50,7 @@ void Form2::showOutcome(const QString &error)
 void Form2::correctCell(int row, int col, const QString &text)
 {
     const auto field = SpecimenRecord::Field(col - 1);
-    showOutcome(
-        RecordCorrection::correct(recordFile().path(), storedFieldsOf(row), field, text).error);
+    showOutcome(RecordCorrection::correct(recordPath(), storedFieldsOf(row), field, text).error);
 }
 
 void Form2::deleteRecord(int row)
@@ -62,5 +61,5 @@ void Form2::deleteRecord(int row)
         SpecimenRecord::summary(QStringList{m_grid->textMatrix(row, 0)} + stored);
     if (!m_services.messages->confirm(question, QStringLiteral("确认删除")))
         return;
-    showOutcome(RecordCorrection::remove(recordFile().path(), stored).error);
+    showOutcome(RecordCorrection::remove(recordPath(), stored).error);
 }

@@ -115,10 +115,12 @@ void TestHighDpi::mainWindowShowsWhatMatters()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     // A long part of the works and mix number, due a minute ago: marked "到期" at the start.
-    QStringList record = storedFields(QStringLiteral("1#楼三层顶板梁"));
-    record[SpecimenRecord::MixNumber] = QStringLiteral("PB-2026-0158");
-    writeFile(dir.filePath(QStringLiteral("a.bz")),
-              gbk(record.join(QLatin1Char(',')) + QStringLiteral(",\r\n,,,,,,,,,,")));
+    const SampleRecord record =
+        SampleRecord()
+            .with(SpecimenRecord::WorksPart, QStringLiteral("1#楼三层顶板梁"))
+            .with(SpecimenRecord::MixNumber, QStringLiteral("PB-2026-0158"))
+            .with(SpecimenRecord::DueTime, QStringLiteral("2026-12-06 09:05"));
+    writeFile(dir.filePath(QStringLiteral("a.bz")), record.line() + "\r\n,,,,,,,,,,");
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 6)));
     RecordingMessages messages;
     ManagerServices services{dir.path(), &clock, &messages, {}};

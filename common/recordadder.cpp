@@ -1,0 +1,135 @@
+#include "recordadder.h"
+
+#include "messages.h"
+#include "recordcorrection.h"
+
+namespace {
+QString unchangedNote()
+{
+    return QStringLiteral("这条信息没有添加，记录文件未被改动。");
+}
+
+QString errorTitle()
+{
+    return QStringLiteral("错误");
+}
+} // namespace
+
+QStringList RecordEntry::storedFields() const
+{
+    QStringList fields = typed;
+    fields[SpecimenRecord::MakingDate] = DueTime::pickerDateText(making.makingDate) +
+                                         QLatin1Char(' ') + making.hour + QLatin1Char(':') +
+                                         making.minute;
+    fields[SpecimenRecord::Age] = making.age;
+    return fields;
+}
+
+RecordAdder::RecordAdder(const QString &recordPath, Messages *messages, int lockWaitMs)
+    : m_store(recordPath, lockWaitMs), m_messages(messages)
+{
+}
+
+QString RecordAdder::refusal(const RecordEntry &entry)
+{
+    // In the order of the record's fields; the making date is typed as an hour and a minute.
+    QList<std::pair<QString, QString>> boxes;
+    for (int f = 0; f < RecordLine::Stored; ++f) {
+        const auto field = SpecimenRecord::Field(f);
+        if (field == SpecimenRecord::MakingDate) {
+            boxes.append({QStringLiteral("制作时间的小时"), entry.making.hour});
+            boxes.append({QStringLiteral("制作时间的分钟"), entry.making.minute});
+        } else {
+            boxes.append({SpecimenRecord::texts(field).name,
+                          field == SpecimenRecord::Age ? entry.making.age : entry[field]});
+        }
+    }
+    for (const auto &[name, value] : boxes) {
+        const QString refused =
+            RecordCorrection::fieldRefusal(name, value, QStringLiteral("后再添加"));
+        if (!refused.isEmpty())
+            return refused + unchangedNote();
+    }
+    if (!entry.making.makingDate.isValid())
+        return entry.makingDateProblem + unchangedNote();
+    const QString &due = entry.dueTime();
+    if (due.isEmpty()) {
+        return QStringLiteral("到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式"
+                              "填写。") +
+               unchangedNote();
+    }
+    if (!DueTime::isRealDueTime(due)) {
+        return QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 2024-05-31 "
+                              "09:05），这样的记录永远不会提醒。请按“?”重新计算，或按此形式填写。")
+                   .arg(due) +
+               unchangedNote();
+    }
+    return {};
+}
+
+RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries)
+{
+    Result result;
+    result.entries = entries;
+    for (const RecordEntry &entry : entries) {
+        const QString refused = refusal(entry);
+        if (!refused.isEmpty()) {
+            m_messages->show(refused, errorTitle(), MessageStyle::Exclamation);
+            return result;
+        }
+    }
+    // Asked before the lock is taken: another copy must not wait for this user's answer.
+    for (RecordEntry &entry : result.entries) {
+        if (!offerToRecompute(entry))
+            return result;
+    }
+
+    RecordStore::Outcome saved = m_store.change([&result](RecordTable &table) {
+        for (const RecordEntry &entry : result.entries)
+            table.append(entry.storedFields());
+        return QString();
+    });
+    if (!saved.ok()) {
+        m_messages->show(saved.error + QStringLiteral("这条信息没有添加。"), errorTitle(),
+                         MessageStyle::Exclamation);
+        return result;
+    }
+    result.added = true;
+    result.table = std::move(saved.table);
+    m_messages->show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
+                     MessageStyle::Plain);
+    return result;
+}
+
+bool RecordAdder::offerToRecompute(RecordEntry &entry)
+{
+    // A due time typed by hand is saved as typed; so is one that still matches the entry.
+    const QString due = entry.dueTime();
+    if (entry.computedDue.isEmpty() || due != entry.computedDue)
+        return true;
+    const DueTime::Outcome now = DueTime::tianjia(entry.making);
+    if (now.ok() && now.dueTime == due)
+        return true;
+
+    QString question =
+        QStringLiteral("按“?”之后，制作日期、时间或龄期改动过，到期时间“%1”是按改动前的内容算出的")
+            .arg(due);
+    if (now.ok())
+        question += QStringLiteral("（按现在的内容应为“%1”）").arg(now.dueTime);
+    question += QStringLiteral("。\n\n是否先按现在的内容重新计算到期时间再添加？\n"
+                               "选“是”重新计算后添加；选“否”仍按“%1”添加。")
+                    .arg(due);
+    if (!m_messages->ask(question, QStringLiteral("提示"))) {
+        // Kept on purpose: from now on it counts as typed.
+        entry.computedDue.clear();
+        return true;
+    }
+    if (!now.ok()) {
+        m_messages->show(now.error + QStringLiteral("\n") + unchangedNote(), DueTime::errorTitle(),
+                         MessageStyle::Plain);
+        return false;
+    }
+    entry.dueTime() = now.dueTime;
+    entry.computedDue = now.dueTime;
+    return true;
+}
