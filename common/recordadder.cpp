@@ -1,7 +1,7 @@
 #include "recordadder.h"
 
-#include "gbkcodec.h"
 #include "messages.h"
+#include "recordcorrection.h"
 
 namespace {
 QString unchangedNote()
@@ -45,24 +45,10 @@ QString RecordAdder::refusal(const RecordEntry &entry)
         }
     }
     for (const auto &[name, value] : boxes) {
-        if (value.contains(QLatin1Char(','))) {
-            return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
-                                  "请去掉逗号（可改用全角逗号“，”）后再添加。")
-                       .arg(name) +
-                   unchangedNote();
-        }
-        if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
-            return QStringLiteral("“%1”中有换行符，它会把记录拆成两行。请去掉换行后再添加。")
-                       .arg(name) +
-                   unchangedNote();
-        }
-        const QString bad = Gbk::firstUnencodable(value);
-        if (!bad.isEmpty()) {
-            return QStringLiteral("“%1”中的字符%2无法保存到记录文件（代码页 936 中没有这个字符）。"
-                                  "请换用其他写法后再添加。")
-                       .arg(name, Gbk::describe(bad)) +
-                   unchangedNote();
-        }
+        const QString refused =
+            RecordCorrection::fieldRefusal(name, value, QStringLiteral("后再添加"));
+        if (!refused.isEmpty())
+            return refused + unchangedNote();
     }
     if (!entry.making.makingDate.isValid())
         return entry.makingDateProblem + unchangedNote();

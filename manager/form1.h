@@ -69,6 +69,8 @@ private:
     QAction *addItem(QMenu *parent, const QString &name, const QString &caption);
     void addSeparator(QMenu *parent, const QString &name);
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
+    // Sizes the window to show the grid's columns, within the screen's work area.
+    void fitToWorkArea();
     // daoru, then the monitor starts by itself when records appeared, unless the user stopped it.
     void reload();
     void newDay();

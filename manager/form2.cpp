@@ -12,6 +12,7 @@
 #include "recordstore.h"
 #include "specimenrecord.h"
 #include "twips.h"
+#include "windowsystem.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -44,12 +45,12 @@ Form2::Form2(const ManagerServices &services, QWidget *owner) : QDialog(owner), 
     setWindowTitle(QStringLiteral("增添提醒数据   右侧显示全部龄期信息。 "));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(Twips::toPixels(5100), Twips::toPixels(4650));
-
     m_grid = new RecordGridModel(kGridCols, this);
     m_grid->setObjectName(QStringLiteral("Grid1"));
     buildControls();
+    placeTable();
     Form_Load();
+    WindowSystem::prepareModalWindow(this);
 }
 
 void Form2::buildControls()
@@ -135,7 +136,7 @@ void Form2::buildControls()
     line1->setGeometry(Twips::toPixels(1440), Twips::toPixels(3630) - 1, Twips::toPixels(2880), 3);
     line1->setObjectName(QStringLiteral("Line1"));
 
-    auto *label13 = new QLabel(QStringLiteral("请添加完成后关闭本软件，重启生效。"), this);
+    auto *label13 = new QLabel(QStringLiteral("保存后，主窗口几秒内自动更新。"), this);
     label13->setObjectName(QStringLiteral("Label13"));
     label13->setGeometry(Twips::toPixels(1035, 4215, 3075, 240));
 
@@ -236,8 +237,10 @@ RecordEntry Form2::entryFromBoxes() const
 void Form2::Command1_Click()
 {
     m_dtPicker1->commit();
-    RecordAdder::Result result =
-        RecordAdder(recordPath(), m_services.messages).add({entryFromBoxes()});
+    const RecordEntry entry = entryFromBoxes();
+    if (RecordAdder::refusal(entry).isEmpty() && !confirmUnusual(entry))
+        return;
+    RecordAdder::Result result = RecordAdder(recordPath(), m_services.messages).add({entry});
     // A due time recomputed or kept at the user's word stays so, saved or not.
     const RecordEntry &asked = result.entries.constFirst();
     if (asked.dueTime() != m_text7->text())
@@ -246,6 +249,26 @@ void Form2::Command1_Click()
     // The table follows the file only once the file holds the new record.
     if (result.added)
         showTable(std::move(result.table));
+}
+
+bool Form2::confirmUnusual(const RecordEntry &entry) const
+{
+    // One question for both: a record that will never pop up, or one the file holds already.
+    const QStringList record = entry.storedFields();
+    QStringList reasons;
+    if (entry.dueTime() < TimeText::minute(m_services.clock->now()))
+        reasons
+            << QStringLiteral("到期时间 %1 已经过去，这条记录不会再提醒。").arg(entry.dueTime());
+    for (int r = 1; r < m_grid->rows() - 1; ++r) {
+        if (storedFieldsOf(r) == record) {
+            reasons << QStringLiteral("记录文件中已有完全相同的记录（编号 %1）。").arg(r);
+            break;
+        }
+    }
+    return reasons.isEmpty() ||
+           m_services.messages->confirm(reasons.join(QLatin1Char('\n')) +
+                                            QStringLiteral("\n\n仍要添加这条记录吗？"),
+                                        QStringLiteral("提示"));
 }
 
 void Form2::Command2_Click()
