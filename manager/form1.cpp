@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "apppaths.h"
+#include "backupwindow.h"
 #include "clock.h"
 #include "form2.h"
 #include "form3.h"
@@ -8,6 +9,7 @@
 #include "helpmenu.h"
 #include "messages.h"
 #include "numberreading.h"
+#include "recordbackups.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
@@ -20,6 +22,7 @@
 #include "specimenrecord.h"
 #include "trayicon.h"
 #include "twips.h"
+#include "unreadablerecordswindow.h"
 #include "version.h"
 
 #include <QCloseEvent>
@@ -57,6 +60,12 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
 
     if (!m_services.notices)
         m_services.notices = new ReminderListWindows(this);
+    if (!m_services.backups) {
+        m_ownBackups = std::make_unique<RecordBackups>(m_services.dataFolder, m_services.clock,
+                                                       m_services.messages);
+        m_services.backups = m_ownBackups.get();
+    }
+    m_unreadable = new UnreadableRecordsWindow(this);
 
     m_dispatcher =
         new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
@@ -73,8 +82,10 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_bg, &QAction::triggered, this, &Form1::bg_Click);
     connect(m_crsj, &QAction::triggered, this, &Form1::crsj_Click);
 
-    auto *maintenance = new RecordMaintenance(
-        m_grid, m_gridView, AppPaths::recordFile(m_services.dataFolder), m_services.messages, this);
+    auto *maintenance = new RecordMaintenance(m_grid, m_gridView,
+                                              RecordFile(AppPaths::recordFile(m_services.dataFolder),
+                                                         m_services.backups),
+                                              m_services.messages, this);
     connect(m_scgqsj, &QAction::triggered, maintenance, &RecordMaintenance::scgqsj_Click);
     connect(m_sjcsh, &QAction::triggered, maintenance, &RecordMaintenance::sjcsh_Click);
     connect(m_find, &QAction::triggered, this, [this] {
@@ -82,6 +93,13 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
         search.exec();
     });
     connect(m_sz, &QAction::triggered, this, [this] { form4()->exec(); });
+    connect(m_hfbf, &QAction::triggered, this, [this] {
+        auto *window = new BackupWindow(m_services.backups,
+                                        AppPaths::recordFile(m_services.dataFolder),
+                                        m_services.messages, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    });
     (new HelpMenu(m_services.messages, this))->attach(m_jz, m_gy, m_sj);
     m_tray = new TrayIcon(this, m_menu, this);
 }
@@ -133,6 +151,8 @@ void Form1::buildMenus()
     m_find = addItem(sjbj, QStringLiteral("find"), QStringLiteral("查找数据"));
     addSeparator(sjbj, QStringLiteral("y3"));
     m_scgqsj = addItem(sjbj, QStringLiteral("scgqsj"), QStringLiteral("删除过期数据"));
+    addSeparator(sjbj, QStringLiteral("y5"));
+    m_hfbf = addItem(sjbj, QStringLiteral("hfbf"), QStringLiteral("从备份恢复"));
 
     QMenu *rjsz = addMenu(nullptr, QStringLiteral("rjsz"), QStringLiteral("软件设置"));
     m_sz = addItem(rjsz, QStringLiteral("sz"), QStringLiteral("设置"));
@@ -345,6 +365,7 @@ void Form1::daoru()
         }
     }
     m_grid->renumber();
+    m_unreadable->loaded(file.path(), loaded.unreadable);
 }
 
 void Form1::Timer2_Timer()

@@ -6,6 +6,7 @@
 #include "duetime.h"
 #include "gbkcodec.h"
 #include "messages.h"
+#include "numberreading.h"
 #include "packedrow.h"
 #include "recordgridmodel.h"
 #include "recordline.h"
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVarLengthArray>
+
+#include <limits>
 
 namespace {
 constexpr int kGridCols = 12;
@@ -78,6 +81,8 @@ void Form2::buildControls()
     };
     auto text = [this, &place](const char *name, int left, int top, int width, int height) {
         auto *box = new QLineEdit(this);
+        // A box never cuts what is pasted into it; "添加" refuses a text too long to keep.
+        box->setMaxLength(std::numeric_limits<int>::max());
         place(box, name, left, top, width, height);
         return box;
     };
@@ -87,6 +92,7 @@ void Form2::buildControls()
         // The text is stored exactly as typed: no completion, and Enter adds nothing to the list.
         box->setCompleter(nullptr);
         box->setInsertPolicy(QComboBox::NoInsert);
+        box->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
         place(box, name, left, top, width, height);
         return box;
     };
@@ -178,7 +184,7 @@ void Form2::Form_Load()
 
 RecordFile Form2::recordFile() const
 {
-    return RecordFile(AppPaths::recordFile(m_services.dataFolder));
+    return RecordFile(AppPaths::recordFile(m_services.dataFolder), m_services.backups);
 }
 
 QString Form2::daoru()
@@ -260,8 +266,10 @@ QStringList Form2::recordFromBoxes() const
     return {m_text1->text(),
             m_combo2->currentText(),
             m_text3->text(),
-            DueTime::pickerDateText(m_dtPicker1->date()) + QLatin1Char(' ') + m_text4->text() +
-                QLatin1Char(':') + m_text5->text(),
+            // Full-width digits typed into hour and minute are kept as the ASCII they mean.
+            DueTime::pickerDateText(m_dtPicker1->date()) + QLatin1Char(' ') +
+                NumberReading::asciiForm(m_text4->text()) + QLatin1Char(':') +
+                NumberReading::asciiForm(m_text5->text()),
             m_text6->text(),
             m_text7->text(),
             m_combo1->currentText(),
@@ -286,6 +294,14 @@ QString Form2::refusalOfEntry() const
         {QStringLiteral("组数"), m_text9->text()},
         {QStringLiteral("备注"), m_text10->text()}};
     for (const auto &[name, value] : boxes) {
+        if (value.size() > RecordLine::LongestField) {
+            return QStringLiteral("“%1”中的文字有 %2 个字符，超过了一栏最多能保存的 %3 个字符。"
+                                  "请删短后再添加。")
+                       .arg(name)
+                       .arg(value.size())
+                       .arg(RecordLine::LongestField) +
+                   unchangedNote();
+        }
         if (value.contains(QLatin1Char(','))) {
             return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
                                   "请去掉逗号（可改用全角逗号“，”）后再添加。")
@@ -307,6 +323,9 @@ QString Form2::refusalOfEntry() const
     }
     if (!m_dtPicker1->date().isValid())
         return m_dtPicker1->problem() + unchangedNote();
+    const QString numbers = DueTime::numberRefusal(inputsFromBoxes());
+    if (!numbers.isEmpty())
+        return numbers + unchangedNote();
     const QString due = m_text7->text();
     if (due.isEmpty()) {
         return QStringLiteral("到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式"

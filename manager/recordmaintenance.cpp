@@ -1,6 +1,7 @@
 #include "recordmaintenance.h"
 
 #include "messages.h"
+#include "recordbackups.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
@@ -16,8 +17,8 @@ const QString kError = QStringLiteral("错误");
 } // namespace
 
 RecordMaintenance::RecordMaintenance(RecordGridModel *grid, RecordGridView *view,
-                                     QString recordFilePath, Messages *messages, QObject *parent)
-    : QObject(parent), m_grid(grid), m_view(view), m_recordFilePath(std::move(recordFilePath)),
+                                     RecordFile recordFile, Messages *messages, QObject *parent)
+    : QObject(parent), m_grid(grid), m_view(view), m_file(std::move(recordFile)),
       m_messages(messages)
 {
     connect(view, &QAbstractItemView::doubleClicked, this, &RecordMaintenance::shanchuxuanzhong);
@@ -51,11 +52,10 @@ void RecordMaintenance::scgqsj_Click()
 
 void RecordMaintenance::delgqshuju()
 {
-    const RecordFile file(m_recordFilePath);
-    const RecordFile::Text read = file.readLines();
+    const RecordFile::Text read = m_file.readLines();
     if (!read.exists) {
         m_messages->show(
-            QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_recordFilePath), kError,
+            QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_file.path()), kError,
             MessageStyle::Exclamation);
         return;
     }
@@ -79,7 +79,9 @@ void RecordMaintenance::delgqshuju()
         if (!due.contains(line))
             kept << line;
     }
-    const RecordFile::Outcome written = file.writeLines(kept);
+    if (m_file.backups())
+        m_file.backups()->keep(RecordBackups::Occasion::BeforeDeletion);
+    const RecordFile::Outcome written = m_file.writeLines(kept);
     if (!written.ok) {
         m_messages->show(QStringLiteral("删除过期数据失败：") + written.error, kError,
                          MessageStyle::Exclamation);
@@ -89,13 +91,15 @@ void RecordMaintenance::delgqshuju()
 void RecordMaintenance::sjcsh_Click()
 {
     // Only a normal file counts: a hidden one is treated as absent and left alone.
-    const QFileInfo info(m_recordFilePath);
+    const QFileInfo info(m_file.path());
     if (!info.isFile() || info.isHidden()) {
         m_messages->show(QStringLiteral("无需初始化数据。"), kNotice, MessageStyle::Information);
         return;
     }
     // An atomic replace: the old records stay whole if the empty file cannot be put in place.
-    const RecordFile::Outcome written = RecordFile(m_recordFilePath).writeLines({});
+    if (m_file.backups())
+        m_file.backups()->keep(RecordBackups::Occasion::BeforeInitialisation);
+    const RecordFile::Outcome written = m_file.writeLines({});
     if (!written.ok) {
         m_messages->show(QStringLiteral("数据初始化失败：") + written.error, kError,
                          MessageStyle::Exclamation);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recordfile.h"
+
 #include <QObject>
 #include <QString>
 
@@ -14,7 +16,8 @@ class RecordMaintenance : public QObject
     Q_OBJECT
 
 public:
-    RecordMaintenance(RecordGridModel *grid, RecordGridView *view, QString recordFilePath,
+    // Deletions and "数据初始化" first keep the file in its backups, when it has them.
+    RecordMaintenance(RecordGridModel *grid, RecordGridView *view, RecordFile recordFile,
                       Messages *messages, QObject *parent = nullptr);
 
     // Removes the row at the end of the selection from the grid only; the file keeps it.
@@ -31,6 +34,6 @@ public:
 private:
     RecordGridModel *m_grid;
     RecordGridView *m_view;
-    QString m_recordFilePath;
+    RecordFile m_file;
     Messages *m_messages;
 };

@@ -373,6 +373,16 @@ void TestForm2::timeBoxesStoredAsTyped()
     QCOMPARE(readFile(recordPath()),
              lines({QStringLiteral("梁,C30,P-01,2024-5-3 9:5,28,2024-06-01 10:00,标准养护,12,3,,"),
                     QString::fromLatin1(kClosingLine)}));
+
+    // Full-width digits, as an input method in full-width mode types them, are the hour they
+    // look like, and the file holds them in ASCII.
+    text("Text4")->setText(QStringLiteral("０８"));
+    text("Text5")->setText(QStringLiteral("３０"));
+    click("Command3");
+    QCOMPARE(text("Text7")->text(), QStringLiteral("2024-05-31 08:30"));
+    click("Command1");
+    QCOMPARE(m_messages.lastText(), QStringLiteral("此条信息添加完成！"));
+    QVERIFY(readFile(recordPath()).contains("2024-5-3 08:30,28,2024-05-31 08:30,"));
 }
 
 void TestForm2::refusalLeavesFileUnchanged_data()
@@ -399,6 +409,16 @@ void TestForm2::refusalLeavesFileUnchanged_data()
         "“2026-12-29 8:30”不是");
     row("no such day", "Text7", QStringLiteral("2026-02-30 08:30"), "“2026-02-30 08:30”不是");
     row("hour 24", "Text7", QStringLiteral("2026-12-29 24:00"), "“2026-12-29 24:00”不是");
+    // Number boxes hold a number and nothing else.
+    row("letter o in the hour", "Text4", QStringLiteral("o8"), "制作时间的小时“o8”不是数字");
+    row("unit in the age", "Text6", QStringLiteral("28天"), "龄期“28天”不是数字");
+    row("text in further hours", "Text2", QStringLiteral("两"), "龄期的附加小时“两”不是数字");
+    row("text in further minutes", "Text11", QStringLiteral("x"), "龄期的附加分钟“x”不是数字");
+    // Refused whole, not cut to what the box once held.
+    row("100,000 characters in the remark", "Text10", QString(100000, QLatin1Char('x')),
+        "“备注”中的文字有 100000 个字符");
+    row("100,000 characters in the grade", "Combo2", QString(100000, QLatin1Char('C')),
+        "“强度等级”中的文字有 100000 个字符");
 }
 
 void TestForm2::refusalLeavesFileUnchanged()
@@ -739,7 +759,7 @@ void TestForm2::addAsksBeforeSavingAStaleDueTime_data()
     row("hour changed, recompute", "Text4", "09", true, true, "2026-12-29 09:30");
     row("age changed, recompute", "Text6", "7", true, true, "2026-12-08 08:30");
     row("further minutes changed, recompute", "Text11", "45", true, true, "2026-12-29 09:15");
-    row("age emptied, recompute", "Text6", "", true, true, "");
+    row("age emptied", "Text6", "", true, false, "");
     row("same values, other text", "Text4", "8", true, false, "2026-12-29 08:30");
     row("remark changed", "Text10", "早强", true, false, "2026-12-29 08:30");
     row("due typed by hand", "Text7", "2027-01-05 10:00", true, false, "2027-01-05 10:00");
