@@ -161,7 +161,9 @@ public:
         }
         return m_ok;
     }
-    bool isUtf8() const { return m_ok && m_multiByte && m_need == 0; }
+    // Chinese in UTF-8 takes three bytes a character. Code page 936 text that happens to be
+    // valid UTF-8 ("楼一" is) reads as two-byte sequences, Latin and Cyrillic letters.
+    bool isUtf8() const { return m_ok && m_need == 0 && m_longer > 0 && m_longer >= m_twoByte; }
 
 private:
     static constexpr quint64 kHighBits = 0x8080808080808080ULL;
@@ -170,9 +172,9 @@ private:
     {
         if (b < 0x80)
             return;
-        m_multiByte = true;
         // The second byte's range excludes overlong forms, surrogates and code points past
         // U+10FFFF.
+        ++(b < 0xE0 ? m_twoByte : m_longer);
         if (b >= 0xC2 && b <= 0xDF)
             expect(1, 0x80, 0xBF);
         else if (b == 0xE0)
@@ -198,7 +200,8 @@ private:
     }
 
     bool m_ok = true;
-    bool m_multiByte = false;
+    qsizetype m_twoByte = 0;
+    qsizetype m_longer = 0;
     int m_need = 0;
     uchar m_low = 0x80;
     uchar m_high = 0xBF;

@@ -35,8 +35,9 @@ Report unreadableLines(QByteArrayView data);
 // seconds) stands for, as "YYYY-MM-DD hh:mm"; empty when text is no such real time.
 QString dueTimeFromSpreadsheet(QStringView text);
 
-// Whether the bytes are UTF-8 and not code page 936: at least one multi-byte sequence, every
-// sequence valid. Text in code page 936 nearly always breaks UTF-8 within its first characters.
+// Whether the bytes are UTF-8 and not code page 936: every sequence valid, and as many of three
+// bytes or more (Chinese) as of two. Text in code page 936 nearly always breaks UTF-8 within its
+// first characters; the rare short text that does not reads as two-byte letters.
 bool isUtf8(QByteArrayView data);
 // The same for a file, read a piece at a time and only until its first byte that is not UTF-8.
 bool isUtf8File(const QString &path);
