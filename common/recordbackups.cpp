@@ -112,12 +112,14 @@ QList<RecordBackups::Backup> RecordBackups::list() const
             continue;
         backups.append({folder() + QLatin1Char('/') + name, name,
                         QDate::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd")),
+                        QTime::fromString(match.captured(2), QStringLiteral("HHmmss")),
                         match.captured(3)});
     }
-    // Newest day first; a day's copies by name.
     std::sort(backups.begin(), backups.end(), [](const Backup &a, const Backup &b) {
         if (a.day != b.day)
             return a.day > b.day;
+        if (a.time != b.time)
+            return a.time.isValid() && (!b.time.isValid() || a.time > b.time);
         return a.fileName > b.fileName;
     });
     return backups;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QTime>
 #include <QList>
 #include <QString>
 
@@ -30,6 +31,7 @@ public:
         QString path;
         QString fileName;
         QDate day;
+        QTime time; // none for the first save of a day, which comes before the day's others
         QString occasion; // "数据初始化前", ...; empty for the first save of a day
     };
     // Newest first.

@@ -145,8 +145,8 @@ void TestRecordCheck::keepsOneBackupADayAndPrunes()
     QVERIFY(file.writeLines({QStringLiteral("三")}).ok);
     backups.keep(RecordBackups::Occasion::BeforeDeletion);
     QCOMPARE(backups.list().size(), 2);
-    QCOMPARE(readFile(backups.list().constFirst().path), gbk(QStringLiteral("一\r\n")));
-    QCOMPARE(readFile(backups.list().constLast().path), gbk(QStringLiteral("三\r\n")));
+    QCOMPARE(readFile(backups.list().constFirst().path), gbk(QStringLiteral("三\r\n")));
+    QCOMPARE(readFile(backups.list().constLast().path), gbk(QStringLiteral("一\r\n")));
     for (int day = 1; day <= 40; ++day) {
         clock.set(clock.now().addDays(1));
         QVERIFY(file.writeLines({QString::number(day)}).ok);
