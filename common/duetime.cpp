@@ -53,7 +53,8 @@ struct Numbers
 
 QString notANumber(const QString &box, const QString &text)
 {
-    return QStringLiteral("%1“%2”不是数字：这一栏只能填数字（可带小数点和正负号）。").arg(box, text);
+    return QStringLiteral("%1“%2”不是数字：这一栏只能填数字（可带小数点和正负号）。")
+        .arg(box, text);
 }
 
 // Reads the boxes; the refusal names the first box that does not hold a usable number.
@@ -80,8 +81,7 @@ QString readBoxes(const Inputs &in, Numbers *numbers)
         return {};
     };
     // A further amount (hours or minutes beyond the whole days): an empty box adds nothing.
-    const auto further = [](const QString &text, const QString &what,
-                            long long *value) -> QString {
+    const auto further = [](const QString &text, const QString &what, long long *value) -> QString {
         const QString box = QStringLiteral("龄期的附加") + what;
         if (text.trimmed().isEmpty())
             return {};

@@ -30,8 +30,8 @@ QString occasionText(RecordBackups::Occasion occasion)
 // "a 2026-12-08.bz", "a 2026-12-08 093015 删除前.bz", "a 2026-12-08 093015 删除前 (2).bz".
 const QRegularExpression &namePattern()
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^a (\d{4}-\d{2}-\d{2})(?: (\d{6}) ([^ ()]+))?(?: \(\d+\))?\.bz$)"));
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^a (\d{4}-\d{2}-\d{2})(?: (\d{6}) ([^ ()]+))?(?: \(\d+\))?\.bz$)"));
     return pattern;
 }
 } // namespace

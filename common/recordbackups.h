@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QDate>
-#include <QTime>
 #include <QList>
 #include <QString>
+#include <QTime>
 
 class Clock;
 class Messages;
@@ -31,7 +31,7 @@ public:
         QString path;
         QString fileName;
         QDate day;
-        QTime time; // none for the first save of a day, which comes before the day's others
+        QTime time;       // none for the first save of a day, which comes before the day's others
         QString occasion; // "数据初始化前", ...; empty for the first save of a day
     };
     // Newest first.

@@ -53,8 +53,7 @@ QString reasonFor(const QString &line)
     QString bare = due;
     if (bare.size() >= 2 && bare.startsWith(QLatin1Char('"')) && bare.endsWith(QLatin1Char('"')))
         bare = bare.mid(1, bare.size() - 2);
-    const QString meant =
-        DueTime::isRealDueTime(bare) ? bare : dueTimeFromSpreadsheet(bare);
+    const QString meant = DueTime::isRealDueTime(bare) ? bare : dueTimeFromSpreadsheet(bare);
     if (!meant.isEmpty()) {
         return QStringLiteral("到期时间“%1”是电子表格的写法，本程序只认%2，应写作“%3”；"
                               "这条记录不会提醒。")
@@ -221,8 +220,8 @@ Report unreadableLines(QByteArrayView data)
     for (; i + 16 <= size; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i));
         quint32 commas = quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(block, comma)));
-        quint32 breaks = quint32(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+        quint32 breaks = quint32(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
         for (; breaks != 0; breaks &= breaks - 1) {
             const uint at = qCountTrailingZeroBits(breaks);
             scan.commas(commas & ((1u << at) - 1), i);
@@ -251,8 +250,8 @@ QString dueTimeFromSpreadsheet(QStringView text)
     const auto two = [&match](int group) {
         return match.captured(group).rightJustified(2, QLatin1Char('0'));
     };
-    const QString due = QStringLiteral("%1-%2-%3 %4:%5")
-                            .arg(match.captured(1), two(3), two(4), two(5), two(6));
+    const QString due =
+        QStringLiteral("%1-%2-%3 %4:%5").arg(match.captured(1), two(3), two(4), two(5), two(6));
     return DueTime::isRealDueTime(due) ? due : QString();
 }
 

@@ -167,9 +167,10 @@ QString unsavable(const QString &bad)
 // Why a file in UTF-8 is not written.
 QString utf8Refused(const QString &path)
 {
-    return QStringLiteral("记录文件 %1 是 UTF-8 编码的（大概被别的程序另存过），本程序的记录文件须是 "
-                          "GBK 编码（代码页 936）。为免一个文件里混有两种编码，记录文件未被改动。"
-                          "请用记事本打开它，“另存为”时把编码选为“ANSI”后再试。")
+    return QStringLiteral(
+               "记录文件 %1 是 UTF-8 编码的（大概被别的程序另存过），本程序的记录文件须是 "
+               "GBK 编码（代码页 936）。为免一个文件里混有两种编码，记录文件未被改动。"
+               "请用记事本打开它，“另存为”时把编码选为“ANSI”后再试。")
         .arg(path);
 }
 

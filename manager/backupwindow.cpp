@@ -28,8 +28,8 @@ QString describe(const RecordBackups::Backup &backup)
 
 BackupWindow::BackupWindow(RecordBackups *backups, QString recordFile, Messages *messages,
                            QWidget *owner)
-    : QDialog(owner), m_backups(backups), m_recordFile(std::move(recordFile)),
-      m_messages(messages), m_choice(new QComboBox(this)), m_count(new QLabel(this)),
+    : QDialog(owner), m_backups(backups), m_recordFile(std::move(recordFile)), m_messages(messages),
+      m_choice(new QComboBox(this)), m_count(new QLabel(this)),
       m_grid(new RecordGridModel(kGridCols, this)),
       m_restore(new QPushButton(QStringLiteral("恢复"), this))
 {

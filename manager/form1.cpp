@@ -82,10 +82,10 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_bg, &QAction::triggered, this, &Form1::bg_Click);
     connect(m_crsj, &QAction::triggered, this, &Form1::crsj_Click);
 
-    auto *maintenance = new RecordMaintenance(m_grid, m_gridView,
-                                              RecordFile(AppPaths::recordFile(m_services.dataFolder),
-                                                         m_services.backups),
-                                              m_services.messages, this);
+    auto *maintenance = new RecordMaintenance(
+        m_grid, m_gridView,
+        RecordFile(AppPaths::recordFile(m_services.dataFolder), m_services.backups),
+        m_services.messages, this);
     connect(m_scgqsj, &QAction::triggered, maintenance, &RecordMaintenance::scgqsj_Click);
     connect(m_sjcsh, &QAction::triggered, maintenance, &RecordMaintenance::sjcsh_Click);
     connect(m_find, &QAction::triggered, this, [this] {
@@ -94,9 +94,9 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     });
     connect(m_sz, &QAction::triggered, this, [this] { form4()->exec(); });
     connect(m_hfbf, &QAction::triggered, this, [this] {
-        auto *window = new BackupWindow(m_services.backups,
-                                        AppPaths::recordFile(m_services.dataFolder),
-                                        m_services.messages, this);
+        auto *window =
+            new BackupWindow(m_services.backups, AppPaths::recordFile(m_services.dataFolder),
+                             m_services.messages, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     });

@@ -263,19 +263,13 @@ void Form2::Command3_Click()
 
 QStringList Form2::recordFromBoxes() const
 {
-    return {m_text1->text(),
-            m_combo2->currentText(),
-            m_text3->text(),
+    return {m_text1->text(), m_combo2->currentText(), m_text3->text(),
             // Full-width digits typed into hour and minute are kept as the ASCII they mean.
             DueTime::pickerDateText(m_dtPicker1->date()) + QLatin1Char(' ') +
                 NumberReading::asciiForm(m_text4->text()) + QLatin1Char(':') +
                 NumberReading::asciiForm(m_text5->text()),
-            m_text6->text(),
-            m_text7->text(),
-            m_combo1->currentText(),
-            m_text8->text(),
-            m_text9->text(),
-            m_text10->text()};
+            m_text6->text(), m_text7->text(), m_combo1->currentText(), m_text8->text(),
+            m_text9->text(), m_text10->text()};
 }
 
 QString Form2::refusalOfEntry() const

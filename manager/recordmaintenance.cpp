@@ -54,9 +54,8 @@ void RecordMaintenance::delgqshuju()
 {
     const RecordFile::Text read = m_file.readLines();
     if (!read.exists) {
-        m_messages->show(
-            QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_file.path()), kError,
-            MessageStyle::Exclamation);
+        m_messages->show(QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_file.path()),
+                         kError, MessageStyle::Exclamation);
         return;
     }
     if (!read.error.isEmpty()) {

@@ -40,8 +40,7 @@ QVariant UnreadableLinesModel::data(const QModelIndex &index, int role) const
     }
 }
 
-QVariant UnreadableLinesModel::headerData(int section, Qt::Orientation orientation,
-                                          int role) const
+QVariant UnreadableLinesModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
@@ -85,12 +84,13 @@ void UnreadableRecordsWindow::loaded(const QString &recordFile, const RecordChec
     const bool news = !QSet<QString>(lines).subtract(m_named).isEmpty();
     m_named = lines;
 
-    QString intro = QStringLiteral("记录文件 %1 中有 %2 行不是本程序能识别的记录：它们不会在主窗口中"
-                                   "显示，到期时也不会提醒。记录文件没有被改动。本程序的记录每行"
-                                   "有 11 个以逗号“,”分隔的字段，到期时间写作“YYYY-MM-DD hh:mm”；"
-                                   "请用记事本按下面的说明改正这些行。")
-                        .arg(recordFile)
-                        .arg(report.total);
+    QString intro =
+        QStringLiteral("记录文件 %1 中有 %2 行不是本程序能识别的记录：它们不会在主窗口中"
+                       "显示，到期时也不会提醒。记录文件没有被改动。本程序的记录每行"
+                       "有 11 个以逗号“,”分隔的字段，到期时间写作“YYYY-MM-DD hh:mm”；"
+                       "请用记事本按下面的说明改正这些行。")
+            .arg(recordFile)
+            .arg(report.total);
     if (report.total > report.lines.size())
         intro += QStringLiteral("下面列出前 %1 行。").arg(report.lines.size());
     m_intro->setText(intro);

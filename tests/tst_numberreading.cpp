@@ -122,7 +122,8 @@ void TestNumberReading::wholeNumber()
     QFETCH(QString, text);
     QFETCH(bool, isNumber);
     QFETCH(double, value);
-    QCOMPARE(NumberReading::wholeNumber(text), isNumber ? std::optional<double>(value) : std::nullopt);
+    QCOMPARE(NumberReading::wholeNumber(text),
+             isNumber ? std::optional<double>(value) : std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(TestNumberReading)
