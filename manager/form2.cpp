@@ -166,6 +166,7 @@ void Form2::Form_Load()
     const QString error = daoru();
     if (!error.isEmpty())
         m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+    m_recordsSeen = m_grid->rows() - 2;
 
     const QDateTime now = m_services.clock->now();
     m_dtPicker1->setDate(now.date());
@@ -351,7 +352,7 @@ void Form2::Command1_Click()
         m_services.messages->show(refusal, QStringLiteral("错误"), MessageStyle::Exclamation);
         return;
     }
-    if (!offerToRecompute())
+    if (!offerToRecompute() || !confirmFewerRecords())
         return;
 
     const QStringList record = recordFromBoxes();
@@ -373,8 +374,26 @@ void Form2::Command1_Click()
                                   QStringLiteral("错误"), MessageStyle::Exclamation);
         return;
     }
+    m_recordsSeen = m_grid->rows() - 2;
     m_services.messages->show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
                               MessageStyle::Plain);
+}
+
+bool Form2::confirmFewerRecords()
+{
+    const qsizetype now = m_grid->rows() - 2;
+    if (now >= m_recordsSeen)
+        return true;
+    const QString question =
+        QStringLiteral("记录文件中现在只有 %1 条记录，而本窗口之前读入时有 %2 条：记录文件可能被"
+                       "别的程序清空或截短了。\n\n是否仍把这条信息添加到现在的记录文件中？\n"
+                       "选“否”不添加，记录文件保持原样；之前的记录可以用“从备份恢复”找回。")
+            .arg(now)
+            .arg(m_recordsSeen);
+    if (m_services.messages->ask(question, QStringLiteral("提示")))
+        return true;
+    m_services.messages->show(unchangedNote(), QStringLiteral("提示"), MessageStyle::Information);
+    return false;
 }
 
 bool Form2::offerToRecompute()

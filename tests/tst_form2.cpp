@@ -553,6 +553,16 @@ void TestForm2::addStartsFromTheFileAsItIsNow()
     writeFile(recordPath(), QByteArray());
     fillRecord(QStringLiteral("9#梁"), QDate(2026, 12, 1), QStringLiteral("08"),
                QStringLiteral("30"), QStringLiteral("28"), QString());
+    // The file holds fewer records than the form had: "添加" says so and asks; 否 saves nothing,
+    // also at the next try.
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        click("Command1");
+        QCOMPARE(m_messages.asked.size(), attempt);
+        QVERIFY(m_messages.asked.last().text.contains(QStringLiteral("只有 0 条记录")));
+        QVERIFY(m_messages.asked.last().text.contains(QStringLiteral("有 3 条")));
+        QCOMPARE(readFile(recordPath()), QByteArray());
+    }
+    m_messages.answer = true;
     click("Command1");
     const QString added =
         QStringLiteral("9#梁,C30,P-01,2026-12-1 08:30,28,2026-12-29 08:30,标准养护,12,3,,");
@@ -560,9 +570,10 @@ void TestForm2::addStartsFromTheFileAsItIsNow()
     QCOMPARE(m_form->grid()->rows(), 3);
     QCOMPARE(m_form->grid()->textMatrix(1, 0), QStringLiteral("1"));
 
-    // A record that reached the file meanwhile is kept.
+    // A record that reached the file meanwhile is kept, without a question.
     writeFile(recordPath(), lines({kThreeRecords[1], added, QString::fromLatin1(kClosingLine)}));
     click("Command1");
+    QCOMPARE(m_messages.asked.size(), 3);
     QCOMPARE(readFile(recordPath()),
              lines({kThreeRecords[1], added, added, QString::fromLatin1(kClosingLine)}));
 }
