@@ -73,17 +73,13 @@ public:
 
     void commas(quint32 mask, qsizetype base)
     {
-        const int count = qPopulationCount(mask);
-        if (m_commas >= kDueEnd || m_commas + count < kDueStart) {
-            m_commas += count;
-            return;
-        }
+        // A block holds a comma or two: one step each beats a population count, which without
+        // the POPCNT instruction is a library call.
         for (; mask != 0; mask &= mask - 1) {
-            const qsizetype at = base + qCountTrailingZeroBits(mask);
             if (++m_commas == kDueStart)
-                m_dueStart = at + 1;
+                m_dueStart = base + qCountTrailingZeroBits(mask) + 1;
             else if (m_commas == kDueEnd)
-                m_dueEnd = at;
+                m_dueEnd = base + qCountTrailingZeroBits(mask);
         }
     }
 

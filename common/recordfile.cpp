@@ -215,13 +215,14 @@ bool RecordFile::readBytes(QByteArray *data, Records *result) const
     return true;
 }
 
-RecordFile::Records RecordFile::readDueOn(const QString &day) const
+RecordFile::Records RecordFile::readDueOn(const QString &day, bool checkLines) const
 {
     Records result;
     QByteArray data;
     if (!readBytes(&data, &result))
         return result;
-    result.unreadable = RecordCheck::unreadableLines(data);
+    if (checkLines)
+        result.unreadable = RecordCheck::unreadableLines(data);
     const QByteArray dayBytes = day.toLatin1();
     auto keep = [&](QByteArrayView line) {
         const auto due = RecordLine::fieldIn(line, SpecimenRecord::DueTime);

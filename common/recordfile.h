@@ -31,7 +31,8 @@ public:
 
     // The main window's load: lines whose due time (field 6) contains day ("YYYY-MM-DD").
     // Lines with fewer than six fields are skipped. Only kept lines are decoded.
-    Records readDueOn(const QString &day) const;
+    // With checkLines, unreadable holds RecordCheck's report on every line of the file.
+    Records readDueOn(const QString &day, bool checkLines = true) const;
 
     struct Status
     {

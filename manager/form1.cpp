@@ -321,7 +321,10 @@ void Form1::daoru()
     const RecordFile file(AppPaths::recordFile(m_services.dataFolder));
     m_loadedDate = TimeText::date(m_services.clock->now());
     m_recordFileStamp = recordFileStamp();
-    const RecordFile::Records loaded = file.readDueOn(m_loadedDate);
+    // The lines of a file already checked are known; "读取数据" and the change of date read an
+    // unchanged file again.
+    const bool check = m_recordFileStamp.isEmpty() || m_recordFileStamp != m_checkedStamp;
+    const RecordFile::Records loaded = file.readDueOn(m_loadedDate, check);
     if (!loaded.error.isEmpty())
         m_services.messages->show(loaded.error, QStringLiteral("错误"), MessageStyle::Exclamation);
 
@@ -365,7 +368,10 @@ void Form1::daoru()
         }
     }
     m_grid->renumber();
-    m_unreadable->loaded(file.path(), loaded.unreadable);
+    if (check) {
+        m_checkedStamp = m_recordFileStamp;
+        m_unreadable->loaded(file.path(), loaded.unreadable);
+    }
 }
 
 void Form1::Timer2_Timer()

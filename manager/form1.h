@@ -107,5 +107,6 @@ private:
     UnreadableRecordsWindow *m_unreadable;
     QString m_loadedDate;      // the day whose records the grid holds
     QString m_recordFileStamp; // the record file as it was when last loaded
+    QString m_checkedStamp;    // the same when its lines were last checked
     bool m_stoppedByUser = false;
 };
