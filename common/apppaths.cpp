@@ -1,5 +1,7 @@
 #include "apppaths.h"
 
+#include "handoff.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +22,7 @@ bool canWriteIn(const QString &folder)
 
 QString dataFolder()
 {
-    const QString fromEnvironment = qEnvironmentVariable("TARVELIN_DATA_DIR");
+    const QString fromEnvironment = Handoff::dataFolder();
     if (!fromEnvironment.isEmpty())
         return QDir(fromEnvironment).absolutePath();
     return dataFolderFor(QCoreApplication::applicationDirPath());

@@ -6,7 +6,7 @@
 // same rule, because the exchange file is the only thing they share.
 namespace AppPaths {
 
-// The folder of a.bz and vexa.ini: TARVELIN_DATA_DIR when set (tests, portable set-ups), else
+// The folder of a.bz and vexa.ini: the hand-off's (Handoff::dataFolder) when set, else
 // the application folder when it is writable and not marked as installed for all users, else
 // the per-user data folder.
 QString dataFolder();

@@ -15,6 +15,8 @@ namespace AtomicFile {
 
 namespace {
 
+TestWritePath::Front *testFront = nullptr;
+
 // Read at once after the failed call, before anything else can change it. Qt reports ENOSPC as a
 // ResourceError, but a used-up quota (EDQUOT) only as a WriteError.
 bool systemSaysDiskFull()
@@ -75,9 +77,11 @@ Result replace(const QString &path, const QByteArray &data)
         const bool full = isDiskFull(file, systemSaysDiskFull());
         return {false, false, full, {}, full ? diskFullText() : file.errorString()};
     }
+    std::unique_ptr<QIODevice> front = testFront ? (*testFront)(&file) : nullptr;
+    QIODevice &out = front ? *front : file;
     // flush() first: commit() alone does not notice a buffered write that failed (disk full).
     errno = 0;
-    const bool written = file.write(data) == data.size() && file.flush();
+    const bool written = out.write(data) == data.size() && file.flush();
     // A link made since the check above may be what QSaveFile resolved at open().
     if (written && QFileInfo(path).isSymbolicLink()) {
         file.cancelWriting();
@@ -90,6 +94,18 @@ Result replace(const QString &path, const QByteArray &data)
         return {false, false, full, {}, reason};
     }
     return {};
+}
+
+TestWritePath::TestWritePath(Front front)
+{
+    Q_ASSERT(!testFront);
+    testFront = new Front(std::move(front));
+}
+
+TestWritePath::~TestWritePath()
+{
+    delete testFront;
+    testFront = nullptr;
 }
 
 QString whyFolderRefusesWrites(const QString &folder)

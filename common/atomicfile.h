@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+
+#include <functional>
+#include <memory>
 
 // Whole-file writes of both programs. The file is replaced in one step: a crash, a full disk or a
 // refused write leaves the old file whole.
@@ -31,5 +35,19 @@ QString failureText(const Result &failed, const QString &what, const QString &pa
 // Why nothing can be written into folder, in Chinese, found by writing a small file there; empty
 // when that works. For a failure that names no cause (a lock file that could not be made).
 QString whyFolderRefusesWrites(const QString &folder);
+
+// The seam for tests of a full disk on any machine, without root or a disk to fill: while one
+// lives, every whole-file write of the process goes through the device that front makes in front
+// of the file (tests/failingdevice.h has one that fails part-way as a full disk does). One at a
+// time; the programs never make one.
+class TestWritePath
+{
+public:
+    using Front = std::function<std::unique_ptr<QIODevice>(QIODevice *file)>;
+    explicit TestWritePath(Front front);
+    ~TestWritePath();
+    TestWritePath(const TestWritePath &) = delete;
+    TestWritePath &operator=(const TestWritePath &) = delete;
+};
 
 } // namespace AtomicFile

@@ -1,5 +1,12 @@
 #include "clock.h"
 
+#include <QDeadlineTimer>
+
+qint64 Clock::elapsedMs() const
+{
+    return QDeadlineTimer::current().deadline();
+}
+
 QDateTime SystemClock::now() const
 {
     return QDateTime::currentDateTime();

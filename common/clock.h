@@ -9,6 +9,9 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
+    // Milliseconds on a clock that only runs forward, whatever is done to the time of day: what
+    // a deadline is measured on, so that setting the clock neither ends nor stretches it.
+    virtual qint64 elapsedMs() const;
 };
 
 class SystemClock : public Clock

@@ -1,17 +1,11 @@
 #include "profilefile.h"
 
-#include "abandonedlock.h"
 #include "atomicfile.h"
 #include "gbkcodec.h"
 
-#include <QDateTime>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QLockFile>
-#include <QRandomGenerator>
-#include <QThread>
 
 #include <optional>
 
@@ -192,8 +186,7 @@ void applyEntry(QByteArray *buffer, const QString &section, const QByteArray &se
 
 QString lockFailure(const QString &path)
 {
-    return QStringLiteral("提示文件 %1 正被另一个程序使用，请稍后再试。提示文件未被改动。")
-        .arg(path);
+    return FileLock::busyText(QStringLiteral("提示文件"), path);
 }
 
 } // namespace
@@ -210,54 +203,9 @@ QStringList ListIniSections(const QString &path)
 
 ProfileFile::ProfileFile(QString path) : m_path(std::move(path)) {}
 
-ProfileFile::Lock::Lock(const QString &profilePath, int waitMs)
-    : m_profilePath(profilePath),
-      m_file(std::make_unique<QLockFile>(profilePath + QStringLiteral(".lock")))
-{
-    // Short random waits instead of QLockFile's doubling back-off: a holder keeps the lock for
-    // a few milliseconds, and a popup should not wait seconds behind a crowd of others.
-    const QDeadlineTimer deadline(waitMs);
-    for (;;) {
-        if (m_file->tryLock(0))
-            return;
-        const QLockFile::LockError reason = m_file->error();
-        if (reason == QLockFile::PermissionError || reason == QLockFile::UnknownError) {
-            // QLockFile names no cause; find it (a full disk, a missing or closed folder).
-            const QString why =
-                AtomicFile::whyFolderRefusesWrites(QFileInfo(profilePath).absolutePath());
-            if (!why.isEmpty()) {
-                m_error = QStringLiteral("无法在 %1 旁建立锁文件：%2。提示文件未被改动。")
-                              .arg(profilePath, why);
-            } else {
-                m_error = QStringLiteral("无法在 %1 旁建立锁文件，提示文件未被改动。请检查该文件夹"
-                                         "是否存在并且可以写入。")
-                              .arg(profilePath);
-            }
-            return;
-        }
-        if (isAbandonedLockFile(m_file->fileName()) && m_file->removeStaleLockFile())
-            continue;
-        if (deadline.hasExpired()) {
-            m_error = lockFailure(profilePath);
-            m_busy = true;
-            return;
-        }
-        QThread::msleep(QRandomGenerator::global()->bounded(2, 12));
-    }
-}
-
-ProfileFile::Lock::Lock(Lock &&other) noexcept = default;
-ProfileFile::Lock &ProfileFile::Lock::operator=(Lock &&other) noexcept = default;
-ProfileFile::Lock::~Lock() = default;
-
-bool ProfileFile::Lock::isLocked() const
-{
-    return m_file && m_file->isLocked();
-}
-
 ProfileFile::Lock ProfileFile::lock(int waitMs) const
 {
-    return Lock(m_path, waitMs);
+    return Lock(m_path, QStringLiteral("提示文件"), waitMs);
 }
 
 ProfileFile::Contents ProfileFile::read() const
@@ -316,7 +264,7 @@ ProfileFile::Outcome ProfileFile::write(const QString &section, const QList<Entr
 ProfileFile::Outcome ProfileFile::write(const Lock &held, const QString &section,
                                         const QList<Entry> &entries) const
 {
-    if (!held.isLocked() || held.profilePath() != m_path)
+    if (!held.isLocked() || held.filePath() != m_path)
         return {false, lockFailure(m_path)};
     const Contents contents = read();
     if (!contents.error.isEmpty())
@@ -332,7 +280,7 @@ ProfileFile::Outcome ProfileFile::write(const Lock &held, const QString &section
 
 ProfileFile::Outcome ProfileFile::replace(const Lock &held, const QByteArray &bytes) const
 {
-    if (!held.isLocked() || held.profilePath() != m_path)
+    if (!held.isLocked() || held.filePath() != m_path)
         return {false, lockFailure(m_path)};
     const AtomicFile::Result written = AtomicFile::replace(m_path, bytes);
     if (!written.ok)
@@ -342,7 +290,7 @@ ProfileFile::Outcome ProfileFile::replace(const Lock &held, const QByteArray &by
 
 ProfileFile::Outcome ProfileFile::remove(const Lock &held) const
 {
-    if (!held.isLocked() || held.profilePath() != m_path)
+    if (!held.isLocked() || held.filePath() != m_path)
         return {false, lockFailure(m_path)};
     QFile file(m_path);
     if (!QFileInfo::exists(m_path) || file.remove())

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "filelock.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
-
-#include <memory>
-
-class QLockFile;
 
 // The value of key in section of the profile (INI) file at path; empty when the file, the
 // section or the key is missing, or the value is empty.
@@ -45,26 +43,7 @@ public:
 
     // The cross-process lock beside the file (its path + ".lock"). Every read-modify-write of the
     // file runs under it; a caller that needs a read and a write to be one step holds it itself.
-    class Lock
-    {
-    public:
-        Lock(Lock &&other) noexcept;
-        Lock &operator=(Lock &&other) noexcept;
-        ~Lock();
-        bool isLocked() const;
-        // Another process held the lock for the whole wait; trying again later may succeed.
-        bool busy() const { return m_busy; }
-        const QString &error() const { return m_error; }
-        const QString &profilePath() const { return m_profilePath; }
-
-    private:
-        friend class ProfileFile;
-        Lock(const QString &profilePath, int waitMs);
-        QString m_profilePath;
-        std::unique_ptr<QLockFile> m_file;
-        QString m_error;
-        bool m_busy = false;
-    };
+    using Lock = FileLock;
 
     // Waits up to waitMs for the lock; check isLocked(). A lock left by a process that died is
     // taken over.

@@ -12,6 +12,14 @@ QString wrongFieldCount(qsizetype count)
     return QStringLiteral("提醒记录应有 11 个字段，实际为 %1 个，提示文件未被改动。").arg(count);
 }
 
+QStringList keysOf(const QList<SpecimenRecord::Field> &fields)
+{
+    QStringList keys;
+    for (SpecimenRecord::Field field : fields)
+        keys << SpecimenRecord::texts(field).name;
+    return keys;
+}
+
 } // namespace
 
 ReminderSlots::ReminderSlots(QString path) : m_file(std::move(path)) {}
@@ -23,34 +31,31 @@ QString ReminderSlots::flagKey()
 
 const QStringList &ReminderSlots::resetKeys()
 {
-    static const QStringList keys{
-        QStringLiteral("是否显示"), QStringLiteral("编号"),       QStringLiteral("工程部位"),
-        QStringLiteral("强度等级"), QStringLiteral("配合比编号"), QStringLiteral("制作日期"),
-        QStringLiteral("龄期"),     QStringLiteral("养护方式"),   QStringLiteral("到期时间"),
-        QStringLiteral("工程量"),   QStringLiteral("组数"),       QStringLiteral("备注")};
+    static const QStringList keys = QStringList{flagKey()} + recordKeys();
     return keys;
+}
+
+const QList<SpecimenRecord::Field> &ReminderSlots::recordFields()
+{
+    using namespace SpecimenRecord;
+    // 养护方式 is written before 到期时间, although the grid holds them the other way round.
+    static const QList<Field> fields{Number,     WorksPart, StrengthGrade, MixNumber,
+                                     MakingDate, Age,       CuringMethod,  DueTime,
+                                     Quantity,   Groups,    Remark};
+    return fields;
 }
 
 const QStringList &ReminderSlots::recordKeys()
 {
-    static const QStringList keys = resetKeys().mid(1);
+    static const QStringList keys = keysOf(recordFields());
     return keys;
-}
-
-const QList<int> &ReminderSlots::recordColumns()
-{
-    // 养护方式 is written before 到期时间, although the grid holds them the other way round.
-    static const QList<int> columns{0, 1, 2, 3, 4, 5, 7, 6, 8, 9, 10};
-    return columns;
 }
 
 const QStringList &ReminderSlots::popupKeys()
 {
-    static const QStringList keys{
-        QStringLiteral("编号"),       QStringLiteral("强度等级"), QStringLiteral("工程部位"),
-        QStringLiteral("配合比编号"), QStringLiteral("制作日期"), QStringLiteral("龄期"),
-        QStringLiteral("养护方式"),   QStringLiteral("到期时间"), QStringLiteral("工程量"),
-        QStringLiteral("组数"),       QStringLiteral("备注")};
+    using namespace SpecimenRecord;
+    static const QStringList keys = keysOf({Number, StrengthGrade, WorksPart, MixNumber, MakingDate,
+                                            Age, CuringMethod, DueTime, Quantity, Groups, Remark});
     return keys;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profilefile.h"
+#include "specimenrecord.h"
 
 #include <QList>
 #include <QSet>
@@ -27,10 +28,9 @@ public:
     static QString flagKey(); // 是否显示
     // The twelve keys in the order the reset writes them, the flag first.
     static const QStringList &resetKeys();
-    // The eleven record keys in the order the dispatcher writes them, and the main window's grid
-    // column each is taken from.
+    // The eleven fields of a slot in the order the dispatcher writes them, and their keys.
+    static const QList<SpecimenRecord::Field> &recordFields();
     static const QStringList &recordKeys();
-    static const QList<int> &recordColumns();
     // The eleven record keys in the order the popup lists them.
     static const QStringList &popupKeys();
 

@@ -2,12 +2,46 @@
 
 namespace SpecimenRecord {
 
+const FieldTexts &texts(Field field)
+{
+    // By grid column: the number first.
+    static const FieldTexts table[ColumnCount]{
+        {QStringLiteral("编号"), QStringLiteral("编号"), {}},
+        {QStringLiteral("工程部位"), QStringLiteral("工程部位"), QStringLiteral("工程部位：")},
+        {QStringLiteral("强度等级(C)"), QStringLiteral("强度等级"), QStringLiteral("强度等级：")},
+        {QStringLiteral("配合比编号"), QStringLiteral("配合比编号"),
+         QStringLiteral("配合比编号：")},
+        {QStringLiteral("制作日期"), QStringLiteral("制作日期"), QStringLiteral("制作日期：")},
+        {QStringLiteral("龄期（D）"), QStringLiteral("龄期"), QStringLiteral("龄期（D）：")},
+        {QStringLiteral("到期时间"), QStringLiteral("到期时间"), QStringLiteral("到期时间：")},
+        {QStringLiteral("养护方式"), QStringLiteral("养护方式"), QStringLiteral("养护方式：")},
+        {QStringLiteral("工程量"), QStringLiteral("工程量"), QStringLiteral("工程量：")},
+        {QStringLiteral("组数"), QStringLiteral("组数"), QStringLiteral("组数：")},
+        {QStringLiteral("备注"), QStringLiteral("备注"), QStringLiteral("备注：")},
+        {QStringLiteral("是否到期"), QStringLiteral("是否到期"), {}}};
+    return table[column(field)];
+}
+
 QStringList gridHeaders()
 {
-    return {QStringLiteral("编号"),       QStringLiteral("工程部位"), QStringLiteral("强度等级(C)"),
-            QStringLiteral("配合比编号"), QStringLiteral("制作日期"), QStringLiteral("龄期（D）"),
-            QStringLiteral("到期时间"),   QStringLiteral("养护方式"), QStringLiteral("工程量"),
-            QStringLiteral("组数"),       QStringLiteral("备注"),     QStringLiteral("是否到期")};
+    QStringList headers;
+    for (int field = Number; field < FieldCount; ++field)
+        headers << texts(Field(field)).header;
+    return headers;
+}
+
+QString summary(const QStringList &cells, DueTimeAt dueTime)
+{
+    const auto mention = [&cells](Field field) {
+        return texts(field).name + QLatin1Char(' ') + cells.value(column(field));
+    };
+    QStringList parts;
+    for (Field field : {Number, WorksPart, StrengthGrade, MixNumber})
+        parts << mention(field);
+    if (dueTime == DueTimeAt::Front)
+        return mention(DueTime) + QStringLiteral("：") + parts.join(QStringLiteral("，"));
+    parts << mention(DueTime);
+    return parts.join(QStringLiteral("，"));
 }
 
 const QList<ColumnWidth> &columnWidths()

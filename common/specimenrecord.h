@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 #include <QStringList>
 
 // One batch of specimens: eleven text fields, stored exactly as typed. In a record grid the
@@ -8,6 +9,7 @@
 namespace SpecimenRecord {
 
 enum Field {
+    Number = -1,   // 编号, the row's running number: never stored, but a slot holds it
     WorksPart = 0, // 工程部位
     StrengthGrade, // 强度等级
     MixNumber,     // 配合比编号
@@ -19,7 +21,7 @@ enum Field {
     Groups,        // 组数
     Remark,        // 备注
     DueMark,       // 是否到期, never stored
-    FieldCount
+    FieldCount     // the fields of a line of a.bz, WorksPart to DueMark
 };
 
 // The grid column that holds a field.
@@ -29,9 +31,27 @@ constexpr int column(Field field)
 }
 constexpr int DueTimeColumn = column(DueTime);
 constexpr int DueMarkColumn = column(DueMark);
+constexpr int ColumnCount = column(FieldCount); // the number and the eleven fields
+
+// What each field is called, in one table: its header in both record grids; its name, which is
+// the key that holds it in a slot of vexa.ini and how messages name it; and its label on the
+// entry form (empty for the number and the due mark, which nobody types).
+struct FieldTexts
+{
+    QString header;
+    QString name;
+    QString label;
+};
+const FieldTexts &texts(Field field);
 
 // Header texts of row 0 of both record grids, columns 0 to 11.
 QStringList gridHeaders();
+
+// How every message names a record, from its grid cells (columns 0 to 10): "编号 3，工程部位
+// 三号楼基础，强度等级 C30，配合比编号 P-01，到期时间 2026-12-29 08:30". A list of records by
+// their due minute puts the due time in front: "到期时间 2026-12-29 08:30：编号 3，…".
+enum class DueTimeAt { End, Front };
+QString summary(const QStringList &cells, DueTimeAt dueTime = DueTimeAt::End);
 
 // The columns of both record grids that have a width of their own, in twips; the others keep
 // the grid's default.

@@ -3,14 +3,16 @@
 #include "apppaths.h"
 #include "backupwindow.h"
 #include "clock.h"
+#include "clockwatchers.h"
 #include "form2.h"
 #include "form3.h"
 #include "form4.h"
 #include "helpmenu.h"
 #include "messages.h"
-#include "numberreading.h"
+#include "monitorswitch.h"
 #include "recordbackups.h"
 #include "recordfile.h"
+#include "recordfilewatcher.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
 #include "recordline.h"
@@ -27,7 +29,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QTimer>
 
@@ -38,11 +39,21 @@ struct RowLook
 {
     QList<quint32> fore, back;
 };
+
+// Columns 0 to 10 of a row: the record as the dispatcher and the messages take it.
+QStringList recordCells(const RecordGridModel &grid, int row)
+{
+    QStringList cells;
+    for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
+        cells << grid.textMatrix(row, c);
+    return cells;
+}
 } // namespace
 
 Form1::Form1(const ManagerServices &services, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_grid(new RecordGridModel(kGridCols, this)),
-      m_monitor(m_grid, services.clock)
+      m_monitor(m_grid, services.clock), m_dayWatcher(new DayWatcher(services.clock, this)),
+      m_fileWatcher(new RecordFileWatcher(AppPaths::recordFile(services.dataFolder), this))
 {
     setObjectName(QStringLiteral("Form1"));
     m_gridView = new RecordGridView(m_grid, this);
@@ -50,13 +61,16 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     setCentralWidget(m_gridView);
     resize(Twips::toPixels(13080), Twips::toPixels(7500));
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));
     m_timer2->setInterval(1000);
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
-    connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(m_dayWatcher, &DayWatcher::dayChanged, this, &Form1::newDay);
+    connect(m_fileWatcher, &RecordFileWatcher::changed, this, [this] {
+        // A new day reloads by itself, after the last check of the day that ended.
+        if (!m_dayWatcher->poll())
+            reload();
+    });
 
     if (!m_services.notices)
         m_services.notices = new ReminderListWindows(this);
@@ -69,8 +83,11 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
 
     m_dispatcher =
         new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
-    connect(m_dispatcher, &ReminderDispatcher::reminderNotShown, this,
-            [this](const QString &message) { m_services.notices->notShown(message); });
+    // A popup that came after its record was listed is said in the same list.
+    for (auto signal :
+         {&ReminderDispatcher::reminderNotShown, &ReminderDispatcher::reminderShownAfterAll})
+        connect(m_dispatcher, signal, this,
+                [this](const QString &message) { m_services.notices->notShown(message); });
 
     buildMenus();
     connect(m_dq, &QAction::triggered, this, &Form1::reload);
@@ -78,8 +95,13 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_tscsh, &QAction::triggered, this, [this] {
         ReminderReset(m_services, ReminderReset::primaryScreenHeightTwips()).tscsh_Click();
     });
-    connect(m_kq, &QAction::triggered, this, &Form1::kq_Click);
-    connect(m_bg, &QAction::triggered, this, &Form1::bg_Click);
+    m_switch = new MonitorSwitch(
+        m_grid, m_services.clock, m_services.messages, [this] { return form4()->intervalText(); },
+        m_kq, m_bg, this);
+    connect(m_switch, &MonitorSwitch::checkDue, this, &Form1::Timer1_Timer);
+    connect(m_switch, &MonitorSwitch::switchedOn, this, [this] { m_monitor.restart(); });
+    connect(m_kq, &QAction::triggered, m_switch, &MonitorSwitch::kq_Click);
+    connect(m_bg, &QAction::triggered, m_switch, &MonitorSwitch::bg_Click);
     connect(m_crsj, &QAction::triggered, this, &Form1::crsj_Click);
 
     auto *maintenance = new RecordMaintenance(
@@ -169,11 +191,7 @@ Form4 *Form1::form4()
         m_form4 = new Form4(m_services.messages, this);
         // Closing it with the close box discards it and whatever was typed since.
         connect(m_form4, &QDialog::rejected, m_form4, &QObject::deleteLater);
-        connect(m_form4, &Form4::intervalApplied, this, [this](const QString &text) {
-            const bool wasRunning = m_timer1->isActive();
-            if (setMonitorInterval(text) && !wasRunning)
-                m_monitor.restart();
-        });
+        connect(m_form4, &Form4::intervalApplied, m_switch, &MonitorSwitch::apply);
     }
     return m_form4;
 }
@@ -191,102 +209,50 @@ void Form1::Form_Load()
 {
     show();
     m_tray->show();
-    m_bg->setEnabled(false);
     setWindowTitle(QStringLiteral("正在获取正确的版本信息。"));
     m_timer2->start();
+    // Watching starts before the load, so that a change while loading is not missed.
+    m_dayWatcher->start();
+    m_fileWatcher->start();
     m_grid->layOutRecordColumns();
-    daoru();
-    if (m_grid->rows() != 2)
-        startMonitor();
-    if (monitorOn())
+    reload();
+    if (m_switch->isOn())
         remindPassed();
 }
 
-void Form1::startMonitor()
+QTimer *Form1::timer1() const
 {
-    if (!setMonitorInterval(form4()->intervalText()))
-        return;
-    m_monitor.restart();
-    m_bg->setEnabled(true);
-    m_kq->setEnabled(false);
-}
-
-bool Form1::monitorOn() const
-{
-    return m_bg->isEnabled();
+    return m_switch->timer1();
 }
 
 void Form1::reload()
 {
     daoru();
-    if (m_grid->rows() != 2 && !monitorOn() && !m_stoppedByUser)
-        startMonitor();
+    m_switch->recordsLoaded();
 }
 
 void Form1::newDay()
 {
     // Whatever fell due since the last check belongs to the day that ends; check it first.
-    if (monitorOn())
+    if (m_switch->isOn())
         Timer1_Timer();
     reload();
-    if (!monitorOn())
+    if (!m_switch->isOn())
         return;
     // A check that comes late (the computer slept) covers the present minute onwards; what
     // passed before is listed as late, not popped up one by one.
     m_monitor.restart();
     remindPassed();
+    // The new day's first minute has begun: its records are due now, not at the next tick.
+    Timer1_Timer();
 }
 
 void Form1::remindPassed()
 {
     for (int row : m_monitor.markPassed()) {
         m_services.notices->late(
-            QStringLiteral("到期时间 %1：编号 %2，工程部位 %3，强度等级 %4，配合比编号 %5")
-                .arg(m_grid->textMatrix(row, SpecimenRecord::DueTimeColumn),
-                     m_grid->textMatrix(row, 0), m_grid->textMatrix(row, 1),
-                     m_grid->textMatrix(row, 2), m_grid->textMatrix(row, 3)));
+            SpecimenRecord::summary(recordCells(*m_grid, row), SpecimenRecord::DueTimeAt::Front));
     }
-}
-
-QString Form1::recordFileStamp() const
-{
-    // Every save replaces the file, so its change time moves even when size and content do not.
-    const QFileInfo info(AppPaths::recordFile(m_services.dataFolder));
-    if (!info.exists())
-        return {};
-    return QStringLiteral("%1/%2/%3")
-        .arg(info.size())
-        .arg(info.lastModified().toMSecsSinceEpoch())
-        .arg(info.metadataChangeTime().toMSecsSinceEpoch());
-}
-
-void Form1::kq_Click()
-{
-    if (m_grid->rows() == 2) {
-        m_services.messages->show(QStringLiteral("开启失败"), QStringLiteral("提示"),
-                                  MessageStyle::Exclamation);
-        return;
-    }
-    // An interval that cannot be used is reported before anything claims to be started.
-    if (!NumberReading::readWholeNumberIn(form4()->intervalText(), 0, 65535)) {
-        setMonitorInterval(form4()->intervalText());
-        return;
-    }
-    m_services.messages->show(QStringLiteral("已经开启"), QStringLiteral("提示"),
-                              MessageStyle::Information);
-    m_stoppedByUser = false;
-    startMonitor();
-}
-
-void Form1::bg_Click()
-{
-    m_timer1->stop();
-    m_timer1->setInterval(0);
-    m_stoppedByUser = true;
-    m_services.messages->show(QStringLiteral("已经关闭"), QStringLiteral("提示"),
-                              MessageStyle::Plain);
-    m_bg->setEnabled(false);
-    m_kq->setEnabled(true);
 }
 
 void Form1::Timer1_Timer()
@@ -296,35 +262,16 @@ void Form1::Timer1_Timer()
         yxts(row);
 }
 
-bool Form1::setMonitorInterval(const QString &text)
-{
-    const auto interval = NumberReading::readWholeNumberIn(text, 0, 65535);
-    if (!interval) {
-        m_services.messages->show(
-            QStringLiteral("刷新间隔“%1”无效：只能是 0 到 65535 毫秒。提醒间隔保持为 %2 毫秒。")
-                .arg(text)
-                .arg(m_timer1->isActive() ? m_timer1->interval() : 0),
-            QStringLiteral("提示"), MessageStyle::Exclamation);
-        return false;
-    }
-    if (*interval == 0) {
-        m_timer1->stop();
-        m_timer1->setInterval(0);
-    } else {
-        m_timer1->start(int(*interval));
-    }
-    return true;
-}
-
 void Form1::daoru()
 {
-    const RecordFile file(AppPaths::recordFile(m_services.dataFolder));
-    m_loadedDate = TimeText::date(m_services.clock->now());
-    m_recordFileStamp = recordFileStamp();
-    // The lines of a file already checked are known; "读取数据" and the change of date read an
-    // unchanged file again.
-    const bool check = m_recordFileStamp.isEmpty() || m_recordFileStamp != m_checkedStamp;
-    const RecordFile::Records loaded = file.readDueOn(m_loadedDate, check);
+    const QString path = AppPaths::recordFile(m_services.dataFolder);
+    const RecordFile file(path);
+    // The lines of a file already checked are known; "读取数据" and a new day read an unchanged
+    // file again.
+    const QString stamp = RecordFileWatcher::stamp(path);
+    const bool check = stamp.isEmpty() || stamp != m_checkedStamp;
+    const RecordFile::Records loaded =
+        file.readDueOn(TimeText::date(m_services.clock->now()), check);
     if (!loaded.error.isEmpty())
         m_services.messages->show(loaded.error, QStringLiteral("错误"), MessageStyle::Exclamation);
 
@@ -369,35 +316,28 @@ void Form1::daoru()
     }
     m_grid->renumber();
     if (check) {
-        m_checkedStamp = m_recordFileStamp;
+        m_checkedStamp = stamp;
         m_unreadable->loaded(file.path(), loaded.unreadable);
     }
 }
 
 void Form1::Timer2_Timer()
 {
-    const QDateTime now = m_services.clock->now();
     setWindowTitle(QStringLiteral("Tarvelin V") + Version::text() + QStringLiteral("  ") +
-                   TimeText::second(now));
-    if (TimeText::date(now) != m_loadedDate)
-        newDay();
-    else if (recordFileStamp() != m_recordFileStamp)
-        reload(); // a record was added, deleted or the file was emptied
+                   TimeText::second(m_services.clock->now()));
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
     m_tray->remove();
-    m_timer1->stop();
-    m_timer2->stop();
+    // Nothing runs after the window closed: no check, no watcher, no clock.
+    for (QTimer *timer : findChildren<QTimer *>())
+        timer->stop();
     event->accept();
     QCoreApplication::quit();
 }
 
 void Form1::yxts(int row)
 {
-    QStringList cells;
-    for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
-        cells << m_grid->textMatrix(row, c);
-    m_dispatcher->dispatch(cells);
+    m_dispatcher->dispatch(recordCells(*m_grid, row));
 }

@@ -8,8 +8,11 @@
 
 #include <memory>
 
+class DayWatcher;
 class Form2;
 class Form4;
+class MonitorSwitch;
+class RecordFileWatcher;
 class ReminderDispatcher;
 class QAction;
 class QMenu;
@@ -21,7 +24,7 @@ class RecordBackups;
 class UnreadableRecordsWindow;
 
 // The main window: today's records in Grid1, the clock in the caption, the menu bar, and the
-// due-time monitor Timer1.
+// due-time monitor with its switch.
 class Form1 : public QMainWindow
 {
     Q_OBJECT
@@ -35,7 +38,8 @@ public:
 
     RecordGridModel *grid() const { return m_grid; }
     RecordGridView *gridView() const { return m_gridView; }
-    QTimer *timer1() const { return m_timer1; }
+    MonitorSwitch *monitorSwitch() const { return m_switch; }
+    QTimer *timer1() const;
     ReminderDispatcher *dispatcher() const { return m_dispatcher; }
     const ManagerServices &services() const { return m_services; }
     TrayIcon *trayIcon() const { return m_tray; }
@@ -52,21 +56,14 @@ public:
     // keep their mark and colours when their record is still there.
     void daoru();
 
-    // The clock in the caption; also what keeps the grid on today's records all day: at the
-    // change of date, and whenever the record file was written, the grid is loaded again.
+    // The clock in the caption.
     void Timer2_Timer();
 
     // The due-time check: marks the rows that fell due and hands each to yxts.
     void Timer1_Timer();
-    void kq_Click();
-    void bg_Click();
 
     // Hands the record of a row that just fell due to the reminder popup.
     void yxts(int row);
-
-    // Sets Timer1 from an interval text. An interval outside 0 to 65535 ms keeps the previous
-    // one and tells the user why; returns whether the text was taken.
-    bool setMonitorInterval(const QString &text);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -77,19 +74,15 @@ private:
     QAction *addItem(QMenu *parent, const QString &name, const QString &caption);
     void addSeparator(QMenu *parent, const QString &name);
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
-    void startMonitor();
-    bool monitorOn() const;
     // daoru, then the monitor starts by itself when records appeared, unless the user stopped it.
     void reload();
     void newDay();
     // Marks the rows of today whose minute has passed and lists them as late.
     void remindPassed();
-    QString recordFileStamp() const;
 
     ManagerServices m_services;
     RecordGridModel *m_grid;
     RecordGridView *m_gridView;
-    QTimer *m_timer1;
     QTimer *m_timer2;
     QPointer<Form4> m_form4;
     QPointer<Form2> m_form2;
@@ -105,8 +98,8 @@ private:
     TrayIcon *m_tray = nullptr;
     std::unique_ptr<RecordBackups> m_ownBackups;
     UnreadableRecordsWindow *m_unreadable;
-    QString m_loadedDate;      // the day whose records the grid holds
-    QString m_recordFileStamp; // the record file as it was when last loaded
-    QString m_checkedStamp;    // the same when its lines were last checked
-    bool m_stoppedByUser = false;
+    QString m_checkedStamp; // the record file as it was when its lines were last checked
+    MonitorSwitch *m_switch = nullptr;
+    DayWatcher *m_dayWatcher;
+    RecordFileWatcher *m_fileWatcher;
 };

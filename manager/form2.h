@@ -1,12 +1,11 @@
 #pragma once
 
 #include "duetime.h"
-#include "recordfile.h"
+#include "recordadder.h"
 #include "services.h"
+#include "specimenrecord.h"
 
 #include <QDialog>
-#include <QList>
-#include <QStringList>
 
 class DatePicker;
 class QComboBox;
@@ -15,9 +14,9 @@ class QPushButton;
 class RecordGridModel;
 
 // The entry form: one new record per "添加", with its due time from "?". Its table Grid1 (a model
-// without a view) holds every record of a.bz; each add reloads the file, appends the new record
-// and writes the whole table back, so nothing removed or added elsewhere in the meantime is lost
-// or brought back.
+// without a view) holds every record of a.bz; "添加" is RecordAdder's, which reloads the file under
+// its lock, appends the new record and saves, so nothing removed or added elsewhere in the
+// meantime is lost or brought back. The table then shows the file as saved.
 class Form2 : public QDialog
 {
     Q_OBJECT
@@ -36,10 +35,6 @@ public:
     // Computes the due time from the boxes into Text7, or says why it cannot.
     void tianjia();
 
-    // Writes the whole table to a.bz (atomically). A line that was not of a record's width when
-    // it was read is written back exactly as it was read (RecordLine).
-    RecordFile::Outcome baocuns() const;
-
 protected:
     // Escape hides the form like "关闭"; Return presses the focused button and nothing else.
     void keyPressEvent(QKeyEvent *event) override;
@@ -51,26 +46,26 @@ private:
     void Command2_Click();
     void Command3_Click();
 
-    // Why the record in the boxes may not be added, or an empty text.
-    QString refusalOfEntry() const;
-    QStringList recordFromBoxes() const;
+    RecordEntry entryFromBoxes() const;
     DueTime::Inputs inputsFromBoxes() const;
-    // False when "添加" must stop: the due time came from "?" and no longer matches the boxes,
-    // and recomputing it (if the user chose to) failed.
-    bool offerToRecompute();
-    // False when the file lost records since the form last saw it and the user chose not to add.
-    bool confirmFewerRecords();
-    RecordFile recordFile() const;
+    QString recordPath() const;
+    void showTable(RecordTable table);
 
     ManagerServices m_services;
     RecordGridModel *m_grid;
-    // For each record row of Grid1 (row r at index r-1): RecordLine::keptAsRead of its line.
-    QList<QStringList> m_asRead;
 
     QLineEdit *m_text1, *m_text2, *m_text3, *m_text4, *m_text5, *m_text6;
     QLineEdit *m_text7, *m_text8, *m_text9, *m_text10, *m_text11;
     QComboBox *m_combo1, *m_combo2;
     DatePicker *m_dtPicker1;
+    // Every box whose text is stored as typed, with its field; the making date comes from the
+    // picker, Text4 and Text5 (inputsFromBoxes).
+    struct TypedBox
+    {
+        SpecimenRecord::Field field;
+        QWidget *box;
+    };
+    QList<TypedBox> m_typedBoxes;
     // Text7 as the last "?" left it, while it still stands for the boxes' values of then; empty
     // once the user chose to keep it after a change.
     QString m_computedDue;

@@ -30,6 +30,8 @@ public:
 
     int rows() const { return int(m_rows.size()); }
     int cols() const { return m_cols; }
+    // A record grid holds records between the header row and the spare last row.
+    bool hasRecords() const { return rows() > 2; }
     void setRows(int count); // grows with empty rows or drops rows from the bottom
 
     QString textMatrix(int row, int col) const;

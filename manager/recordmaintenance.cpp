@@ -43,7 +43,7 @@ void RecordMaintenance::shanchuxuanzhong()
 
 void RecordMaintenance::scgqsj_Click()
 {
-    if (m_grid->rows() <= 2) {
+    if (!m_grid->hasRecords()) {
         m_messages->show(QStringLiteral("没有检测到数据"), kNotice, MessageStyle::Information);
         return;
     }

@@ -5,12 +5,12 @@
 #include "gbkcodec.h"
 #include "processprobe.h"
 #include "reminderslots.h"
+#include "specimenrecord.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -18,20 +18,6 @@ namespace {
 // the window must not wait for it.
 constexpr int kLockWaitMs = 150;
 constexpr int kPollMs = 250;
-
-bool secondsPassed(const QDateTime &since, const QDateTime &now, int seconds)
-{
-    // A clock set back counts as time passed, or a watch could last for ever.
-    return since.secsTo(now) > seconds || since > now;
-}
-
-QByteArray readSmallFile(const QString &path)
-{
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.read(4096);
-}
 } // namespace
 
 ReminderDispatcher::ReminderDispatcher(const ManagerServices &services,
@@ -55,12 +41,7 @@ qint64 ReminderDispatcher::startDetached(const Launch &launch)
     QProcess process;
     process.setProgram(launch.program);
     process.setArguments({});
-    // The popup must come to the same data folder, whatever rule brought the manager to it, and
-    // show the slot filled for it, not whichever is free when it gets round to looking.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TARVELIN_DATA_DIR"), launch.dataFolder);
-    environment.insert(QStringLiteral("VEXA_SLOT"), launch.slot);
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(Handoff::popupEnvironment(launch.dataFolder, launch.slot));
     if (!launch.receiptFile.isEmpty())
         process.setStandardOutputFile(launch.receiptFile);
     if (!launch.errorFile.isEmpty())
@@ -92,8 +73,7 @@ QString ReminderDispatcher::spellUnencodable(const QString &text)
 
 QString ReminderDispatcher::describe(const QStringList &cells) const
 {
-    return QStringLiteral("编号 %1，工程部位 %2，强度等级 %3，配合比编号 %4，到期时间 %5")
-        .arg(cells.value(0), cells.value(1), cells.value(2), cells.value(3), cells.value(6));
+    return SpecimenRecord::summary(cells);
 }
 
 ReminderDispatcher::Result ReminderDispatcher::dispatch(const QStringList &cells)
@@ -101,7 +81,7 @@ ReminderDispatcher::Result ReminderDispatcher::dispatch(const QStringList &cells
     Result result;
     // Records keep their order: none overtakes one that waits for the lock.
     if (!m_queue.isEmpty() || !tryDispatch(cells, &result)) {
-        m_queue.append({cells, m_services.clock->now()});
+        m_queue.append({cells, m_services.clock->elapsedMs()});
         result.queued = true;
     }
     updatePolling();
@@ -125,29 +105,36 @@ bool ReminderDispatcher::tryDispatch(const QStringList &cells, Result *result)
     }
 
     QStringList values;
-    for (int column : ReminderSlots::recordColumns())
-        values << spellUnencodable(cells.value(column));
+    for (SpecimenRecord::Field field : ReminderSlots::recordFields())
+        values << spellUnencodable(cells.value(SpecimenRecord::column(field)));
 
-    checkWatches();
-    const ReminderSlots::Found found = exchange.fillFirstFree(values, watchedSlots(), kLockWaitMs);
+    // In a burst of records due together the popups would otherwise be looked at for each one.
+    if (msSince(m_lastCheckMs) >= kPollMs)
+        checkWatches();
+    QSet<QString> reserved;
+    for (const Watch &watch : std::as_const(m_watches))
+        reserved.insert(watch.slot);
+    // Most records of such a burst find every slot held. A look without the lock tells so (the
+    // file is only ever replaced whole); the lock, a file made and synced to disk, is taken only
+    // when a slot may be free.
+    const ProfileFile::Contents snapshot = ProfileFile(path).read();
+    ReminderSlots::Found found;
+    if (!snapshot.error.isEmpty() ||
+        !ReminderSlots::firstFreeIn(snapshot.bytes, reserved).isEmpty())
+        found = exchange.fillFirstFree(values, reserved, kLockWaitMs);
     if (found.busy)
         return false;
     if (found.slot.isEmpty()) {
-        const QString reason = found.error.isEmpty()
-                                   ? QStringLiteral("所有提示位置都已占用，建议执行“提示初始化”。")
-                                   : found.error;
+        const QString reason =
+            found.error.isEmpty() ? noFreeSlotReason(snapshot.bytes) : found.error;
         emit reminderNotShown(
             QStringLiteral("到期提醒无法弹出：%1\n到期记录：%2").arg(reason, describe(cells)));
         return true;
     }
     result->slot = found.slot;
 
-    Watch watch{found.slot, cells, {}, {}, 0, m_services.clock->now()};
-    const QString receipt = nextReceiptBase();
-    if (!receipt.isEmpty()) {
-        watch.receiptFile = receipt + QStringLiteral(".out");
-        watch.errorFile = receipt + QStringLiteral(".err");
-    }
+    const Handoff::ReceiptFolder::Files files = m_receipts.next();
+    Watch watch{found.slot, cells, files.receipt, files.reason, 0, m_services.clock->elapsedMs()};
     watch.pid = m_launcher({m_services.popupProgram, m_services.dataFolder, found.slot,
                             watch.receiptFile, watch.errorFile});
     result->popupStarted = watch.pid != 0;
@@ -161,22 +148,37 @@ bool ReminderDispatcher::tryDispatch(const QStringList &cells, Result *result)
     return true;
 }
 
-QString ReminderDispatcher::nextReceiptBase()
+qint64 ReminderDispatcher::msSince(qint64 startMs) const
 {
-    if (!m_receipts)
-        m_receipts = std::make_unique<QTemporaryDir>();
-    // Without a folder for receipts the popups still start; only a silent failure goes unseen.
-    if (!m_receipts->isValid())
-        return {};
-    return m_receipts->filePath(QStringLiteral("popup-%1").arg(++m_launches));
+    return m_services.clock->elapsedMs() - startMs;
 }
 
-QSet<QString> ReminderDispatcher::watchedSlots() const
+QSet<QString> ReminderDispatcher::heldByOurPopups() const
 {
-    QSet<QString> taken;
+    QSet<QString> held;
     for (const Watch &watch : m_watches)
-        taken.insert(watch.slot);
-    return taken;
+        held.insert(watch.slot);
+    for (const Showing &popup : m_showing)
+        held.insert(popup.slot);
+    return held;
+}
+
+QString ReminderDispatcher::noFreeSlotReason(QByteArrayView exchangeFile) const
+{
+    // Slots held by popups that still run need the technician to read and close them; a reset
+    // would only put the next popups over them. Any other held slot may be left by a popup that
+    // did not close normally, which only the reset frees.
+    const QSet<QString> held = heldByOurPopups();
+    QSet<QString> slotNames;
+    for (const QString &section : ProfileFile::sectionsIn(exchangeFile)) {
+        if (ReminderSlots::parseName(section))
+            slotNames.insert(section);
+    }
+    if (slotNames.isEmpty() || !held.contains(slotNames))
+        return QStringLiteral("所有提示位置都已占用，建议执行“提示初始化”。");
+    return QStringLiteral("全部 %1 个提示位置都被正在显示的提醒窗口占用。请阅读并关闭已处理的"
+                          "提醒窗口，之后到期的记录就能弹出；不要执行“提示初始化”。")
+        .arg(slotNames.size());
 }
 
 void ReminderDispatcher::poll()
@@ -194,7 +196,7 @@ void ReminderDispatcher::retryQueue()
             m_queue.removeFirst();
             continue;
         }
-        if (!secondsPassed(m_queue.first().since, m_services.clock->now(), LockGiveUpSeconds))
+        if (msSince(m_queue.first().sinceMs) <= LockGiveUpSeconds * 1000)
             return;
         const Queued given = m_queue.takeFirst();
         emit reminderNotShown(
@@ -208,6 +210,8 @@ void ReminderDispatcher::retryQueue()
 
 void ReminderDispatcher::checkWatches()
 {
+    m_lastCheckMs = m_services.clock->elapsedMs();
+    m_showing.removeIf([](const Showing &popup) { return ProcessProbe::hasEnded(popup.pid); });
     if (m_watches.isEmpty())
         return;
     const QString path = AppPaths::reminderFile(m_services.dataFolder);
@@ -221,40 +225,54 @@ void ReminderDispatcher::checkWatches()
     }
 }
 
-bool ReminderDispatcher::watchIsOver(const Watch &watch, const QString &path)
+bool ReminderDispatcher::watchIsOver(Watch &watch, const QString &path)
 {
     const auto claimed = [&] {
-        const QList<QByteArray> lines = readSmallFile(watch.receiptFile).split('\n');
-        for (const QByteArray &line : lines) {
-            if (QString::fromUtf8(line).trimmed() == watch.slot)
-                return true;
-        }
-        return false;
+        return Handoff::receiptClaims(Handoff::readFile(watch.receiptFile), watch.slot);
     };
+    const auto cameAfterAll = [&] {
+        if (watch.listed)
+            emit reminderShownAfterAll(
+                QStringLiteral("提醒窗口后来还是弹出了：上面列出的这条记录在 %1 秒后出现在提醒"
+                               "窗口中（提示位置 %2），两处是同一条记录，只需处理一次。\n"
+                               "到期记录：%3")
+                    .arg(msSince(watch.startedMs) / 1000)
+                    .arg(watch.slot, describe(watch.cells)));
+        return true;
+    };
+    const bool ended = ProcessProbe::hasEnded(watch.pid);
     // Claimed, by this popup or by one started by hand: the flag guards the slot from now on.
     if (claimed() ||
-        !ReminderSlots::isFreeFlag(ReadIniValue(watch.slot, ReminderSlots::flagKey(), path)))
-        return true;
+        !ReminderSlots::isFreeFlag(ReadIniValue(watch.slot, ReminderSlots::flagKey(), path))) {
+        if (!ended)
+            m_showing.append({watch.slot, watch.pid});
+        return cameAfterAll();
+    }
     QString why;
-    if (ProcessProbe::hasEnded(watch.pid)) {
+    if (ended) {
         // It may have claimed, closed and ended since the first look.
         if (claimed())
-            return true;
-        why = QString::fromLocal8Bit(readSmallFile(watch.errorFile)).trimmed();
+            return cameAfterAll();
+        why = Handoff::readReason(Handoff::readFile(watch.errorFile));
         if (why.isEmpty())
             why = QStringLiteral("提醒程序启动后没有显示这条记录就结束了。");
-    } else if (secondsPassed(watch.started, m_services.clock->now(), ClaimDeadlineSeconds)) {
-        why = QStringLiteral("提醒窗口在 %1 秒内没有出现，提醒程序可能被阻止或启动过慢。")
-                  .arg(ClaimDeadlineSeconds);
-    } else {
-        return false;
+        // Without a receipt a popup that claimed and closed quickly cannot be told from one that
+        // never came, so nothing is said.
+        if (!watch.listed && !watch.receiptFile.isEmpty())
+            emit reminderNotShown(QStringLiteral("到期提醒没有弹出：%1\n到期记录：%2")
+                                      .arg(why, describe(watch.cells)));
+        return true;
     }
-    // Without a receipt a popup that claimed and closed quickly cannot be told from one that
-    // never came, so nothing is said.
-    if (!watch.receiptFile.isEmpty())
+    const qint64 waited = msSince(watch.startedMs);
+    if (!watch.listed && waited > ClaimDeadlineSeconds * 1000) {
+        watch.listed = true;
         emit reminderNotShown(
-            QStringLiteral("到期提醒没有弹出：%1\n到期记录：%2").arg(why, describe(watch.cells)));
-    return true;
+            QStringLiteral("到期提醒没有弹出：提醒窗口在 %1 秒内没有出现，提醒程序可能被阻止或"
+                           "启动过慢。\n到期记录：%2")
+                .arg(ClaimDeadlineSeconds)
+                .arg(describe(watch.cells)));
+    }
+    return waited > ReservationSeconds * 1000;
 }
 
 void ReminderDispatcher::dropWatch(const Watch &watch)

@@ -1,27 +1,28 @@
 #pragma once
 
+#include "handoff.h"
 #include "services.h"
 
-#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
 
 #include <functional>
-#include <memory>
+#include <limits>
 
-class QTemporaryDir;
 class QTimer;
 
 // Hands a due record to the popup program: writes it into the first free slot of vexa.ini, then
 // starts vexa and tells it which slot is its own, so that every record is shown by exactly one
 // popup whatever order popups start and close in.
 //
-// Every popup started is watched until it has claimed its slot: it says so on its standard
-// output, which goes to a receipt file. A popup that ends without claiming, or does not claim in
-// time, is reported through reminderNotShown, so its record is never lost silently. While a popup
-// is watched its slot is not given to another record.
+// Every popup started is watched until it has claimed its slot: it says so in its receipt
+// (Handoff). A popup that ends without claiming, or does not claim in time, is reported through
+// reminderNotShown, so its record is never lost silently. While a popup is watched its slot is not
+// given to another record; one that claims after it was reported is reported again
+// (reminderShownAfterAll), so that the technician knows the two are one record. Time is measured
+// on the clock's monotonic side: setting the time of day neither ends a wait nor stretches it.
 //
 // When another process holds the exchange file's lock, the record waits in a queue and is tried
 // again from the event loop, so the window never freezes behind the lock.
@@ -49,6 +50,8 @@ public:
 
     // How long a started popup has to claim its slot before its record is shown another way.
     static constexpr int ClaimDeadlineSeconds = 30;
+    // How long the slot of a popup that missed the deadline stays kept for it, should it come late.
+    static constexpr int ReservationSeconds = 120;
     // How long a record waits for another process to let go of the exchange file's lock.
     static constexpr int LockGiveUpSeconds = 30;
 
@@ -70,7 +73,7 @@ public:
     static QString spellUnencodable(const QString &text);
 
     // Starts launch.program, which must be an executable file named by its absolute path, without
-    // a shell and without arguments, with TARVELIN_DATA_DIR and VEXA_SLOT set.
+    // a shell and without arguments, in Handoff::popupEnvironment.
     static qint64 startDetached(const Launch &launch);
 
     // One step of the work done from the event loop: the queue, then the watched popups.
@@ -79,6 +82,8 @@ public:
 signals:
     // The popup could not show this record; the manager must tell the user another way.
     void reminderNotShown(const QString &message);
+    // A popup whose record was reported through reminderNotShown has come after all.
+    void reminderShownAfterAll(const QString &message);
 
 private:
     struct Watch
@@ -88,32 +93,42 @@ private:
         QString receiptFile;
         QString errorFile;
         qint64 pid = 0;
-        QDateTime started;
+        qint64 startedMs = 0;
+        bool listed = false; // reported as not shown; still watched for a late claim
+    };
+    // A popup of ours that claimed its slot and has not ended when last looked at.
+    struct Showing
+    {
+        QString slot;
+        qint64 pid = 0;
     };
     struct Queued
     {
         QStringList cells;
-        QDateTime since;
+        qint64 sinceMs = 0;
     };
 
     // False when the lock was busy and nothing was done.
     bool tryDispatch(const QStringList &cells, Result *result);
     void retryQueue();
     void checkWatches();
-    // Whether the watch is over; reports a popup that will not show its record.
-    bool watchIsOver(const Watch &watch, const QString &path);
+    // Whether the watch is over; reports a popup that will not show its record, or that came
+    // after it was reported.
+    bool watchIsOver(Watch &watch, const QString &path);
     void dropWatch(const Watch &watch);
     void updatePolling();
-    QSet<QString> watchedSlots() const;
+    QSet<QString> heldByOurPopups() const;
+    QString noFreeSlotReason(QByteArrayView exchangeFile) const;
     QString describe(const QStringList &cells) const;
-    QString nextReceiptBase();
+    qint64 msSince(qint64 startMs) const;
 
     ManagerServices m_services;
     std::function<int()> m_screenHeightTwips;
     Launcher m_launcher;
     QList<Queued> m_queue;
     QList<Watch> m_watches;
+    QList<Showing> m_showing;
+    qint64 m_lastCheckMs = std::numeric_limits<qint64>::min() / 2;
     QTimer *m_pollTimer;
-    std::unique_ptr<QTemporaryDir> m_receipts;
-    int m_launches = 0;
+    Handoff::ReceiptFolder m_receipts;
 };

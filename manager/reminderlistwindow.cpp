@@ -1,13 +1,52 @@
 #include "reminderlistwindow.h"
 
+#include <QAbstractListModel>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
+// The lines of one window, appended many at a time.
+class ReminderEntryModel : public QAbstractListModel
+{
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_texts.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::DisplayRole)
+            return {};
+        return m_texts.at(index.row());
+    }
+    void append(const QStringList &texts)
+    {
+        if (texts.isEmpty())
+            return;
+        beginInsertRows({}, int(m_texts.size()), int(m_texts.size() + texts.size()) - 1);
+        m_texts += texts;
+        endInsertRows();
+    }
+    void clear()
+    {
+        beginResetModel();
+        m_texts.clear();
+        endResetModel();
+    }
+    const QStringList &texts() const { return m_texts; }
+
+private:
+    QStringList m_texts;
+};
+
 ReminderListWindow::ReminderListWindow(const QString &title, const QString &intro, QWidget *parent)
-    : QDialog(parent), m_intro(new QLabel(intro, this)), m_list(new QListWidget(this))
+    : QDialog(parent), m_intro(new QLabel(intro, this)), m_list(new QListView(this)),
+      m_model(new ReminderEntryModel(this)), m_takeIn(new QTimer(this))
 {
     setWindowTitle(title);
     setWindowModality(Qt::NonModal);
@@ -15,8 +54,13 @@ ReminderListWindow::ReminderListWindow(const QString &title, const QString &intr
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_intro->setWordWrap(true);
     m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setModel(m_model);
     m_list->setWordWrap(true);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_takeIn->setSingleShot(true);
+    m_takeIn->setInterval(0);
+    connect(m_takeIn, &QTimer::timeout, this, &ReminderListWindow::takeIn);
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
@@ -31,26 +75,33 @@ ReminderListWindow::ReminderListWindow(const QString &title, const QString &intr
 
 void ReminderListWindow::addEntry(const QString &text)
 {
-    m_list->addItem(text);
-    m_list->scrollToBottom();
+    m_waiting.append(text);
+    if (!m_takeIn->isActive())
+        m_takeIn->start();
     if (!isVisible())
         show();
+}
+
+void ReminderListWindow::takeIn()
+{
+    m_model->append(m_waiting);
+    m_waiting.clear();
+    m_list->scrollToBottom();
     raise();
     activateWindow();
 }
 
 QStringList ReminderListWindow::entries() const
 {
-    QStringList texts;
-    for (int i = 0; i < m_list->count(); ++i)
-        texts << m_list->item(i)->text();
-    return texts;
+    return m_model->texts() + m_waiting;
 }
 
 void ReminderListWindow::done(int result)
 {
     // Read and dismissed: the next reminder starts a fresh list.
-    m_list->clear();
+    m_takeIn->stop();
+    m_waiting.clear();
+    m_model->clear();
     QDialog::done(result);
 }
 

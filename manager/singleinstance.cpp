@@ -34,6 +34,15 @@ QString cannotLock(const QString &lockFile)
     return QStringLiteral("Tarvelin 无法启动：无法在临时文件夹 %1 中建立锁文件 %2。原因：%3。")
         .arg(QDir::toNativeSeparators(lock.absolutePath()), lock.fileName(), why);
 }
+
+bool answers(const QString &name)
+{
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    const bool connected = socket.waitForConnected(1000);
+    socket.abort();
+    return connected;
+}
 } // namespace
 
 SingleInstance::SingleInstance(const QString &dataFolder, QObject *parent)
@@ -68,6 +77,10 @@ QString SingleInstance::serverNameFor(const QString &dataFolder)
 bool SingleInstance::claim()
 {
     m_error.clear();
+    // A running Tarvelin answers on its socket whatever became of its lock file, which a cleaner
+    // of the temporary folder may have removed: a second monitor would remind twice.
+    if (answers(m_name))
+        return false;
     bool locked = m_lock.tryLock(0);
     if (!locked && m_lock.error() == QLockFile::LockFailedError) {
         // A start killed while it created the lock leaves it empty; that must not block for ever.

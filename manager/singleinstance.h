@@ -8,10 +8,13 @@ class QLocalServer;
 
 // One Tarvelin per user and data folder: a second monitor on the same records would remind
 // twice. The first start holds a lock file and listens on a local socket; a later start finds
-// the lock taken, asks the running one to bring its window to the front, and ends.
+// the socket answering or the lock taken, asks the running one to bring its window to the front,
+// and ends.
 //
-// The lock, not the socket, decides who runs: a lock whose holder died is taken over, so a
-// crash never stops the next start, and the socket name it left behind is cleared.
+// A socket that answers always means a running Tarvelin, whatever became of the lock file. Where
+// none answers the lock decides: a lock whose holder died is taken over, so a crash never stops
+// the next start, and the socket name it left behind is cleared; a lock held by a live start
+// that does not listen yet keeps the folder for it.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -25,8 +28,9 @@ public:
     static QString serverNameFor(const QString &dataFolder);
     QString serverName() const { return m_name; }
 
-    // Becomes the running instance. False when another one already runs for this folder, or
-    // when the lock cannot be made at all; error() then says why.
+    // Becomes the running instance. False when another one already runs for this folder (its
+    // socket answers or it holds the lock), or when the lock cannot be made at all; error() then
+    // says why.
     bool claim();
     // Chinese, for the user; empty unless the last claim() could not make the lock.
     const QString &error() const { return m_error; }

@@ -1,6 +1,7 @@
 #include "appicon.h"
 #include "apppaths.h"
 #include "boxmessages.h"
+#include "handoff.h"
 #include "qttranslation.h"
 #include "reminderpopup.h"
 #include "sessionend.h"
@@ -8,12 +9,8 @@
 #include <QApplication>
 #include <QTimer>
 
-#include <cstdio>
-
-// VEXA_QUIT_AFTER_MS=N: after N milliseconds the failure message dismisses itself and the window
-// closes itself, exactly as if the user had pressed OK or the close button. Tests that start real
-// vexa processes set it so that none of them can be left waiting for a user.
-// VEXA_SLOT=layer|row: the slot to claim instead of the first free one.
+// What the manager hands over (the data folder, the slot it filled) and the test-only hook that
+// ends a popup by itself are read through Handoff, which documents them.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -21,12 +18,12 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("vexa"));
     QApplication::setDesktopFileName(QStringLiteral("tarvelin"));
     QApplication::setWindowIcon(tarvelinIcon());
-    const int quitAfterMs = qEnvironmentVariableIntValue("VEXA_QUIT_AFTER_MS");
+    const int quitAfterMs = Handoff::quitAfterMs();
 
     BoxMessages messages(nullptr, quitAfterMs);
     ReminderPopup window(AppPaths::reminderFile(AppPaths::dataFolder()), &messages);
     // Set by the manager: the slot it filled for this popup.
-    window.setOwnSlot(qEnvironmentVariable("VEXA_SLOT"));
+    window.setOwnSlot(Handoff::slot());
     // Before the claim, so that no shutdown or logout between it and the window leaves the slot
     // held. Closing every window closes the popup as its close button does, or the failure
     // message as its OK button does.
@@ -34,9 +31,8 @@ int main(int argc, char *argv[])
     QObject::connect(&sessionEnd, &SessionEnd::ending, &app, &QApplication::closeAllWindows);
     if (!window.Form_Load())
         return 1;
-    // The claimed slot on stdout, so that whoever started the process can tell without a screen.
-    std::fprintf(stdout, "%s\n", qPrintable(window.slotName()));
-    std::fflush(stdout);
+    // The receipt, so that whoever started the process can tell without a screen.
+    Handoff::writeReceipt(window.slotName());
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &ReminderPopup::releaseSlot);
     QObject::connect(&window, &ReminderPopup::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

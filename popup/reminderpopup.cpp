@@ -1,5 +1,6 @@
 #include "reminderpopup.h"
 
+#include "handoff.h"
 #include "messages.h"
 #include "popupplacement.h"
 #include "reminderslots.h"
@@ -11,17 +12,6 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTimer>
-
-#include <cstdio>
-
-namespace {
-void printToStderr(const QString &text)
-{
-    const QByteArray bytes = (text + QLatin1Char('\n')).toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
-}
-} // namespace
 
 ReminderPopup::ReminderPopup(QString reminderFile, Messages *messages, QWidget *parent)
     : QWidget(parent), m_path(std::move(reminderFile)), m_messages(messages)
@@ -58,14 +48,14 @@ bool ReminderPopup::Form_Load()
     if (claimed.slot.isEmpty()) {
         if (!m_ownSlot.isEmpty()) {
             // The manager that started us watches for our claim and shows the record itself.
-            printToStderr(claimed.error);
+            Handoff::writeReason(claimed.error);
             return false;
         }
         QString text = failureText();
         if (!claimed.error.isEmpty())
             text += QLatin1Char('\n') + claimed.error;
         // Also on stderr, so that whoever started the process can tell without a screen.
-        printToStderr(text);
+        Handoff::writeReason(text);
         m_messages->show(text, QStringLiteral("错误提示"), MessageStyle::Plain);
         return false;
     }
@@ -185,7 +175,7 @@ ProfileFile::Outcome ReminderPopup::releaseSlot()
     m_released = true;
     const ProfileFile::Outcome outcome = ReminderSlots(m_path).release(m_slotName);
     if (!outcome.ok)
-        printToStderr(outcome.error);
+        Handoff::writeReason(outcome.error);
     return outcome;
 }
 

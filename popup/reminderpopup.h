@@ -19,14 +19,14 @@ class ReminderPopup : public QWidget
 public:
     ReminderPopup(QString reminderFile, Messages *messages, QWidget *parent = nullptr);
 
-    // The slot the manager filled for this popup. Without one the popup takes the first free slot,
-    // as when vexa is started by hand.
+    // The slot the manager filled for this popup (Handoff::slot). Without one the popup takes the
+    // first free slot, as when vexa is started by hand.
     void setOwnSlot(const QString &slot) { m_ownSlot = slot; }
 
     // Claims a slot, fills List1, places the window and starts the fade. When no slot can be
     // claimed it says so and returns false; the file is then unchanged and the window must not
-    // be shown. A popup given its own slot says why on stderr only: its manager shows the
-    // record another way.
+    // be shown. A popup given its own slot gives its reason (Handoff::writeReason) only: its
+    // manager shows the record another way.
     bool Form_Load();
 
     static QString failureText();

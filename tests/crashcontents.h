@@ -13,10 +13,10 @@ namespace CrashContents {
 
 inline QStringList record(const QString &part, int number, const QString &due)
 {
-    QStringList fields =
-        savedRecord(part + QString::number(number), due, QStringLiteral("第 %1 批").arg(number));
-    fields[SpecimenRecord::MixNumber] = QStringLiteral("P-%1").arg(number);
-    return fields;
+    return sample(part + QString::number(number), due)
+        .with(SpecimenRecord::MixNumber, QStringLiteral("P-%1").arg(number))
+        .with(SpecimenRecord::Remark, QStringLiteral("第 %1 批").arg(number))
+        .fields();
 }
 
 // As the entry form saves: the records, then the spare row's line of ten commas.
@@ -47,22 +47,25 @@ inline QString slot()
 // The eleven values the dispatcher writes (number first, due time eighth).
 inline QStringList recordA()
 {
-    return slotRecord(QStringLiteral("1"), QStringLiteral("一号楼梁"), QStringLiteral("加急"));
+    return sample(QStringLiteral("一号楼梁"))
+        .with(SpecimenRecord::Number, QStringLiteral("1"))
+        .with(SpecimenRecord::Remark, QStringLiteral("加急"))
+        .slotValues();
 }
 
 inline QStringList recordB()
 {
-    return {QStringLiteral("27"),
-            QStringLiteral("二号楼板，东侧"),
-            QStringLiteral("C45"),
-            QStringLiteral("P-220"),
-            QStringLiteral("2026-12-3 09:05"),
-            QStringLiteral("3"),
-            QStringLiteral("同级养护"),
-            QStringLiteral("2026-12-06 09:05"),
-            QStringLiteral("8"),
-            QStringLiteral("2"),
-            QString()};
+    using namespace SpecimenRecord;
+    return sample(QStringLiteral("二号楼板，东侧"), QStringLiteral("2026-12-06 09:05"))
+        .with(Number, QStringLiteral("27"))
+        .with(StrengthGrade, QStringLiteral("C45"))
+        .with(MixNumber, QStringLiteral("P-220"))
+        .with(MakingDate, QStringLiteral("2026-12-3 09:05"))
+        .with(Age, QStringLiteral("3"))
+        .with(CuringMethod, QStringLiteral("同级养护"))
+        .with(Quantity, QStringLiteral("8"))
+        .with(Groups, QStringLiteral("2"))
+        .slotValues();
 }
 
 } // namespace CrashContents

@@ -5,17 +5,24 @@
 
 #include <QList>
 
-// A clock that tells the time it is set to.
+// A clock that tells the time it is set to. set() is the user or the network setting the time of
+// day, which deadlines do not see; advanceSeconds() is time passing.
 class FakeClock : public Clock
 {
 public:
     explicit FakeClock(QDateTime time = {}) : m_time(std::move(time)) {}
     QDateTime now() const override { return m_time; }
+    qint64 elapsedMs() const override { return m_elapsedMs; }
     void set(const QDateTime &time) { m_time = time; }
-    void advanceSeconds(int seconds) { m_time = m_time.addSecs(seconds); }
+    void advanceSeconds(int seconds)
+    {
+        m_time = m_time.addSecs(seconds);
+        m_elapsedMs += qint64(seconds) * 1000;
+    }
 
 private:
     QDateTime m_time;
+    qint64 m_elapsedMs = 0;
 };
 
 // Records every message and question instead of showing it; questions get the answer set here.

@@ -2,6 +2,7 @@
 
 #include "gbkcodec.h"
 #include "recordfile.h"
+#include "specimenrecord.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -9,6 +10,10 @@
 #include <QStringList>
 
 // Small helpers for tests that work on real files.
+
+// The last line of a table save: the spare row's eleven empty fields, no line break.
+inline const QByteArray kClosingLine(",,,,,,,,,,");
+
 inline QByteArray gbk(const QString &text)
 {
     return Gbk::encode(text);
@@ -46,68 +51,51 @@ inline RecordFile::Records readFilled(const RecordFile &file)
     return result;
 }
 
-// The ten stored fields of the sample record of the main window's tests: made 2026-12-1 8:30,
-// five days of age, due at due.
-inline QStringList storedFields(const QString &part,
-                                const QString &due = QStringLiteral("2026-12-06 09:05"),
-                                const QString &remark = {})
+// The tests' one sample record, field by field: made 2026-12-1 08:30, 28 days of age, so due
+// 2026-12-29 08:30, number 3 in its grid. A test names the fields it is about and takes the rest
+// as they are: sample(QStringLiteral("甲")).with(SpecimenRecord::Remark, QStringLiteral("复检")).
+struct SampleRecord
 {
-    return {part,
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 8:30"),
-            QStringLiteral("5"),
-            due,
-            QStringLiteral("标准养护"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            remark};
-}
+    QString number = QStringLiteral("3");
+    // The ten stored fields, by SpecimenRecord::Field.
+    QStringList stored{QStringLiteral("三号楼基础"), QStringLiteral("C30"),
+                       QStringLiteral("P-01"),       QStringLiteral("2026-12-1 08:30"),
+                       QStringLiteral("28"),         QStringLiteral("2026-12-29 08:30"),
+                       QStringLiteral("标准养护"),   QStringLiteral("12"),
+                       QStringLiteral("3"),          QString()};
 
-// Its eleven fields as a line of a.bz holds them: the due mark is empty.
-inline QStringList fileRecord(const QString &part, const QString &due)
-{
-    return storedFields(part, due) << QString();
-}
+    SampleRecord with(SpecimenRecord::Field field, const QString &value) const
+    {
+        SampleRecord changed = *this;
+        if (field == SpecimenRecord::Number)
+            changed.number = value;
+        else
+            changed.stored[field] = value;
+        return changed;
+    }
+    // The eleven fields of its line of a.bz: the due mark is empty.
+    QStringList fields() const { return stored + QStringList{QString()}; }
+    // Its line of a.bz, without the line break; line() in code page 936.
+    QString text() const { return fields().join(QLatin1Char(',')); }
+    QByteArray line() const { return gbk(text()); }
+    // Cells 0 to 10 of the grid row that shows it, as the main window hands them to yxts.
+    QStringList cells() const { return QStringList{number} + stored; }
+    // The eleven values a slot holds for it, in the order the dispatcher writes the keys:
+    // 编号 工程部位 强度等级 配合比编号 制作日期 龄期 养护方式 到期时间 工程量 组数 备注.
+    QStringList slotValues() const
+    {
+        using namespace SpecimenRecord;
+        QStringList values{number};
+        for (Field field : {WorksPart, StrengthGrade, MixNumber, MakingDate, Age, CuringMethod,
+                            SpecimenRecord::DueTime, Quantity, Groups, Remark})
+            values << stored[field];
+        return values;
+    }
+};
 
-// Cells 0 to 10 of the main window's row that shows it, due at 09:05, as yxts hands them over.
-inline QStringList rowCells(const QString &number, const QString &part, const QString &remark = {})
+// The sample record of a works part, due at due: the two fields most tests are about.
+inline SampleRecord sample(const QString &part = QStringLiteral("三号楼基础"),
+                           const QString &due = QStringLiteral("2026-12-29 08:30"))
 {
-    return QStringList{number} + storedFields(part, QStringLiteral("2026-12-06 09:05"), remark);
-}
-
-// The eleven fields of a record as the entry form saves it: made 2026-12-1 08:30, 28 days.
-inline QStringList savedRecord(const QString &part, const QString &due, const QString &remark = {})
-{
-    return {part,
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 08:30"),
-            QStringLiteral("28"),
-            due,
-            QStringLiteral("标准养护"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            remark,
-            QString()};
-}
-
-// The eleven values the dispatcher writes into a slot for such a record, due 2026-12-29 08:30,
-// in its key order: 编号 工程部位 强度等级 配合比编号 制作日期 龄期 养护方式 到期时间 工程量 组数
-// 备注.
-inline QStringList slotRecord(const QString &number = QStringLiteral("3"),
-                              const QString &part = QStringLiteral("三号楼基础"),
-                              const QString &remark = {})
-{
-    return {number,
-            part,
-            QStringLiteral("C30"),
-            QStringLiteral("P-01"),
-            QStringLiteral("2026-12-1 08:30"),
-            QStringLiteral("28"),
-            QStringLiteral("标准养护"),
-            QStringLiteral("2026-12-29 08:30"),
-            QStringLiteral("12"),
-            QStringLiteral("3"),
-            remark};
+    return SampleRecord().with(SpecimenRecord::WorksPart, part).with(SpecimenRecord::DueTime, due);
 }

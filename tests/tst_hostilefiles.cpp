@@ -6,6 +6,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "fulldisk.h"
+#include "handoff.h"
 #include "profilefile.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
@@ -35,19 +36,17 @@
 
 namespace {
 const QString kToday = QStringLiteral("2026-12-06");
-const QByteArray kClosingLine(",,,,,,,,,,");
 
 QString failureText()
 {
     return QStringLiteral("上次关闭异常。或已经全部提示。此次提示失败。建议立即初始化。");
 }
 
-// One record line as the entry form writes it.
+// The sample record's line, with a remark of raw bytes.
 QByteArray recordLine(const QString &part, const QString &due, const QByteArray &remark = "r")
 {
-    return gbk(part + QStringLiteral(",C30,P-01,2026-12-1 08:30,5,") + due +
-               QStringLiteral(",标准养护,12,3,")) +
-           remark + ',';
+    QByteArray line = sample(part, due).line();
+    return line.insert(line.size() - 1, remark); // before the empty due mark
 }
 
 // The lines of bytes as the loaders split them (CR LF, CR or LF).
@@ -217,8 +216,8 @@ std::unique_ptr<QProcess> TestHostileFiles::startVexa()
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("TARVELIN_DATA_DIR"), m_folder);
-    env.insert(QStringLiteral("VEXA_QUIT_AFTER_MS"), QStringLiteral("300"));
+    env.insert(QLatin1String(Handoff::DataFolderVariable), m_folder);
+    env.insert(QLatin1String(Handoff::QuitAfterVariable), QStringLiteral("300"));
     process->setProcessEnvironment(env);
     process->start(QStringLiteral(VEXA_PATH), {});
     return process;
@@ -289,7 +288,7 @@ void TestHostileFiles::recordFile()
     QCOMPARE(due.error, QString());
     QCOMPARE(due.lines.size(), qsizetype(dueToday));
     for (const QStringList &fields : due.lines)
-        QVERIFY(fields.value(5).contains(kToday));
+        QVERIFY(fields.value(SpecimenRecord::DueTime).contains(kToday));
     QCOMPARE(readFilled(records).lines.size(), qsizetype(filled));
 
     // The main window starts with today's records, quietly.
@@ -300,7 +299,7 @@ void TestHostileFiles::recordFile()
         QCOMPARE(window.timer1()->isActive(), dueToday > 0);
         for (int r = 1; r <= dueToday; ++r) {
             QCOMPARE(window.grid()->textMatrix(r, 2), QStringLiteral("C30"));
-            QVERIFY(window.grid()->textMatrix(r, 6).startsWith(kToday));
+            QVERIFY(window.grid()->textMatrix(r, SpecimenRecord::DueTimeColumn).startsWith(kToday));
         }
         QCOMPARE(m_messages.shown.size(), 0);
 
@@ -501,7 +500,7 @@ void TestHostileFiles::exchangeFile()
         QCOMPARE(readFile(exchangePath()), file);
     } else {
         QCOMPARE(vexa->exitCode(), 0);
-        QCOMPARE(QString::fromLocal8Bit(vexa->readAllStandardOutput()), slot + QLatin1Char('\n'));
+        QCOMPARE(vexa->readAllStandardOutput(), Handoff::receipt(slot));
         const QByteArray after = readFile(exchangePath());
         QCOMPARE(ProfileFile::valueIn(after, slot, ReminderSlots::flagKey()), QStringLiteral("0"));
         QCOMPARE(ProfileFile::sectionsIn(after), sections);
@@ -629,7 +628,7 @@ void TestHostileFiles::recordWriteRefused()
     if (command == QStringLiteral("数据初始化") && !QFileInfo(path).isFile()) {
         // Nothing to initialise where there is no record file.
         QCOMPARE(m_messages.lastText(), QStringLiteral("无需初始化数据。"));
-    } else if (command == QStringLiteral("删除过期数据") && window->grid()->rows() == 2) {
+    } else if (command == QStringLiteral("删除过期数据") && !window->grid()->hasRecords()) {
         QCOMPARE(m_messages.lastText(), QStringLiteral("没有检测到数据"));
     } else {
         QVERIFY(!m_messages.shown.isEmpty());
@@ -679,10 +678,7 @@ void TestHostileFiles::exchangeWriteRefused()
         const std::unique_ptr<ReminderDispatcher> dispatcher = dispatcherCounting(&launched);
         QSignalSpy notShown(dispatcher.get(), &ReminderDispatcher::reminderNotShown);
         const ReminderDispatcher::Result result = dispatcher->dispatch(
-            {QStringLiteral("3"), QStringLiteral("三号楼"), QStringLiteral("C30"),
-             QStringLiteral("P-03"), QStringLiteral("2026-12-1 9:04"), QStringLiteral("5"),
-             QStringLiteral("2026-12-06 09:04"), QStringLiteral("标准养护"), QStringLiteral("1"),
-             QStringLiteral("1"), QString()});
+            sample(QStringLiteral("三号楼"), QStringLiteral("2026-12-06 09:04")).cells());
         limit.reset();
         QCOMPARE(result.slot, QString());
         QCOMPARE(launched, 0);

@@ -25,7 +25,7 @@ private slots:
 namespace {
 QByteArray record(const QString &due, const QString &part = QStringLiteral("1#楼梁"))
 {
-    return gbk(fileRecord(part, due).join(QLatin1Char(',')));
+    return gbk(sample(part, due).text());
 }
 } // namespace
 
@@ -51,10 +51,10 @@ void TestRecordCheck::namesUnreadableLines_data()
                "\r\n" + good
         << QList<qsizetype>{1} << QStringLiteral("带引号");
     QTest::newRow("semicolons")
-        << good + "\r\n" + gbk(fileRecord(QStringLiteral("梁"), "2026-12-08 07:37").join(';'))
+        << good + "\r\n" + gbk(sample(QStringLiteral("梁"), "2026-12-08 07:37").fields().join(';'))
         << QList<qsizetype>{2} << QStringLiteral("分号");
     QTest::newRow("ten fields, bare CR")
-        << good + "\r" + gbk(storedFields(QStringLiteral("梁")).join(',')) + "\r" + good
+        << good + "\r" + gbk(sample(QStringLiteral("梁")).stored.join(',')) + "\r" + good
         << QList<qsizetype>{2} << QStringLiteral("有 10 个");
     QTest::newRow("no such day") << record(QStringLiteral("2023-02-29 08:00"))
                                  << QList<qsizetype>{1} << QStringLiteral("不是存在的日期");
@@ -116,7 +116,7 @@ void TestRecordCheck::refusesToWriteIntoUtf8()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.bz"));
-    const QByteArray utf8 = fileRecord(QStringLiteral("梁"), "2026-12-08 07:37").join(',').toUtf8();
+    const QByteArray utf8 = sample(QStringLiteral("梁"), "2026-12-08 07:37").text().toUtf8();
     writeFile(path, utf8);
     const RecordFile file(path);
     for (const RecordFile::Outcome &written :

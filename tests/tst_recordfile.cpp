@@ -43,7 +43,7 @@ void TestRecordFile::savedTableIsGbkWithClosingLine()
 {
     const RecordFile file(path());
     const QStringList first =
-        savedRecord(QStringLiteral("1#楼梁"), QStringLiteral("2026-12-29 08:30"));
+        sample(QStringLiteral("1#楼梁"), QStringLiteral("2026-12-29 08:30")).fields();
     QVERIFY(file.writeTable({first, kSpare}).ok);
     const QByteArray expected = gbk(QStringLiteral("1#楼梁,C30,P-01,2026-12-1 08:30,28,2026-12-29 "
                                                    "08:30,标准养护,12,3,,\r\n,,,,,,,,,,"));
@@ -63,7 +63,7 @@ void TestRecordFile::unencodableTextIsRefusedAndFileKept()
     const RecordFile file(path());
     QVERIFY(file.writeTable({kSpare}).ok);
     const RecordFile::Outcome outcome = file.writeTable(
-        {savedRecord(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")), kSpare});
+        {sample(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")).fields(), kSpare});
     QVERIFY(!outcome.ok);
     QVERIFY(outcome.error.contains(QStringLiteral("😀")));
     QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
@@ -169,11 +169,11 @@ void TestRecordFile::mainLoaderKeepsOnlyToday()
     QFETCH(QString, due);
     QFETCH(bool, kept);
     const RecordFile file(path());
-    QVERIFY(file.writeTable({savedRecord(QStringLiteral("梁"), due), kSpare}).ok);
+    QVERIFY(file.writeTable({sample(QStringLiteral("梁"), due).fields(), kSpare}).ok);
     const auto loaded = file.readDueOn(QStringLiteral("2026-12-06"));
     QCOMPARE(loaded.lines.size(), kept ? 1 : 0);
     if (kept)
-        QCOMPARE(loaded.lines.first(), savedRecord(QStringLiteral("梁"), due));
+        QCOMPARE(loaded.lines.first(), sample(QStringLiteral("梁"), due).fields());
 }
 
 void TestRecordFile::finalLineBreakMakesNoDifference()
@@ -259,11 +259,11 @@ void TestRecordFile::bigTableSavedPieceByPiece()
 {
     QList<QStringList> table;
     for (int i = 0; i < 3000; ++i) {
-        table.append(savedRecord(QStringLiteral("%1#楼梁").arg(i),
-                                 QStringLiteral("2026-12-06 09:05"),
-                                 i % 7 ? QString() : QStringLiteral("备注")));
+        table.append(sample(QStringLiteral("%1#楼梁").arg(i), QStringLiteral("2026-12-06 09:05"))
+                         .with(SpecimenRecord::Remark, i % 7 ? QString() : QStringLiteral("备注"))
+                         .fields());
     }
-    table[1500][9] = QString(40000, QChar(0x6881));
+    table[1500][SpecimenRecord::Remark] = QString(40000, QChar(0x6881));
     table.append(kSpare);
     QString joined;
     for (const QStringList &row : table)

@@ -14,15 +14,9 @@
 namespace {
 const QString kDue = QStringLiteral("到期");
 
-// The record line a.bz holds for those fields: each followed by ",".
-QByteArray line(const QStringList &fields)
+QStringList marked(const SampleRecord &record)
 {
-    return gbk(fields.join(QLatin1Char(',')) + QLatin1Char(','));
-}
-
-QStringList marked(QStringList fields)
-{
-    return fields << kDue;
+    return record.stored + QStringList{kDue};
 }
 
 // Rows 1.. hold the records (ten fields, an eleventh for the due mark), then the spare row.
@@ -111,12 +105,12 @@ void TestRecordMaintenance::doubleClickRemovesOneGridRow()
 {
     QFETCH(int, selected);
     QFETCH(QStringList, after);
-    const QByteArray file = line(storedFields(QStringLiteral("甲"))) + "\r\n" +
-                            line(storedFields(QStringLiteral("乙"))) + "\r\n" +
-                            line(storedFields(QStringLiteral("丙"))) + "\r\n,,,,,,,,,,";
+    const QByteArray file = sample(QStringLiteral("甲")).line() + "\r\n" +
+                            sample(QStringLiteral("乙")).line() + "\r\n" +
+                            sample(QStringLiteral("丙")).line() + "\r\n,,,,,,,,,,";
     writeFile(recordPath(), file);
-    fill(m_grid, {storedFields(QStringLiteral("甲")), marked(storedFields(QStringLiteral("乙"))),
-                  storedFields(QStringLiteral("丙"))});
+    fill(m_grid, {sample(QStringLiteral("甲")).stored, marked(sample(QStringLiteral("乙"))),
+                  sample(QStringLiteral("丙")).stored});
     m_grid->setCellBackColour(2, 1, RecordGridModel::SystemHighlight);
     if (selected > 0)
         m_view->setCurrentIndex(m_grid->index(selected - 1, 3));
@@ -138,38 +132,38 @@ void TestRecordMaintenance::expiredRecordsLeaveTheFile_data()
     QTest::addColumn<QList<QStringList>>("grid");
     QTest::addColumn<QByteArray>("after");
 
-    const QStringList a = storedFields(QStringLiteral("甲"));
-    const QStringList b = storedFields(QStringLiteral("乙"), QStringLiteral("2026-12-06 09:05"),
-                                       QStringLiteral("复检"));
-    const QStringList c = storedFields(QStringLiteral("丙"));
-    const QByteArray closing(",,,,,,,,,,");
+    const SampleRecord a = sample(QStringLiteral("甲"));
+    const SampleRecord b =
+        sample(QStringLiteral("乙")).with(SpecimenRecord::Remark, QStringLiteral("复检"));
+    const SampleRecord c = sample(QStringLiteral("丙"));
 
     QTest::newRow("due record removed, closing line gets CR LF")
-        << line(a) + "\r\n" + line(b) + "\r\n" + closing << QList<QStringList>{marked(a), b}
-        << line(b) + "\r\n" + closing + "\r\n";
+        << a.line() + "\r\n" + b.line() + "\r\n" + kClosingLine
+        << QList<QStringList>{marked(a), b.stored} << b.line() + "\r\n" + kClosingLine + "\r\n";
     QTest::newRow("duplicates removed, also those not shown")
-        << line(a) + "\r\n" + line(b) + "\r\n" + line(a) + "\r\n" + line(a) + "\r\n"
-        << QList<QStringList>{marked(a)} << line(b) + "\r\n";
+        << a.line() + "\r\n" + b.line() + "\r\n" + a.line() + "\r\n" + a.line() + "\r\n"
+        << QList<QStringList>{marked(a)} << b.line() + "\r\n";
     // The longer line's first field ends with the due record's first field.
-    const QStringList longer = storedFields(QStringLiteral("乙甲"));
+    const SampleRecord longer = sample(QStringLiteral("乙甲"));
     QTest::newRow("longer line ending with a due line kept")
-        << line(longer) + "\r\n" + line(a) + "\r\n"
-        << QList<QStringList>{marked(a)} << line(longer) + "\r\n";
+        << longer.line() + "\r\n" + a.line() + "\r\n"
+        << QList<QStringList>{marked(a)} << longer.line() + "\r\n";
     const QByteArray gaps = gbk(QStringLiteral("丁,,,,,2026-12-06 10:00,,,,,"));
     QTest::newRow("empty remark and empty fields written back unchanged")
-        << line(a) + "\r\n" + gaps + "\r\n" + line(c) << QList<QStringList>{marked(c), a}
-        << line(a) + "\r\n" + gaps + "\r\n";
+        << a.line() + "\r\n" + gaps + "\r\n" + c.line() << QList<QStringList>{marked(c), a.stored}
+        << a.line() + "\r\n" + gaps + "\r\n";
     QTest::newRow("none marked: same lines, each with CR LF")
-        << line(a) + "\r\n" + line(b) + "\r\n" + closing << QList<QStringList>{a, b}
-        << line(a) + "\r\n" + line(b) + "\r\n" + closing + "\r\n";
+        << a.line() + "\r\n" + b.line() + "\r\n" + kClosingLine
+        << QList<QStringList>{a.stored, b.stored}
+        << a.line() + "\r\n" + b.line() + "\r\n" + kClosingLine + "\r\n";
     QTest::newRow("all removed leaves an empty file")
-        << line(a) + "\r\n" + line(b) << QList<QStringList>{marked(a), marked(b)} << QByteArray();
+        << a.line() + "\r\n" + b.line() << QList<QStringList>{marked(a), marked(b)} << QByteArray();
     // The grid still shows records after data initialisation emptied the file.
     QTest::newRow("emptied file stays empty")
         << QByteArray() << QList<QStringList>{marked(a)} << QByteArray();
     QTest::newRow("marked row whose line is gone")
-        << line(b) + "\r\n"
-        << QList<QStringList>{marked(a), b} << line(b) + "\r\n";
+        << b.line() + "\r\n"
+        << QList<QStringList>{marked(a), b.stored} << b.line() + "\r\n";
 }
 
 void TestRecordMaintenance::expiredRecordsLeaveTheFile()
@@ -198,7 +192,7 @@ void TestRecordMaintenance::emptyGridWritesNothing_data()
 void TestRecordMaintenance::emptyGridWritesNothing()
 {
     QFETCH(int, rows);
-    const QByteArray file = line(storedFields(QStringLiteral("甲"))) + "\r\n,,,,,,,,,,";
+    const QByteArray file = sample(QStringLiteral("甲")).line() + "\r\n,,,,,,,,,,";
     writeFile(recordPath(), file);
     m_grid->setRows(rows);
 
@@ -212,7 +206,7 @@ void TestRecordMaintenance::emptyGridWritesNothing()
 
 void TestRecordMaintenance::unusableFileChangesNothing()
 {
-    fill(m_grid, {marked(storedFields(QStringLiteral("甲")))});
+    fill(m_grid, {marked(sample(QStringLiteral("甲")))});
 
     // Missing: said so, and no file appears.
     m_maintenance->scgqsj_Click();
@@ -223,7 +217,7 @@ void TestRecordMaintenance::unusableFileChangesNothing()
 
     // A line that is not valid GBK cannot be written back as it was: the file stays whole.
     const QByteArray file =
-        QByteArray("\x81\x20\xFF,bad,\r\n") + line(storedFields(QStringLiteral("甲")));
+        QByteArray("\x81\x20\xFF,bad,\r\n") + sample(QStringLiteral("甲")).line();
     writeFile(recordPath(), file);
     m_maintenance->scgqsj_Click();
     QCOMPARE(readFile(recordPath()), file);
@@ -240,8 +234,7 @@ void TestRecordMaintenance::dataInitialisation_data()
     const QString done = QStringLiteral("初始化完成。");
     QTest::newRow("absent") << false << QByteArray()
                             << QStringList{"无需初始化数据。", "无需初始化数据。"};
-    QTest::newRow("with records") << true
-                                  << line(storedFields(QStringLiteral("甲"))) + "\r\n,,,,,,,,,,"
+    QTest::newRow("with records") << true << sample(QStringLiteral("甲")).line() + "\r\n,,,,,,,,,,"
                                   << QStringList{done, done};
     QTest::newRow("empty") << true << QByteArray() << QStringList{done, done};
 }
@@ -272,8 +265,8 @@ void TestRecordMaintenance::mainWindowCommands()
 {
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(8, 0)));
     ManagerServices services{m_dir->path(), &clock, &m_messages, {}};
-    const QByteArray a = line(storedFields(QStringLiteral("甲")));
-    const QByteArray b = line(storedFields(QStringLiteral("乙")));
+    const QByteArray a = sample(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")).line();
+    const QByteArray b = sample(QStringLiteral("乙"), QStringLiteral("2026-12-06 09:05")).line();
     writeFile(recordPath(), a + "\r\n" + b + "\r\n,,,,,,,,,,");
     Form1 window(services);
     window.Form_Load();

@@ -61,9 +61,9 @@ Form1 *TestRecordSafety::start()
 
 void TestRecordSafety::namesUnreadableLinesOnceAtLoad()
 {
-    const QByteArray good = gbk(fileRecord(QStringLiteral("甲"), "2026-12-08 09:30").join(','));
+    const QByteArray good = gbk(sample(QStringLiteral("甲"), "2026-12-08 09:30").text());
     const QByteArray spreadsheet =
-        gbk(fileRecord(QStringLiteral("乙"), "2026-12-8 7:37").join(','));
+        gbk(sample(QStringLiteral("乙"), "2026-12-8 7:37").text());
     const QByteArray file = good + "\r\n" + spreadsheet + "\r\n,,,,,,,,,,";
     writeFile(recordPath(), file);
     start();
@@ -95,8 +95,8 @@ void TestRecordSafety::namesUnreadableLinesOnceAtLoad()
 void TestRecordSafety::dataInitialisationKeptAndRestoredByteForByte()
 {
     const QByteArray old =
-        gbk(fileRecord(QStringLiteral("甲"), "2026-12-08 09:30").join(',') + "\r\n" +
-            fileRecord(QStringLiteral("乙"), "2026-12-09 09:30").join(',') + "\r\n,,,,,,,,,,");
+        gbk(sample(QStringLiteral("甲"), "2026-12-08 09:30").text() + "\r\n" +
+            sample(QStringLiteral("乙"), "2026-12-09 09:30").text() + "\r\n,,,,,,,,,,");
     writeFile(recordPath(), old);
     start();
     m_messages.answer = true;

@@ -82,7 +82,7 @@ void TestReminderPopup::listsClaimedRecord()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(2).ok);
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("1|1"));
 
     ReminderPopup popup(path(), &m_messages);
     QVERIFY(popup.Form_Load());
@@ -172,7 +172,7 @@ void TestReminderPopup::closeFreesSlotOnce()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("1|1"));
     const QByteArray before = readFile(path());
 
     ReminderPopup popup(path(), &m_messages);

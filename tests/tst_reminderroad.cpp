@@ -3,6 +3,7 @@
 // own.
 #include "fakes.h"
 #include "form1.h"
+#include "handoff.h"
 #include "profilefile.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
@@ -87,14 +88,15 @@ void TestReminderRoad::threeRowsDueTogetherGetThreePopups()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString due = QStringLiteral("2026-12-06 09:05");
-    QVERIFY(RecordFile(dir.filePath(QStringLiteral("a.bz")))
-                .writeTable({fileRecord(QStringLiteral("甲"), due),
-                             fileRecord(QStringLiteral("乙"), QStringLiteral("2026-12-06 11:00")),
-                             fileRecord(QStringLiteral("丙"), due),
-                             fileRecord(QStringLiteral("丁"), due), QStringList(11)})
-                .ok);
+    QVERIFY(
+        RecordFile(dir.filePath(QStringLiteral("a.bz")))
+            .writeTable({sample(QStringLiteral("甲"), due).fields(),
+                         sample(QStringLiteral("乙"), QStringLiteral("2026-12-06 11:00")).fields(),
+                         sample(QStringLiteral("丙"), due).fields(),
+                         sample(QStringLiteral("丁"), due).fields(), QStringList(11)})
+            .ok);
     // Each popup closes itself after a while, as if the technician had read it.
-    qputenv("VEXA_QUIT_AFTER_MS", "4000");
+    qputenv(Handoff::QuitAfterVariable, "4000");
 
     FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 2)));
     RecordingMessages messages;
@@ -141,15 +143,14 @@ void TestReminderRoad::nextPopupShowsItsOwnRecord()
     ReminderDispatcher *d = dispatcher(road, QStringLiteral(VEXA_PATH));
     QVERIFY(d);
     QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
-    qputenv("VEXA_QUIT_AFTER_MS", "2000");
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("一号"))).slot,
-             QStringLiteral("1|1"));
+    qputenv(Handoff::QuitAfterVariable, "2000");
+    QCOMPARE(d->dispatch(sample(QStringLiteral("一号")).cells()).slot, QStringLiteral("1|1"));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 一号"));
     QVERIFY(waitForFlags(road.ini(), {QStringLiteral("1|1")}, QStringLiteral("0")));
 
-    qputenv("VEXA_QUIT_AFTER_MS", "8000");
+    qputenv(Handoff::QuitAfterVariable, "8000");
     road.clock.advanceSeconds(60);
-    d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("二号")));
+    d->dispatch(sample(QStringLiteral("二号")).cells());
     QCOMPARE(partShownOnceClaimed(road.ini()).section(QLatin1Char(' '), 1), QStringLiteral("二号"));
     QTRY_COMPARE_WITH_TIMEOUT(d->watchedCount(), 0, 30000);
     QCOMPARE(notShown.size(), 0);
@@ -173,15 +174,13 @@ void TestReminderRoad::slowPopupStillTakesItsOwnSlot()
     QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
 
     qputenv("SLOW_VEXA_DELAY", "0");
-    qputenv("VEXA_QUIT_AFTER_MS", "1500");
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("旧"))).slot,
-             QStringLiteral("1|1"));
+    qputenv(Handoff::QuitAfterVariable, "1500");
+    QCOMPARE(d->dispatch(sample(QStringLiteral("旧")).cells()).slot, QStringLiteral("1|1"));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|1 旧"));
 
     qputenv("SLOW_VEXA_DELAY", "3");
-    qputenv("VEXA_QUIT_AFTER_MS", "6000");
-    QCOMPARE(d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("新"))).slot,
-             QStringLiteral("1|2"));
+    qputenv(Handoff::QuitAfterVariable, "6000");
+    QCOMPARE(d->dispatch(sample(QStringLiteral("新")).cells()).slot, QStringLiteral("1|2"));
     // The old popup closes while the new one is still starting.
     QVERIFY(waitForFlags(road.ini(), {QStringLiteral("1|1")}, QStringLiteral("0")));
     QCOMPARE(partShownOnceClaimed(road.ini()), QStringLiteral("1|2 新"));
@@ -208,7 +207,7 @@ void TestReminderRoad::popupThatDiesBeforeClaimingIsReported()
     ReminderDispatcher *d = dispatcher(road, damaged.fileName());
     QVERIFY(d);
     QSignalSpy notShown(d, &ReminderDispatcher::reminderNotShown);
-    d->dispatch(rowCells(QStringLiteral("1"), QStringLiteral("坏")));
+    d->dispatch(sample(QStringLiteral("坏")).cells());
     QTRY_COMPARE_WITH_TIMEOUT(notShown.size(), 1, 30000);
     const QString message = notShown.first().first().toString();
     QVERIFY2(message.contains(QStringLiteral("坏")), qPrintable(message));

@@ -180,7 +180,7 @@ void TestReminderSlots::resetReplacesAndFrees()
     QCOMPARE(readFile(path()), ReminderSlots::resetBytes(1));
 
     QCOMPARE(exchange.claim().slot, QStringLiteral("1|1"));
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("2|1"));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("2|1"));
     QVERIFY(exchange.reset(1).ok);
     QVERIFY(exchange.reset(1).ok);
     QCOMPARE(readFile(path()), ReminderSlots::resetBytes(1));
@@ -246,7 +246,7 @@ void TestReminderSlots::claimAndRelease()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("1|1"));
     const QByteArray filled = readFile(path());
 
     QCOMPARE(exchange.claim().slot, QStringLiteral("1|1"));
@@ -294,12 +294,11 @@ void TestReminderSlots::fillWritesElevenFieldsInOrder()
     const ReminderSlots exchange(path());
     // A fresh slot keeps its key order: every line is replaced in place.
     QVERIFY(exchange.reset(1).ok);
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("1|1"));
     const QByteArray expectedSlot = gbk(QStringLiteral(
-        "[1|1]\r\n是否显示=0\r\n编号=3\r\n工程部位=三号楼基础\r\n强度等级=C30\r\n配合比编号=P-"
-        "01\r\n"
-        "制作日期=2026-12-1 08:30\r\n龄期=28\r\n养护方式=标准养护\r\n到期时间=2026-12-29 08:30\r\n"
-        "工程量=12\r\n组数=3\r\n备注=\r\n"));
+        "[1|1]\r\n是否显示=0\r\n编号=3\r\n工程部位=三号楼基础\r\n强度等级=C30\r\n"
+        "配合比编号=P-01\r\n制作日期=2026-12-1 08:30\r\n龄期=28\r\n养护方式=标准养护\r\n"
+        "到期时间=2026-12-29 08:30\r\n工程量=12\r\n组数=3\r\n备注=\r\n"));
     QCOMPARE(readFile(path()),
              expectedSlot + ReminderSlots::resetBytes(1).mid(freshSlot("1|1").size()));
     QCOMPARE(exchange.values(QStringLiteral("1|1"), ReminderSlots::popupKeys()),
@@ -308,12 +307,8 @@ void TestReminderSlots::fillWritesElevenFieldsInOrder()
 
     // Keys missing from a slot are added in the dispatcher's order.
     writeFile(path(), gbk(QStringLiteral("[1|1]\r\n是否显示=0\r\n")));
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
-    QCOMPARE(readFile(path()),
-             gbk(QStringLiteral("[1|1]\r\n是否显示=0\r\n编号=3\r\n工程部位=三号楼基础\r\n"
-                                "强度等级=C30\r\n配合比编号=P-01\r\n制作日期=2026-12-1 08:30\r\n"
-                                "龄期=28\r\n养护方式=标准养护\r\n到期时间=2026-12-29 08:30\r\n"
-                                "工程量=12\r\n组数=3\r\n备注=\r\n")));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("1|1"));
+    QCOMPARE(readFile(path()), expectedSlot);
 }
 
 void TestReminderSlots::fillRefusesAndKeepsFile()
@@ -322,13 +317,13 @@ void TestReminderSlots::fillRefusesAndKeepsFile()
     QVERIFY(exchange.reset(1).ok);
     const QByteArray before = readFile(path());
 
-    QStringList unencodable = slotRecord();
-    unencodable[10] = QString::fromUtf8("\xF0\x9F\x98\x80");
-    ReminderSlots::Found outcome = exchange.fillFirstFree(unencodable);
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    ReminderSlots::Found outcome =
+        exchange.fillFirstFree(sample().with(SpecimenRecord::Remark, emoji).slotValues());
     QVERIFY(outcome.slot.isEmpty());
-    QVERIFY(outcome.error.contains(unencodable[10]));
+    QVERIFY(outcome.error.contains(emoji));
 
-    outcome = exchange.fillFirstFree(slotRecord().mid(1));
+    outcome = exchange.fillFirstFree(sample().slotValues().mid(1));
     QVERIFY(outcome.slot.isEmpty());
     QVERIFY(outcome.error.contains(QStringLiteral("11")));
     QCOMPARE(readFile(path()), before);
@@ -338,10 +333,10 @@ void TestReminderSlots::fillFirstFreeSkipsReserved()
 {
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("1|1"));
     // The flag stays "0" until a popup claims the slot, so the dispatcher skips what it filled.
-    QCOMPARE(exchange.fillFirstFree(slotRecord()).slot, QStringLiteral("1|1"));
-    QCOMPARE(exchange.fillFirstFree(slotRecord(), {QStringLiteral("1|1")}).slot,
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues()).slot, QStringLiteral("1|1"));
+    QCOMPARE(exchange.fillFirstFree(sample().slotValues(), {QStringLiteral("1|1")}).slot,
              QStringLiteral("2|1"));
     QCOMPARE(ReadIniValue(QStringLiteral("2|1"), QStringLiteral("工程部位"), path()),
              QStringLiteral("三号楼基础"));
@@ -352,7 +347,7 @@ void TestReminderSlots::fillFirstFreeSkipsReserved()
     for (int layer = 1; layer <= ReminderSlots::Layers; ++layer)
         all.insert(ReminderSlots::name(layer, 1));
     const QByteArray before = readFile(path());
-    const ReminderSlots::Found none = exchange.fillFirstFree(slotRecord(), all);
+    const ReminderSlots::Found none = exchange.fillFirstFree(sample().slotValues(), all);
     QCOMPARE(none.slot, QString());
     QCOMPARE(readFile(path()), before);
 }

@@ -23,6 +23,7 @@ private slots:
     void nameFollowsTheFolder_data();
     void nameFollowsTheFolder();
     void oneClaimPerFolder();
+    void runningOneIsFoundWithoutItsLockFile();
     void secondStartRaisesTheFirst();
     void crashDoesNotBlockTheNextStart();
     void emptyLockFromAKilledStartIsTakenOver();
@@ -118,6 +119,26 @@ void TestSingleInstance::oneClaimPerFolder()
     QVERIFY(!listening(second.serverName()));
     SingleInstance next(dir.path());
     QVERIFY(next.claim());
+}
+
+// A cleaner of the temporary folder removed the lock file of a Tarvelin that runs for days.
+void TestSingleInstance::runningOneIsFoundWithoutItsLockFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    SingleInstance running(dir.path());
+    QVERIFY(running.claim());
+    const QString lock =
+        QDir::temp().absoluteFilePath(running.serverName() + QStringLiteral(".lock"));
+    QVERIFY(QFile::remove(lock));
+
+    SingleInstance second(dir.path());
+    QVERIFY(!second.claim());
+    QCOMPARE(second.error(), QString());
+    QVERIFY(!QFile::exists(lock));
+    // The running one still answers on its socket, which the second start left alone, so the
+    // second start raises it (secondStartRaisesTheFirst) and ends.
+    QVERIFY(listening(running.serverName()));
 }
 
 void TestSingleInstance::secondStartRaisesTheFirst()

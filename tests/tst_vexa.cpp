@@ -1,3 +1,4 @@
+#include "handoff.h"
 #include "reminderslots.h"
 #include "testfiles.h"
 
@@ -50,8 +51,8 @@ std::unique_ptr<QProcess> TestVexa::start(int quitAfterMs)
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("TARVELIN_DATA_DIR"), m_dir.path());
-    env.insert(QStringLiteral("VEXA_QUIT_AFTER_MS"), QString::number(quitAfterMs));
+    env.insert(QLatin1String(Handoff::DataFolderVariable), m_dir.path());
+    env.insert(QLatin1String(Handoff::QuitAfterVariable), QString::number(quitAfterMs));
     process->setProcessEnvironment(env);
     process->start(QStringLiteral(VEXA_PATH), {});
     return process;
@@ -111,8 +112,10 @@ void TestVexa::closingFreesTheSlot()
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
     QCOMPARE(exchange
-                 .fillFirstFree(slotRecord(QStringLiteral("1"), QStringLiteral("三号楼基础"),
-                                           QStringLiteral("加急")))
+                 .fillFirstFree(sample()
+                                    .with(SpecimenRecord::Number, QStringLiteral("1"))
+                                    .with(SpecimenRecord::Remark, QStringLiteral("加急"))
+                                    .slotValues())
                  .slot,
              QStringLiteral("1|1"));
     const QByteArray before = readFile(path());

@@ -2,6 +2,7 @@
 // rounds. No slot may be claimed twice, every process either claims a slot or says it found none,
 // and the exchange file stays whole.
 #include "exchangecheck.h"
+#include "handoff.h"
 #include "reminderslots.h"
 #include "testfiles.h"
 
@@ -56,8 +57,8 @@ void TestVexaSoak::fiftyPopupsAgainstTwentyFiveSlots()
     const QString path = m_dir.filePath(QStringLiteral("vexa.ini"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("TARVELIN_DATA_DIR"), m_dir.path());
-    env.insert(QStringLiteral("VEXA_QUIT_AFTER_MS"), QString::number(kQuitAfterMs));
+    env.insert(QLatin1String(Handoff::DataFolderVariable), m_dir.path());
+    env.insert(QLatin1String(Handoff::QuitAfterVariable), QString::number(kQuitAfterMs));
 
     int started = 0;
     for (int round = 1; round <= kRounds; ++round) {

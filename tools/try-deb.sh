@@ -2,7 +2,7 @@
 # Installs a Tarvelin .deb on this machine, starts the installed program as a fresh user under
 # Xvfb, takes a screenshot, checks where the data went and that a second start ends at once,
 # then removes the package again. Needs root (apt-get), xvfb-run and ImageMagick's import.
-#   bash tools/try-deb.sh build-p/tarvelin_2.2_amd64.deb [screenshot.png]
+#   bash tools/try-deb.sh build-p/tarvelin_<version>_amd64.deb [screenshot.png]
 set -euo pipefail
 deb=$(realpath "$1")
 shot=$(realpath -m "${2:-tarvelin-installed.png}")

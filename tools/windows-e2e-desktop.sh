@@ -19,10 +19,44 @@ done
 TARVELIN_DATA_DIR="$entry" wine "$programs/Tarvelin.exe" >/dev/null 2>&1 &
 tarvelin=$!
 pids+=("$tarvelin")
-waitfor 60 xdotool search --onlyvisible --name "Tarvelin V2.2" ||
+waitfor 60 xdotool search --onlyvisible --name "$caption" ||
   fail "the main window did not appear"
-main=$(xdotool search --onlyvisible --name "Tarvelin V2.2" | head -1)
+main=$(xdotool search --onlyvisible --name "$caption" | head -1)
 keys() { xdotool key --delay 60 "$@"; }
+# The main window's menus from the left, and the items picked here from the top, as
+# Form1::buildMenus makes them (the keys pass over separators).
+menu_bar=(菜单 运行 数据编辑 软件设置 帮助)
+declare -A menu_items=([数据编辑/插入数据]=2 [软件设置/设置]=1)
+# menu MENU/ITEM: picks the item with the keyboard.
+menu() {
+  local presses=(alt) i
+  for i in "${!menu_bar[@]}"; do
+    [ "${menu_bar[$i]}" != "${1%/*}" ] || break
+    presses+=(Right)
+  done
+  for (( i = 0; i < ${menu_items[$1]}; i++ )); do presses+=(Down); done
+  keys "${presses[@]}" Return
+}
+# The tab orders of the entry form (Form2) and of the settings window (Form4).
+form2_tabs=(Text1 Combo2 Text3 Combo1 Text8 Text9 DTPicker1 Text4 Text5 Text6 Command3 Text2
+            Text11 Text7 Text10 Command1 Command2)
+form4_tabs=(Text1 Check1 Command1)
+# opened TAB_ORDER...: a window opened with the keyboard in the first box of its tab order.
+opened() { tab_order=("$@"); focus=$1; }
+# tab_to BOX: Tab from the box that has the keyboard forwards to BOX.
+tab_to() {
+  local presses=() passed=no box
+  for box in "${tab_order[@]}"; do
+    if [ $passed = yes ]; then
+      presses+=(Tab)
+      [ "$box" != "$1" ] || break
+    fi
+    [ "$box" != "$focus" ] || passed=yes
+  done
+  [ "$box" = "$1" ] || fail "$1 does not come after $focus in the entry form's tab order"
+  keys "${presses[@]}"
+  focus=$1
+}
 # foreground CAPTION: Wine's foreground window's caption begins with CAPTION within 20 s.
 foreground() { timeout 30 wine "$input" "$1"; }
 typein() {
@@ -40,30 +74,31 @@ echo "windows-e2e: the tray icon is in Wine's tray window"
 
 # 2. A record typed into the entry form.
 timeout 10 xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
-foreground "Tarvelin V2.2" || fail "the main window does not get the keyboard"
+foreground "$caption" || fail "the main window does not get the keyboard"
 today=$(date +%F)
-keys alt Right Right Down Down Return
+menu 数据编辑/插入数据
 form2="增添提醒数据"
 foreground "$form2" || fail "数据编辑 → 插入数据 did not open the entry form"
-typein "$form2" "1#楼 梁板"        # Text1 工程部位
-keys Tab Tab                      # Combo2 keeps C30
-typein "$form2" "P-07"            # Text3 配合比编号
-keys Tab ctrl+a
-typein "$form2" "同级养护"        # Combo1 养护方式, over its 标准养护
-keys Tab
-typein "$form2" "12m3"            # Text8 工程量
-keys Tab
-typein "$form2" "3"               # Text9 组数
-keys Tab Tab ctrl+a               # DTPicker1 keeps today
-typein "$form2" "08"              # Text4 hour
-keys Tab ctrl+a
-typein "$form2" "30"              # Text5 minute
-keys Tab
-typein "$form2" "28"              # Text6 龄期
-keys Tab space                    # Command3 "?" computes the due time into Text7
-keys Tab Tab Tab Tab              # over Text2, Text11 and Text7 to Text10
-typein "$form2" "加急 复检（抗渗）" # Text10 备注
-keys Tab Return                   # Command1 添加
+opened "${form2_tabs[@]}"
+typein "$form2" "1#楼 梁板"        # 工程部位
+tab_to Text3                      # Combo2 keeps C30
+typein "$form2" "P-07"            # 配合比编号
+tab_to Combo1 && keys ctrl+a
+typein "$form2" "同级养护"        # 养护方式, over its 标准养护
+tab_to Text8
+typein "$form2" "12m3"            # 工程量
+tab_to Text9
+typein "$form2" "3"               # 组数
+tab_to Text4 && keys ctrl+a       # DTPicker1 keeps today
+typein "$form2" "08"              # hour
+tab_to Text5 && keys ctrl+a
+typein "$form2" "30"              # minute
+tab_to Text6
+typein "$form2" "28"              # 龄期
+tab_to Command3 && keys space     # "?" computes the due time into Text7
+tab_to Text10
+typein "$form2" "加急 复检（抗渗）" # 备注
+tab_to Command1 && keys Return    # 添加
 foreground "信息" || fail "添加 did not confirm \"此条信息添加完成！\" (the window above is in front)"
 # The expected file for the day the form was opened on (or the next, at midnight).
 expected_file() {
@@ -88,7 +123,7 @@ not_shown "Chinese typed through an input method; the entry form got it as Unico
 keys Return                       # the confirmation
 foreground "$form2" || fail "the confirmation did not give the entry form back"
 keys Escape                       # hides the form
-foreground "Tarvelin V2.2" || fail "Escape did not close the entry form"
+foreground "$caption" || fail "Escape did not close the entry form"
 
 # 3. Start with Windows.
 run_value() {
@@ -97,9 +132,10 @@ run_value() {
 }
 registered() { [ -n "$(run_value "$machine_run")$(run_value "$user_run")" ]; }
 unregistered() { ! registered; }
-keys alt Right Right Right Down Return
+menu 软件设置/设置
 foreground "设置" || fail "软件设置 → 设置 did not open the settings window"
-keys Tab space                    # Check1 设置开机自启动, checked
+opened "${form4_tabs[@]}"
+tab_to Check1 && keys space       # 设置开机自启动, checked
 waitfor 20 registered || fail "设置开机自启动 wrote no Tarvelin value under $machine_run or $user_run"
 command="\"$(winepath -w "$programs/Tarvelin.exe")\""
 key=$machine_run
@@ -120,7 +156,7 @@ keys space                        # unchecked
 waitfor 20 unregistered || fail "unchecking 设置开机自启动 left the Run value under $key"
 echo "windows-e2e: unchecking 设置开机自启动 removes the Run value"
 keys Escape
-foreground "Tarvelin V2.2" || fail "Escape did not close the settings window"
+foreground "$caption" || fail "Escape did not close the settings window"
 
 # 4b. Minimised, the window leaves the screen and the taskbar; the icon brings it back.
 hidden() {
@@ -131,7 +167,7 @@ xdotool windowminimize "$main"
 waitfor 20 hidden || fail "minimised, the main window is still on the screen or in the taskbar"
 xdotool mousemove --window "$tray" 10 10 click 1
 waitfor 20 viewable "$main" || fail "a click on the tray icon did not bring the main window back"
-foreground "Tarvelin V2.2" || fail "the main window brought back from the tray is not in front"
+foreground "$caption" || fail "the main window brought back from the tray is not in front"
 echo "windows-e2e: minimised, the window hides; a click on the tray icon brings it back"
 xdotool windowminimize "$main"
 waitfor 20 hidden || fail "minimised again, the main window did not hide"

@@ -57,6 +57,10 @@ waitfor() {
   done
 }
 gbk() { iconv -f UTF-8 -t CP936; }
+# The main window's caption begins with the version of project() in CMakeLists.txt.
+version=$(sed -n 's/^project(Tarvelin VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+[ -n "$version" ] || fail "no project(Tarvelin VERSION ...) in CMakeLists.txt"
+caption="Tarvelin V$version"
 
 # A desktop with a window manager, as on Windows: new windows and dialogs get the keyboard.
 openbox --sm-disable >/dev/null 2>&1 &
@@ -72,7 +76,7 @@ x86_64-w64-mingw32-gcc -municode -O2 "$root/tools/wine-input.c" -o "$input"
 printf ',,,,,,,,,,' > "$data/a.bz"
 TARVELIN_DATA_DIR="$data" wine "$programs/Tarvelin.exe" >/dev/null 2>&1 &
 pids+=($!)
-waitfor 60 xdotool search --name "Tarvelin V2.2" || fail "the main window did not appear"
+waitfor 60 xdotool search --name "$caption" || fail "the main window did not appear"
 echo "windows-e2e: Tarvelin.exe runs from \"$programs\""
 # Due in the present minute, or in the next one when this one is nearly over: the first check
 # covers the present minute alone, later ones every minute since.
@@ -130,7 +134,7 @@ install_silently ""
 echo "windows-e2e: the installer put both programs and the DLLs into $target/bin"
 wine "$target/bin/Tarvelin.exe" >/dev/null 2>&1 &
 pids+=($!)
-waitfor 60 xdotool search --onlyvisible --name "Tarvelin V2.2" || fail "the installed Tarvelin did not start"
+waitfor 60 xdotool search --onlyvisible --name "$caption" || fail "the installed Tarvelin did not start"
 echo "windows-e2e: the installed Tarvelin starts"
 cleanup
 # Over the first install, the installer runs the registered uninstaller silently first.

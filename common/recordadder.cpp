@@ -1,0 +1,186 @@
+#include "recordadder.h"
+
+#include "gbkcodec.h"
+#include "messages.h"
+#include "numberreading.h"
+
+namespace {
+QString unchangedNote()
+{
+    return QStringLiteral("这条信息没有添加，记录文件未被改动。");
+}
+
+QString errorTitle()
+{
+    return QStringLiteral("错误");
+}
+} // namespace
+
+QStringList RecordEntry::storedFields() const
+{
+    QStringList fields = typed;
+    fields[SpecimenRecord::MakingDate] = DueTime::pickerDateText(making.makingDate) +
+                                         QLatin1Char(' ') + NumberReading::asciiForm(making.hour) +
+                                         QLatin1Char(':') +
+                                         NumberReading::asciiForm(making.minute);
+    fields[SpecimenRecord::Age] = making.age;
+    return fields;
+}
+
+RecordAdder::RecordAdder(const QString &recordPath, Messages *messages, int lockWaitMs,
+                         RecordBackups *backups)
+    : m_store(recordPath, lockWaitMs, backups), m_messages(messages)
+{
+}
+
+QString RecordAdder::refusal(const RecordEntry &entry)
+{
+    // In the order of the record's fields; the making date is typed as an hour and a minute.
+    QList<std::pair<QString, QString>> boxes;
+    for (int f = 0; f < RecordLine::Stored; ++f) {
+        const auto field = SpecimenRecord::Field(f);
+        if (field == SpecimenRecord::MakingDate) {
+            boxes.append({QStringLiteral("制作时间的小时"), entry.making.hour});
+            boxes.append({QStringLiteral("制作时间的分钟"), entry.making.minute});
+        } else {
+            boxes.append({SpecimenRecord::texts(field).name,
+                          field == SpecimenRecord::Age ? entry.making.age : entry[field]});
+        }
+    }
+    for (const auto &[name, value] : boxes) {
+        // Refused whole: a text cut to fit would be confirmed as added but not as typed.
+        if (value.size() > RecordLine::LongestField) {
+            return QStringLiteral("“%1”中的文字有 %2 个字符，超过了一栏最多能保存的 %3 个字符。"
+                                  "请删短后再添加。")
+                       .arg(name)
+                       .arg(value.size())
+                       .arg(RecordLine::LongestField) +
+                   unchangedNote();
+        }
+        if (value.contains(QLatin1Char(','))) {
+            return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
+                                  "请去掉逗号（可改用全角逗号“，”）后再添加。")
+                       .arg(name) +
+                   unchangedNote();
+        }
+        if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
+            return QStringLiteral("“%1”中有换行符，它会把记录拆成两行。请去掉换行后再添加。")
+                       .arg(name) +
+                   unchangedNote();
+        }
+        const QString bad = Gbk::firstUnencodable(value);
+        if (!bad.isEmpty()) {
+            return QStringLiteral("“%1”中的字符%2无法保存到记录文件（代码页 936 中没有这个字符）。"
+                                  "请换用其他写法后再添加。")
+                       .arg(name, Gbk::describe(bad)) +
+                   unchangedNote();
+        }
+    }
+    if (!entry.making.makingDate.isValid())
+        return entry.makingDateProblem + unchangedNote();
+    const QString numbers = DueTime::numberRefusal(entry.making);
+    if (!numbers.isEmpty())
+        return numbers + unchangedNote();
+    const QString &due = entry.dueTime();
+    if (due.isEmpty()) {
+        return QStringLiteral("到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式"
+                              "填写。") +
+               unchangedNote();
+    }
+    if (!DueTime::isRealDueTime(due)) {
+        return QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 2024-05-31 "
+                              "09:05），这样的记录永远不会提醒。请按“?”重新计算，或按此形式填写。")
+                   .arg(due) +
+               unchangedNote();
+    }
+    return {};
+}
+
+RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries, qsizetype recordsSeen)
+{
+    Result result;
+    result.entries = entries;
+    for (const RecordEntry &entry : entries) {
+        const QString refused = refusal(entry);
+        if (!refused.isEmpty()) {
+            m_messages->show(refused, errorTitle(), MessageStyle::Exclamation);
+            return result;
+        }
+    }
+    // Asked before the lock is taken: another copy must not wait for this user's answer.
+    for (RecordEntry &entry : result.entries) {
+        if (!offerToRecompute(entry))
+            return result;
+    }
+    if (!confirmFewerRecords(recordsSeen))
+        return result;
+
+    RecordStore::Outcome saved = m_store.change([&result](RecordTable &table) {
+        for (const RecordEntry &entry : result.entries)
+            table.append(entry.storedFields());
+        return QString();
+    });
+    if (!saved.ok()) {
+        m_messages->show(saved.error + QStringLiteral("这条信息没有添加。"), errorTitle(),
+                         MessageStyle::Exclamation);
+        return result;
+    }
+    result.added = true;
+    result.table = std::move(saved.table);
+    m_messages->show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
+                     MessageStyle::Plain);
+    return result;
+}
+
+bool RecordAdder::confirmFewerRecords(qsizetype recordsSeen)
+{
+    if (recordsSeen <= 0)
+        return true;
+    // A file that cannot be read is told by the save, which reads it again under the lock.
+    const RecordStore::Outcome now = m_store.load();
+    if (!now.ok() || now.table.size() >= recordsSeen)
+        return true;
+    const QString question =
+        QStringLiteral("记录文件中现在只有 %1 条记录，而本窗口之前读入时有 %2 条：记录文件可能被"
+                       "别的程序清空或截短了。\n\n是否仍把这条信息添加到现在的记录文件中？\n"
+                       "选“否”不添加，记录文件保持原样；之前的记录可以用“从备份恢复”找回。")
+            .arg(now.table.size())
+            .arg(recordsSeen);
+    if (m_messages->ask(question, QStringLiteral("提示")))
+        return true;
+    m_messages->show(unchangedNote(), QStringLiteral("提示"), MessageStyle::Information);
+    return false;
+}
+
+bool RecordAdder::offerToRecompute(RecordEntry &entry)
+{
+    // A due time typed by hand is saved as typed; so is one that still matches the entry.
+    const QString due = entry.dueTime();
+    if (entry.computedDue.isEmpty() || due != entry.computedDue)
+        return true;
+    const DueTime::Outcome now = DueTime::tianjia(entry.making);
+    if (now.ok() && now.dueTime == due)
+        return true;
+
+    QString question =
+        QStringLiteral("按“?”之后，制作日期、时间或龄期改动过，到期时间“%1”是按改动前的内容算出的")
+            .arg(due);
+    if (now.ok())
+        question += QStringLiteral("（按现在的内容应为“%1”）").arg(now.dueTime);
+    question += QStringLiteral("。\n\n是否先按现在的内容重新计算到期时间再添加？\n"
+                               "选“是”重新计算后添加；选“否”仍按“%1”添加。")
+                    .arg(due);
+    if (!m_messages->ask(question, QStringLiteral("提示"))) {
+        // Kept on purpose: from now on it counts as typed.
+        entry.computedDue.clear();
+        return true;
+    }
+    if (!now.ok()) {
+        m_messages->show(now.error + QStringLiteral("\n") + unchangedNote(), DueTime::errorTitle(),
+                         MessageStyle::Plain);
+        return false;
+    }
+    entry.dueTime() = now.dueTime;
+    entry.computedDue = now.dueTime;
+    return true;
+}
