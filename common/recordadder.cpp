@@ -21,8 +21,7 @@ QStringList RecordEntry::storedFields() const
     QStringList fields = typed;
     fields[SpecimenRecord::MakingDate] = DueTime::pickerDateText(making.makingDate) +
                                          QLatin1Char(' ') + NumberReading::asciiForm(making.hour) +
-                                         QLatin1Char(':') +
-                                         NumberReading::asciiForm(making.minute);
+                                         QLatin1Char(':') + NumberReading::asciiForm(making.minute);
     fields[SpecimenRecord::Age] = making.age;
     return fields;
 }

@@ -35,9 +35,10 @@ struct RecordEntry
 };
 
 // "添加": checks entries, asks about a due time that no longer matches its making date, time or
-// age and about a file that lost records since the caller last saw it, and appends them to a.bz in one save under the record file's lock (RecordStore). Every
-// refusal, question and confirmation goes through messages. Nothing is written unless all
-// entries go in, so there is never a half-done add to undo.
+// age and about a file that lost records since the caller last saw it, and appends them to a.bz in
+// one save under the record file's lock (RecordStore). Every refusal, question and confirmation
+// goes through messages. Nothing is written unless all entries go in, so there is never a half-done
+// add to undo.
 class RecordAdder
 {
 public:

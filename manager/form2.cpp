@@ -242,10 +242,9 @@ RecordEntry Form2::entryFromBoxes() const
 void Form2::Command1_Click()
 {
     m_dtPicker1->commit();
-    RecordAdder::Result result =
-        RecordAdder(recordPath(), m_services.messages, RecordStore::DefaultLockWaitMs,
-                    m_services.backups)
-            .add({entryFromBoxes()}, m_recordsSeen);
+    RecordAdder::Result result = RecordAdder(recordPath(), m_services.messages,
+                                             RecordStore::DefaultLockWaitMs, m_services.backups)
+                                     .add({entryFromBoxes()}, m_recordsSeen);
     // A due time recomputed or kept at the user's word stays so, saved or not.
     const RecordEntry &asked = result.entries.constFirst();
     if (asked.dueTime() != m_text7->text())

@@ -98,7 +98,8 @@ void TestRecordAdder::refusalWritesNothing_data()
     for (const char *due : {"2026-12-29 8:30", "2026-02-30 08:30", "2026-12-29 24:00"})
         QTest::addRow("due time %s", due) << QStringList{"到期时间", due} << notDue.arg(due);
     // Number boxes hold a number and nothing else, the further amounts too.
-    const QString notNumber = QStringLiteral("%1“%2”不是数字：这一栏只能填数字（可带小数点和正负号）。");
+    const QString notNumber =
+        QStringLiteral("%1“%2”不是数字：这一栏只能填数字（可带小数点和正负号）。");
     row("letter o in the hour", {"制作时间的小时", "o8"}, notNumber.arg("制作时间的小时", "o8"));
     row("unit in the age", {"龄期", "28天"}, notNumber.arg("龄期", "28天"));
     row("text in further hours", {"龄期的附加小时", "两"}, notNumber.arg("龄期的附加小时", "两"));

@@ -62,8 +62,7 @@ Form1 *TestRecordSafety::start()
 void TestRecordSafety::namesUnreadableLinesOnceAtLoad()
 {
     const QByteArray good = gbk(sample(QStringLiteral("甲"), "2026-12-08 09:30").text());
-    const QByteArray spreadsheet =
-        gbk(sample(QStringLiteral("乙"), "2026-12-8 7:37").text());
+    const QByteArray spreadsheet = gbk(sample(QStringLiteral("乙"), "2026-12-8 7:37").text());
     const QByteArray file = good + "\r\n" + spreadsheet + "\r\n,,,,,,,,,,";
     writeFile(recordPath(), file);
     start();
