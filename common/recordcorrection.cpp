@@ -67,6 +67,15 @@ Outcome write(const QString &path, const QByteArray &data)
 
 QString fieldRefusal(const QString &name, const QString &value, const QString &then)
 {
+    // Refused whole: a text cut to fit would be confirmed as saved but not as typed.
+    if (value.size() > RecordLine::LongestField) {
+        return QStringLiteral(
+                   "“%1”中的文字有 %2 个字符，超过了一栏最多能保存的 %3 个字符。请删短%4。")
+            .arg(name)
+            .arg(value.size())
+            .arg(RecordLine::LongestField)
+            .arg(then);
+    }
     if (value.contains(QLatin1Char(','))) {
         return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
                               "请去掉逗号（可改用全角逗号“，”）%2。")

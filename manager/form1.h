@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class DayWatcher;
 class Form2;
 class Form4;
@@ -18,6 +20,8 @@ class QTimer;
 class RecordGridModel;
 class RecordGridView;
 class TrayIcon;
+class RecordBackups;
+class UnreadableRecordsWindow;
 
 // The main window: today's records in Grid1, the clock in the caption, the menu bar, and the
 // due-time monitor with its switch.
@@ -39,6 +43,7 @@ public:
     ReminderDispatcher *dispatcher() const { return m_dispatcher; }
     const ManagerServices &services() const { return m_services; }
     TrayIcon *trayIcon() const { return m_tray; }
+    UnreadableRecordsWindow *unreadableRecords() const { return m_unreadable; }
 
     // The settings window, created hidden on first use; it owns the interval text.
     Form4 *form4();
@@ -89,9 +94,13 @@ private:
     QAction *m_tscsh = nullptr, *m_sjcsh = nullptr, *m_end = nullptr;
     QAction *m_kq = nullptr, *m_bg = nullptr;
     QAction *m_dq = nullptr, *m_crsj = nullptr, *m_find = nullptr, *m_scgqsj = nullptr;
+    QAction *m_hfbf = nullptr; // "从备份恢复"
     QAction *m_sz = nullptr;
     QAction *m_jz = nullptr, *m_gy = nullptr, *m_sj = nullptr;
     TrayIcon *m_tray = nullptr;
+    std::unique_ptr<RecordBackups> m_ownBackups;
+    UnreadableRecordsWindow *m_unreadable;
+    QString m_checkedStamp; // the record file as it was when its lines were last checked
     MonitorSwitch *m_switch = nullptr;
     DayWatcher *m_dayWatcher;
     RecordFileWatcher *m_fileWatcher;

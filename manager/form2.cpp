@@ -23,6 +23,8 @@
 
 #include <algorithm>
 
+#include <limits>
+
 namespace {
 constexpr int kGridCols = SpecimenRecord::ColumnCount;
 
@@ -73,6 +75,8 @@ void Form2::buildControls()
     };
     auto text = [this, &place](const char *name, int left, int top, int width, int height) {
         auto *box = new QLineEdit(this);
+        // A box never cuts what is pasted into it; "添加" refuses a text too long to keep.
+        box->setMaxLength(std::numeric_limits<int>::max());
         place(box, name, left, top, width, height);
         return box;
     };
@@ -82,6 +86,7 @@ void Form2::buildControls()
         // The text is stored exactly as typed: no completion, and Enter adds nothing to the list.
         box->setCompleter(nullptr);
         box->setInsertPolicy(QComboBox::NoInsert);
+        box->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
         place(box, name, left, top, width, height);
         return box;
     };
@@ -157,6 +162,7 @@ void Form2::Form_Load()
     const QString error = daoru();
     if (!error.isEmpty())
         m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+    m_recordsSeen = m_grid->rows() - 2;
 
     const QDateTime now = m_services.clock->now();
     m_dtPicker1->setDate(now.date());
@@ -240,15 +246,19 @@ void Form2::Command1_Click()
     const RecordEntry entry = entryFromBoxes();
     if (RecordAdder::refusal(entry).isEmpty() && !confirmUnusual(entry))
         return;
-    RecordAdder::Result result = RecordAdder(recordPath(), m_services.messages).add({entry});
+    RecordAdder::Result result = RecordAdder(recordPath(), m_services.messages,
+                                             RecordStore::DefaultLockWaitMs, m_services.backups)
+                                     .add({entry}, m_recordsSeen);
     // A due time recomputed or kept at the user's word stays so, saved or not.
     const RecordEntry &asked = result.entries.constFirst();
     if (asked.dueTime() != m_text7->text())
         m_text7->setText(asked.dueTime());
     m_computedDue = asked.computedDue;
     // The table follows the file only once the file holds the new record.
-    if (result.added)
+    if (result.added) {
+        m_recordsSeen = result.table.size();
         showTable(std::move(result.table));
+    }
 }
 
 bool Form2::confirmUnusual(const RecordEntry &entry) const

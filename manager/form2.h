@@ -81,5 +81,8 @@ private:
     // Text7 as the last "?" left it, while it still stands for the boxes' values of then; empty
     // once the user chose to keep it after a change.
     QString m_computedDue;
+    // The records the form had in hand at its load or its last save: a file that holds fewer
+    // when "添加" reads it again was emptied or cut by someone else, and the add asks first.
+    qsizetype m_recordsSeen = 0;
     QPushButton *m_command1, *m_command2, *m_command3;
 };

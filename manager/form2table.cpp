@@ -3,6 +3,7 @@
 #include "form2.h"
 
 #include "messages.h"
+#include "recordbackups.h"
 #include "recordcorrection.h"
 #include "recordgridmodel.h"
 #include "recordtablepanel.h"
@@ -50,6 +51,8 @@ void Form2::showOutcome(const QString &error)
 void Form2::correctCell(int row, int col, const QString &text)
 {
     const auto field = SpecimenRecord::Field(col - 1);
+    if (m_services.backups)
+        m_services.backups->keep(RecordBackups::Occasion::FirstSaveOfDay);
     showOutcome(RecordCorrection::correct(recordPath(), storedFieldsOf(row), field, text).error);
 }
 
@@ -57,9 +60,12 @@ void Form2::deleteRecord(int row)
 {
     const QStringList stored = storedFieldsOf(row);
     const QString question =
-        QStringLiteral("从记录文件中删除这条记录吗？删除后无法恢复。\n\n") +
+        QStringLiteral(
+            "从记录文件中删除这条记录吗？删除前的文件留有备份（数据编辑 → 从备份恢复）。\n\n") +
         SpecimenRecord::summary(QStringList{m_grid->textMatrix(row, 0)} + stored);
     if (!m_services.messages->confirm(question, QStringLiteral("确认删除")))
         return;
+    if (m_services.backups)
+        m_services.backups->keep(RecordBackups::Occasion::BeforeDeletion);
     showOutcome(RecordCorrection::remove(recordPath(), stored).error);
 }

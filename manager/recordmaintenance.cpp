@@ -1,6 +1,7 @@
 #include "recordmaintenance.h"
 
 #include "messages.h"
+#include "recordbackups.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
@@ -35,8 +36,8 @@ bool holdsRecord(const RecordGridModel &grid, int row)
 } // namespace
 
 RecordMaintenance::RecordMaintenance(RecordGridModel *grid, RecordGridView *view,
-                                     QString recordFilePath, Messages *messages, QObject *parent)
-    : QObject(parent), m_grid(grid), m_view(view), m_recordFilePath(std::move(recordFilePath)),
+                                     RecordFile recordFile, Messages *messages, QObject *parent)
+    : QObject(parent), m_grid(grid), m_view(view), m_file(std::move(recordFile)),
       m_messages(messages)
 {
     connect(view, &QAbstractItemView::doubleClicked, this, &RecordMaintenance::shanchuxuanzhong);
@@ -80,9 +81,9 @@ void RecordMaintenance::scgqsj_Click()
 RecordMaintenance::Expiry RecordMaintenance::expiry() const
 {
     Expiry plan;
-    const RecordFile::Text read = RecordFile(m_recordFilePath).readLines();
+    const RecordFile::Text read = m_file.readLines();
     if (!read.exists) {
-        plan.error = QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_recordFilePath);
+        plan.error = QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_file.path());
         return plan;
     }
     if (!read.error.isEmpty()) {
@@ -124,7 +125,7 @@ void RecordMaintenance::delgqshuju()
             QStringLiteral("将从记录文件中删除以下 %1 条已到期的记录").arg(plan.dueRows.size());
         if (plan.removed != plan.dueRows.size())
             question += QStringLiteral("（含重复的行，共 %1 行）").arg(plan.removed);
-        question += QStringLiteral("，删除后无法恢复：\n");
+        question += QStringLiteral("（删除前的文件留有备份，可从“数据编辑 → 从备份恢复”找回）：\n");
         for (int row : plan.dueRows)
             question += QLatin1Char('\n') + describeRow(*m_grid, row);
         question += QStringLiteral("\n\n确定删除吗？");
@@ -137,7 +138,9 @@ void RecordMaintenance::delgqshuju()
             return;
         }
     }
-    const RecordFile::Outcome written = RecordFile(m_recordFilePath).writeLines(plan.kept);
+    if (m_file.backups())
+        m_file.backups()->keep(RecordBackups::Occasion::BeforeDeletion);
+    const RecordFile::Outcome written = m_file.writeLines(plan.kept);
     if (!written.ok) {
         m_messages->show(QStringLiteral("删除过期数据失败：") + written.error, kError,
                          MessageStyle::Exclamation);
@@ -147,7 +150,7 @@ void RecordMaintenance::delgqshuju()
 void RecordMaintenance::sjcsh_Click()
 {
     // Only a normal file counts: a hidden one is treated as absent and left alone.
-    const QFileInfo info(m_recordFilePath);
+    const QFileInfo info(m_file.path());
     if (!info.isFile() || info.isHidden()) {
         m_messages->show(QStringLiteral("无需初始化数据。"), kNotice, MessageStyle::Information);
         return;
@@ -155,7 +158,9 @@ void RecordMaintenance::sjcsh_Click()
     if (!m_messages->confirm(initialisationQuestion(), kConfirm))
         return;
     // An atomic replace: the old records stay whole if the empty file cannot be put in place.
-    const RecordFile::Outcome written = RecordFile(m_recordFilePath).writeLines({});
+    if (m_file.backups())
+        m_file.backups()->keep(RecordBackups::Occasion::BeforeInitialisation);
+    const RecordFile::Outcome written = m_file.writeLines({});
     if (!written.ok) {
         m_messages->show(QStringLiteral("数据初始化失败：") + written.error, kError,
                          MessageStyle::Exclamation);
@@ -168,11 +173,12 @@ QString RecordMaintenance::initialisationQuestion() const
 {
     qsizetype records = 0;
     const RecordFile::Status read =
-        RecordFile(m_recordFilePath).forEachFilledLine([&records](const QList<QStringView> &) {
+        m_file.forEachFilledLine([&records](const QList<QStringView> &) {
             ++records; // the closing line of a save, all empty, is not handed over
         });
     const QString what = read.error.isEmpty() ? QStringLiteral("全部 %1 条记录").arg(records)
                                               : QStringLiteral("全部记录");
-    return QStringLiteral("数据初始化将删除记录文件 %1 中的%2，删除后无法恢复。\n\n确定删除吗？")
-        .arg(QDir::toNativeSeparators(m_recordFilePath), what);
+    return QStringLiteral("数据初始化将删除记录文件 %1 中的%2（删除前的文件留有备份，可从“数据编辑 "
+                          "→ 从备份恢复”找回）。\n\n确定删除吗？")
+        .arg(QDir::toNativeSeparators(m_file.path()), what);
 }

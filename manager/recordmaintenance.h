@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recordfile.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -17,7 +19,8 @@ class RecordMaintenance : public QObject
     Q_OBJECT
 
 public:
-    RecordMaintenance(RecordGridModel *grid, RecordGridView *view, QString recordFilePath,
+    // Deletions and "数据初始化" first keep the file in its backups, when it has them.
+    RecordMaintenance(RecordGridModel *grid, RecordGridView *view, RecordFile recordFile,
                       Messages *messages, QObject *parent = nullptr);
 
     // Removes the row at the end of the selection from the grid only; the file keeps it.
@@ -45,6 +48,6 @@ private:
 
     RecordGridModel *m_grid;
     RecordGridView *m_view;
-    QString m_recordFilePath;
+    RecordFile m_file;
     Messages *m_messages;
 };

@@ -388,6 +388,16 @@ void TestForm2::timeBoxesStoredAsTyped()
     QCOMPARE(readFile(recordPath()),
              lines({QStringLiteral("梁,C30,P-01,2024-5-3 9:5,28,2024-06-01 10:00,标准养护,12,3,,"),
                     QString::fromLatin1(kClosingLine)}));
+
+    // Full-width digits, as an input method in full-width mode types them, are the hour they
+    // look like, and the file holds them in ASCII.
+    text("Text4")->setText(QStringLiteral("０８"));
+    text("Text5")->setText(QStringLiteral("３０"));
+    click("Command3");
+    QCOMPARE(text("Text7")->text(), QStringLiteral("2024-05-31 08:30"));
+    click("Command1");
+    QCOMPARE(m_messages.lastText(), QStringLiteral("此条信息添加完成！"));
+    QVERIFY(readFile(recordPath()).contains("2024-5-3 08:30,28,2024-05-31 08:30,"));
 }
 
 void TestForm2::linesOfOtherLengthsWrittenBackUnchanged()
@@ -485,16 +495,27 @@ void TestForm2::addStartsFromTheFileAsItIsNow()
     writeFile(recordPath(), QByteArray());
     fillRecord(QStringLiteral("9#梁"), QDate(2026, 12, 1), QStringLiteral("08"),
                QStringLiteral("30"), QStringLiteral("28"), QString());
+    // The file holds fewer records than the form had: "添加" says so and asks; 否 saves nothing,
+    // also at the next try.
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        click("Command1");
+        QCOMPARE(m_messages.asked.size(), attempt);
+        QVERIFY(m_messages.asked.last().text.contains(QStringLiteral("只有 0 条记录")));
+        QVERIFY(m_messages.asked.last().text.contains(QStringLiteral("有 3 条")));
+        QCOMPARE(readFile(recordPath()), QByteArray());
+    }
+    m_messages.answer = true;
     click("Command1");
     const QString added = sample(QStringLiteral("9#梁")).text();
     QCOMPARE(readFile(recordPath()), lines({added, QString::fromLatin1(kClosingLine)}));
     QCOMPARE(m_form->grid()->rows(), 3);
     QCOMPARE(m_form->grid()->textMatrix(1, 0), QStringLiteral("1"));
 
-    // A record that reached the file meanwhile is kept.
+    // A record that reached the file meanwhile is kept, without a question.
     writeFile(recordPath(), lines({kThreeRecords[1], added, QString::fromLatin1(kClosingLine)}));
     m_messages.answer = true; // the same record again, on purpose
     click("Command1");
+    QCOMPARE(m_messages.asked.size(), 3);
     QCOMPARE(readFile(recordPath()),
              lines({kThreeRecords[1], added, added, QString::fromLatin1(kClosingLine)}));
 }
@@ -749,7 +770,7 @@ void TestForm2::addAsksBeforeSavingAStaleDueTime_data()
     row("hour changed, recompute", "Text4", "09", true, true, "2026-12-29 09:30");
     row("age changed, recompute", "Text6", "7", true, true, "2026-12-08 08:30");
     row("further minutes changed, recompute", "Text11", "45", true, true, "2026-12-29 09:15");
-    row("age emptied, recompute", "Text6", "", true, true, "");
+    row("age emptied", "Text6", "", true, false, "");
     row("same values, other text", "Text4", "8", true, false, "2026-12-29 08:30");
     row("remark changed", "Text10", "早强", true, false, "2026-12-29 08:30");
     row("due typed by hand", "Text7", "2027-01-05 10:00", true, false, "2027-01-05 10:00");
