@@ -100,6 +100,8 @@ void TestRecordSafety::dataInitialisationKeptAndRestoredByteForByte()
     start();
     m_messages.answer = true;
     item("sjcsh")->trigger();
+    QCOMPARE(m_messages.asked.size(), 1); // "数据初始化" asks first
+    m_messages.asked.clear();
     QCOMPARE(m_messages.lastText(), QStringLiteral("初始化完成。"));
     QCOMPARE(readFile(recordPath()), QByteArray());
 
@@ -131,8 +133,7 @@ void TestRecordSafety::dataInitialisationKeptAndRestoredByteForByte()
     QCOMPARE(window->findChild<QComboBox *>()->count(), 2);
     QCOMPARE(readFile(after[0].path), QByteArray());
     QCOMPARE(after[0].occasion, QStringLiteral("恢复备份前"));
-    m_window->Timer2_Timer();
-    QCOMPARE(m_window->grid()->rows(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->grid()->rows(), 3, 5000);
 }
 
 QTEST_MAIN(TestRecordSafety)
