@@ -552,7 +552,7 @@ void TestForm2::correctionsAndDeletionsInTheTable()
     for (const auto &[column, typed] :
          QList<std::pair<int, QString>>{{1, QStringLiteral("梁,板")},
                                         {6, QStringLiteral("2026-02-30 08:00")},
-                                        {10, QStringLiteral("€ 和 \u20AC") + QChar(0x1F600)}}) {
+                                        {10, QStringLiteral("€ 和 \u20AC\U0001F600")}}) {
         m_messages.shown.clear();
         shown->setData(shown->index(0, column), typed);
         QCOMPARE(m_messages.shown.size(), 1);
