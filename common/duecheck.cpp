@@ -2,17 +2,30 @@
 
 namespace DueCheck {
 
-bool isDueTimeText(QStringView text)
+namespace {
+// One definition for the text and for the bytes of a line of the file.
+template <typename Char> bool hasDueTimeForm(const Char *text, qsizetype size)
 {
     static constexpr char kPattern[] = "9999-99-99 99:99";
-    if (text.size() != qsizetype(sizeof(kPattern) - 1))
+    if (size != qsizetype(sizeof(kPattern) - 1))
         return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (kPattern[i] == '9' ? (c < '0' || c > '9') : c != char16_t(kPattern[i]))
+    for (qsizetype i = 0; i < size; ++i) {
+        const Char c = text[i];
+        if (kPattern[i] == '9' ? (c < '0' || c > '9') : c != Char(kPattern[i]))
             return false;
     }
     return true;
+}
+} // namespace
+
+bool isDueTimeText(QStringView text)
+{
+    return hasDueTimeForm(text.utf16(), text.size());
+}
+
+bool isDueTimeText(QByteArrayView line)
+{
+    return hasDueTimeForm(reinterpret_cast<const unsigned char *>(line.data()), line.size());
 }
 
 Window::Window(const QString &previousMinute, const QString &presentMinute)

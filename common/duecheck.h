@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -10,6 +11,8 @@ namespace DueCheck {
 // Whether text has the exact form of a due time: digits where digits belong. The one definition
 // of the form; DueTime::isRealDueTime adds the calendar for the entry form.
 bool isDueTimeText(QStringView text);
+// The same for the bytes of a field of a.bz (digits and separators are ASCII in code page 936).
+bool isDueTimeText(QByteArrayView field);
 
 // The window of minutes one check covers: after the minute of the previous check (exclusive) up to
 // the present minute (inclusive). The first check, and any check after the clock went back, covers

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace DueTime {
@@ -43,22 +44,64 @@ Outcome outOfRange()
                                   "未计算到期时间，请检查龄期和附加的小时分钟。"));
 }
 
-// A further amount (hours or minutes beyond the whole days): not negative, rounded half to even.
-bool readFurther(const QString &text, const QString &what, long long *value, Outcome *refusal)
+// What the five number boxes hold, each read as the one number it must be.
+struct Numbers
 {
-    const double number = NumberReading::readNumber(text);
-    if (std::isnan(number) || number < 0) {
-        *refusal =
-            refused(QStringLiteral("龄期的附加%1“%2”不能为负数。未计算到期时间。").arg(what, text));
-        return false;
-    }
-    const double rounded = NumberReading::roundHalfEven(number);
-    if (rounded > kLargest) {
-        *refusal = outOfRange();
-        return false;
-    }
-    *value = static_cast<long long>(rounded);
-    return true;
+    double age = 0;
+    long long hour = 0, minute = 0, furtherHours = 0, furtherMinutes = 0;
+};
+
+QString notANumber(const QString &box, const QString &text)
+{
+    return QStringLiteral("%1“%2”不是数字：这一栏只能填数字（可带小数点和正负号）。")
+        .arg(box, text);
+}
+
+// Reads the boxes; the refusal names the first box that does not hold a usable number.
+QString readBoxes(const Inputs &in, Numbers *numbers)
+{
+    if (in.age.isEmpty())
+        return QStringLiteral("龄期未填写，无法进行添加");
+    const auto age = NumberReading::wholeNumber(in.age);
+    if (!age)
+        return notANumber(QStringLiteral("龄期"), in.age);
+    numbers->age = *age;
+
+    const auto timeOfDay = [](const QString &text, const QString &box, long long high,
+                              long long *value) -> QString {
+        if (text.trimmed().isEmpty())
+            return QStringLiteral("%1未填写。").arg(box);
+        const auto number = NumberReading::wholeNumber(text);
+        if (!number)
+            return notANumber(box, text);
+        const double rounded = NumberReading::roundHalfEven(*number);
+        if (!(rounded >= 0 && rounded <= double(high)))
+            return QStringLiteral("%1“%2”无效：须在 0 到 %3 之间。").arg(box, text).arg(high);
+        *value = static_cast<long long>(rounded);
+        return {};
+    };
+    // A further amount (hours or minutes beyond the whole days): an empty box adds nothing.
+    const auto further = [](const QString &text, const QString &what, long long *value) -> QString {
+        const QString box = QStringLiteral("龄期的附加") + what;
+        if (text.trimmed().isEmpty())
+            return {};
+        const auto number = NumberReading::wholeNumber(text);
+        if (!number)
+            return notANumber(box, text);
+        if (*number < 0)
+            return QStringLiteral("%1“%2”不能为负数。").arg(box, text);
+        const double rounded = NumberReading::roundHalfEven(*number);
+        *value = static_cast<long long>(std::min(rounded, kLargest + 1));
+        return {};
+    };
+    QString refusal = timeOfDay(in.hour, QStringLiteral("制作时间的小时"), 23, &numbers->hour);
+    if (refusal.isEmpty())
+        refusal = timeOfDay(in.minute, QStringLiteral("制作时间的分钟"), 59, &numbers->minute);
+    if (refusal.isEmpty())
+        refusal = further(in.furtherHours, QStringLiteral("小时"), &numbers->furtherHours);
+    if (refusal.isEmpty())
+        refusal = further(in.furtherMinutes, QStringLiteral("分钟"), &numbers->furtherMinutes);
+    return refusal;
 }
 } // namespace
 
@@ -67,43 +110,35 @@ QString errorTitle()
     return QStringLiteral("错误");
 }
 
+QString numberRefusal(const Inputs &inputs)
+{
+    Numbers numbers;
+    return readBoxes(inputs, &numbers);
+}
+
 Outcome tianjia(const Inputs &in)
 {
+    Numbers n;
+    const QString refusal = readBoxes(in, &n);
     if (in.age.isEmpty())
-        return refused(QStringLiteral("龄期未填写，无法进行添加"));
-    const double age = NumberReading::readNumber(in.age);
-    if (std::isnan(age) || age < 1) {
+        return refused(refusal); // the words of the original, exactly
+    if (!refusal.isEmpty())
+        return refused(refusal + QStringLiteral("未计算到期时间。"));
+    if (n.age < 1) {
         return refused(
             QStringLiteral("龄期“%1”不足 1 天：龄期须是至少为 1 的天数。未计算到期时间。")
                 .arg(in.age));
     }
-    if (age > kLargest)
+    if (n.age > kLargest || n.furtherHours > kLargest || n.furtherMinutes > kLargest)
         return outOfRange();
     // An age of 7.9 counts 7 whole days.
-    const long long days = static_cast<long long>(std::floor(age));
+    const long long days = static_cast<long long>(std::floor(n.age));
 
     if (!in.makingDate.isValid())
         return refused(QStringLiteral("制作日期无效，未计算到期时间。"));
-    const auto hour = NumberReading::readWholeNumberIn(in.hour, 0, 23);
-    if (!hour) {
-        return refused(QStringLiteral("制作时间的小时“%1”无效：须在 0 到 23 之间。未计算到期时间。")
-                           .arg(in.hour));
-    }
-    const auto minute = NumberReading::readWholeNumberIn(in.minute, 0, 59);
-    if (!minute) {
-        return refused(QStringLiteral("制作时间的分钟“%1”无效：须在 0 到 59 之间。未计算到期时间。")
-                           .arg(in.minute));
-    }
-    Outcome refusal;
-    long long furtherHours = 0;
-    long long furtherMinutes = 0;
-    if (!readFurther(in.furtherHours, QStringLiteral("小时"), &furtherHours, &refusal) ||
-        !readFurther(in.furtherMinutes, QStringLiteral("分钟"), &furtherMinutes, &refusal)) {
-        return refusal;
-    }
 
     // Minutes from midnight of the making date; whole days of it roll over into the date.
-    const long long total = (*hour + furtherHours) * 60 + *minute + furtherMinutes;
+    const long long total = (n.hour + n.furtherHours) * 60 + n.minute + n.furtherMinutes;
     const long long dayOffset = total / kMinutesPerDay + days;
     const long long timeOfDay = total % kMinutesPerDay;
     const qint64 first = QDate(1000, 1, 1).toJulianDay();
@@ -131,16 +166,29 @@ QString Timesorting(const QString &raw)
            QLatin1Char(':') + minute;
 }
 
-bool isRealDueTime(QStringView text)
+namespace {
+// text has the due-time form: its parts are digits at fixed places, read without a copy.
+template <typename Char> bool namesRealTime(const Char *text)
 {
-    if (!DueCheck::isDueTimeText(text))
-        return false;
-    // "YYYY-MM-DD hh:mm": the parts stand at fixed places.
-    const auto part = [text](qsizetype from, qsizetype size) {
-        return text.mid(from, size).toInt();
+    const auto part = [text](int from, int size) {
+        int value = 0;
+        for (int i = from; i < from + size; ++i)
+            value = value * 10 + int(text[i] - '0');
+        return value;
     };
     return QDate::isValid(part(0, 4), part(5, 2), part(8, 2)) && part(11, 2) < 24 &&
            part(14, 2) < 60;
+}
+} // namespace
+
+bool isRealDueTime(QStringView text)
+{
+    return DueCheck::isDueTimeText(text) && namesRealTime(text.utf16());
+}
+
+bool isRealDueTime(QByteArrayView field)
+{
+    return DueCheck::isDueTimeText(field) && namesRealTime(field.data());
 }
 
 QString pickerDateText(const QDate &date)

@@ -30,6 +30,12 @@ struct Outcome
 
 QString errorTitle(); // "错误"
 
+// Why the number boxes cannot be used, naming the box, or an empty text: a box must hold one
+// number and nothing else (full-width digits count as digits), hour and minute a time of day,
+// further amounts nothing negative; empty further boxes add nothing. "添加" checks this too, so
+// that the making date in the file holds the time that was meant.
+QString numberRefusal(const Inputs &inputs);
+
 // Full carry: further minutes and hours of any size roll over into hours and days, so the
 // result is always a real time of day on a real date.
 Outcome tianjia(const Inputs &inputs);
@@ -43,6 +49,8 @@ QString Timesorting(const QString &raw);
 // time of day that exist. The entry form relies on this stricter meaning: a record due on
 // 2023-02-29 would be saved and never remind. The monitor needs the form alone.
 bool isRealDueTime(QStringView text);
+// The same for the bytes of a field of a.bz.
+bool isRealDueTime(QByteArrayView field);
 
 // The date picker's date as text: year, month and day joined by "-", month and day without
 // leading zeros (3 May 2024 gives "2024-5-3").

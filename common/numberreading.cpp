@@ -11,14 +11,23 @@ double readNumber(QStringView text)
     return leadingNumber(text).value_or(0.0);
 }
 
-std::optional<double> leadingNumber(QStringView text)
+namespace {
+bool isBlank(char16_t u)
+{
+    return u == ' ' || u == '\t' || u == '\n' || u == '\r';
+}
+
+// The longest leading number of text; consumed tells how many characters it took, blanks
+// included.
+std::optional<double> parseLeading(QStringView text, qsizetype *consumed)
 {
     std::string number;
     bool sawDigit = false;
     bool sawPoint = false;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == ' ' || u == '\t' || u == '\n' || u == '\r')
+    qsizetype at = 0;
+    for (; at < text.size(); ++at) {
+        const char16_t u = text[at].unicode();
+        if (isBlank(u))
             continue;
         if ((u == '+' || u == '-') && number.empty()) {
             number.push_back(char(u));
@@ -36,6 +45,7 @@ std::optional<double> leadingNumber(QStringView text)
         }
         break;
     }
+    *consumed = at;
     if (!sawDigit)
         return std::nullopt;
     // from_chars, not strtod: strtod takes its decimal point from the C locale, which Qt sets
@@ -55,6 +65,38 @@ std::optional<double> leadingNumber(QStringView text)
         return negative ? -0.0 : 0.0;
     }
     return value;
+}
+} // namespace
+
+std::optional<double> leadingNumber(QStringView text)
+{
+    qsizetype consumed = 0;
+    return parseLeading(text, &consumed);
+}
+
+QString asciiForm(QStringView text)
+{
+    QString ascii = text.toString();
+    for (QChar &c : ascii) {
+        const char16_t u = c.unicode();
+        if ((u >= 0xFF10 && u <= 0xFF19) || u == 0xFF0B || u == 0xFF0D || u == 0xFF0E)
+            c = QChar(u - 0xFEE0); // the full-width forms stand 0xFEE0 above ASCII
+        else if (u == 0x3000)
+            c = QLatin1Char(' ');
+    }
+    return ascii;
+}
+
+std::optional<double> wholeNumber(QStringView text)
+{
+    const QString ascii = asciiForm(text);
+    qsizetype consumed = 0;
+    const std::optional<double> number = parseLeading(ascii, &consumed);
+    for (qsizetype i = consumed; i < ascii.size(); ++i) {
+        if (!isBlank(ascii[i].unicode()))
+            return std::nullopt;
+    }
+    return number;
 }
 
 double roundHalfEven(double value)

@@ -1,7 +1,8 @@
 #include "recordadder.h"
 
-#include "gbkcodec.h"
 #include "messages.h"
+#include "numberreading.h"
+#include "recordcorrection.h"
 
 namespace {
 QString unchangedNote()
@@ -19,14 +20,15 @@ QStringList RecordEntry::storedFields() const
 {
     QStringList fields = typed;
     fields[SpecimenRecord::MakingDate] = DueTime::pickerDateText(making.makingDate) +
-                                         QLatin1Char(' ') + making.hour + QLatin1Char(':') +
-                                         making.minute;
+                                         QLatin1Char(' ') + NumberReading::asciiForm(making.hour) +
+                                         QLatin1Char(':') + NumberReading::asciiForm(making.minute);
     fields[SpecimenRecord::Age] = making.age;
     return fields;
 }
 
-RecordAdder::RecordAdder(const QString &recordPath, Messages *messages, int lockWaitMs)
-    : m_store(recordPath, lockWaitMs), m_messages(messages)
+RecordAdder::RecordAdder(const QString &recordPath, Messages *messages, int lockWaitMs,
+                         RecordBackups *backups)
+    : m_store(recordPath, lockWaitMs, backups), m_messages(messages)
 {
 }
 
@@ -45,27 +47,16 @@ QString RecordAdder::refusal(const RecordEntry &entry)
         }
     }
     for (const auto &[name, value] : boxes) {
-        if (value.contains(QLatin1Char(','))) {
-            return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
-                                  "请去掉逗号（可改用全角逗号“，”）后再添加。")
-                       .arg(name) +
-                   unchangedNote();
-        }
-        if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
-            return QStringLiteral("“%1”中有换行符，它会把记录拆成两行。请去掉换行后再添加。")
-                       .arg(name) +
-                   unchangedNote();
-        }
-        const QString bad = Gbk::firstUnencodable(value);
-        if (!bad.isEmpty()) {
-            return QStringLiteral("“%1”中的字符%2无法保存到记录文件（代码页 936 中没有这个字符）。"
-                                  "请换用其他写法后再添加。")
-                       .arg(name, Gbk::describe(bad)) +
-                   unchangedNote();
-        }
+        const QString refused =
+            RecordCorrection::fieldRefusal(name, value, QStringLiteral("后再添加"));
+        if (!refused.isEmpty())
+            return refused + unchangedNote();
     }
     if (!entry.making.makingDate.isValid())
         return entry.makingDateProblem + unchangedNote();
+    const QString numbers = DueTime::numberRefusal(entry.making);
+    if (!numbers.isEmpty())
+        return numbers + unchangedNote();
     const QString &due = entry.dueTime();
     if (due.isEmpty()) {
         return QStringLiteral("到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式"
@@ -81,7 +72,7 @@ QString RecordAdder::refusal(const RecordEntry &entry)
     return {};
 }
 
-RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries)
+RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries, qsizetype recordsSeen)
 {
     Result result;
     result.entries = entries;
@@ -97,6 +88,8 @@ RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries)
         if (!offerToRecompute(entry))
             return result;
     }
+    if (!confirmFewerRecords(recordsSeen))
+        return result;
 
     RecordStore::Outcome saved = m_store.change([&result](RecordTable &table) {
         for (const RecordEntry &entry : result.entries)
@@ -113,6 +106,26 @@ RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries)
     m_messages->show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
                      MessageStyle::Plain);
     return result;
+}
+
+bool RecordAdder::confirmFewerRecords(qsizetype recordsSeen)
+{
+    if (recordsSeen <= 0)
+        return true;
+    // A file that cannot be read is told by the save, which reads it again under the lock.
+    const RecordStore::Outcome now = m_store.load();
+    if (!now.ok() || now.table.size() >= recordsSeen)
+        return true;
+    const QString question =
+        QStringLiteral("记录文件中现在只有 %1 条记录，而本窗口之前读入时有 %2 条：记录文件可能被"
+                       "别的程序清空或截短了。\n\n是否仍把这条信息添加到现在的记录文件中？\n"
+                       "选“否”不添加，记录文件保持原样；之前的记录可以用“从备份恢复”找回。")
+            .arg(now.table.size())
+            .arg(recordsSeen);
+    if (m_messages->ask(question, QStringLiteral("提示")))
+        return true;
+    m_messages->show(unchangedNote(), QStringLiteral("提示"), MessageStyle::Information);
+    return false;
 }
 
 bool RecordAdder::offerToRecompute(RecordEntry &entry)

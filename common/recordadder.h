@@ -10,6 +10,7 @@
 #include <QStringList>
 
 class Messages;
+class RecordBackups;
 
 // One record as the technician typed it into the entry form, before it is checked.
 struct RecordEntry
@@ -29,19 +30,20 @@ struct RecordEntry
     QString &dueTime() { return typed[SpecimenRecord::DueTime]; }
     const QString &dueTime() const { return typed[SpecimenRecord::DueTime]; }
 
-    // The ten stored fields of its line, in file order.
+    // The ten stored fields of its line, in file order; the hour and minute in ASCII.
     QStringList storedFields() const;
 };
 
 // "添加": checks entries, asks about a due time that no longer matches its making date, time or
-// age, and appends them to a.bz in one save under the record file's lock (RecordStore). Every
-// refusal, question and confirmation goes through messages. Nothing is written unless all
-// entries go in, so there is never a half-done add to undo.
+// age and about a file that lost records since the caller last saw it, and appends them to a.bz in
+// one save under the record file's lock (RecordStore). Every refusal, question and confirmation
+// goes through messages. Nothing is written unless all entries go in, so there is never a half-done
+// add to undo.
 class RecordAdder
 {
 public:
     RecordAdder(const QString &recordPath, Messages *messages,
-                int lockWaitMs = RecordStore::DefaultLockWaitMs);
+                int lockWaitMs = RecordStore::DefaultLockWaitMs, RecordBackups *backups = nullptr);
 
     // Why entry may not be added, saying nothing was added; empty when it may.
     static QString refusal(const RecordEntry &entry);
@@ -54,9 +56,13 @@ public:
         QList<RecordEntry> entries;
         RecordTable table; // a.bz as saved, when added
     };
-    Result add(const QList<RecordEntry> &entries);
+    // recordsSeen: how many records the caller last saw in the file (-1: none known). A file
+    // holding fewer is said to have lost records, and the user is asked before anything is saved.
+    Result add(const QList<RecordEntry> &entries, qsizetype recordsSeen = -1);
 
 private:
+    // False when the file holds fewer records than recordsSeen and the user chose not to add.
+    bool confirmFewerRecords(qsizetype recordsSeen);
     // False when the add must stop: the due time came from "?" and no longer matches the
     // entry, and recomputing it (if the user chose to) failed.
     bool offerToRecompute(RecordEntry &entry);

@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "gbkcodec.h"
+#include "recordbackups.h"
 #include "recordline.h"
 
 #include <QFile>
@@ -163,9 +164,22 @@ QString unsavable(const QString &bad)
     return QStringLiteral("记录中含有无法保存的字符%1，记录文件未被改动。").arg(Gbk::describe(bad));
 }
 
+// Why a file in UTF-8 is not written.
+QString utf8Refused(const QString &path)
+{
+    return QStringLiteral(
+               "记录文件 %1 是 UTF-8 编码的（大概被别的程序另存过），本程序的记录文件须是 "
+               "GBK 编码（代码页 936）。为免一个文件里混有两种编码，记录文件未被改动。"
+               "请用记事本打开它，“另存为”时把编码选为“ANSI”后再试。")
+        .arg(path);
+}
+
 } // namespace
 
-RecordFile::RecordFile(QString path) : m_path(std::move(path)) {}
+RecordFile::RecordFile(QString path, RecordBackups *backups)
+    : m_path(std::move(path)), m_backups(backups)
+{
+}
 
 QList<QByteArrayView> RecordFile::splitLines(QByteArrayView data)
 {
@@ -201,12 +215,14 @@ bool RecordFile::readBytes(QByteArray *data, Records *result) const
     return true;
 }
 
-RecordFile::Records RecordFile::readDueOn(const QString &day) const
+RecordFile::Records RecordFile::readDueOn(const QString &day, bool checkLines) const
 {
     Records result;
     QByteArray data;
     if (!readBytes(&data, &result))
         return result;
+    if (checkLines)
+        result.unreadable = RecordCheck::unreadableLines(data);
     const QByteArray dayBytes = day.toLatin1();
     auto keep = [&](QByteArrayView line) {
         const auto due = RecordLine::fieldIn(line, SpecimenRecord::DueTime);
@@ -379,6 +395,8 @@ RecordFile::Outcome RecordFile::writeTable(const QList<QStringList> &rows) const
 
 RecordFile::Outcome RecordFile::writeTable(qsizetype count, const FieldsGiver &fieldsOf) const
 {
+    if (RecordCheck::isUtf8File(m_path))
+        return {false, utf8Refused(m_path)};
     QString bad;
     const QByteArray bytes = tableBytes(count, fieldsOf, &bad);
     if (!bad.isEmpty())
@@ -388,6 +406,9 @@ RecordFile::Outcome RecordFile::writeTable(qsizetype count, const FieldsGiver &f
 
 RecordFile::Outcome RecordFile::writeLines(const QStringList &lines) const
 {
+    // No line at all writes nothing back ("数据初始化"), so nothing is mixed.
+    if (!lines.isEmpty() && RecordCheck::isUtf8File(m_path))
+        return {false, utf8Refused(m_path)};
     QString text;
     for (const QString &line : lines) {
         text += line;
@@ -402,6 +423,8 @@ RecordFile::Outcome RecordFile::writeLines(const QStringList &lines) const
 
 RecordFile::Outcome RecordFile::writeBytes(const QByteArray &data) const
 {
+    if (m_backups)
+        m_backups->keep(RecordBackups::Occasion::FirstSaveOfDay);
     const AtomicFile::Result written = AtomicFile::replace(m_path, data);
     if (!written.ok)
         return {false, AtomicFile::failureText(written, QStringLiteral("记录文件"), m_path)};

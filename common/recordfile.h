@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recordcheck.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -7,24 +9,30 @@
 
 #include <functional>
 
+class RecordBackups;
+
 // a.bz: one record per line (the line's shape is RecordLine's), lines joined by CR LF, in code
 // page 936. Every whole-file write is atomic: a crash or a full disk leaves the old file.
 class RecordFile
 {
 public:
-    explicit RecordFile(QString path);
+    // With backups, every rewrite first keeps the file as the day found it (RecordBackups).
+    explicit RecordFile(QString path, RecordBackups *backups = nullptr);
     const QString &path() const { return m_path; }
+    RecordBackups *backups() const { return m_backups; }
 
     struct Records
     {
         bool exists = false;
         QString error; // set when the file exists but cannot be read
         QList<QStringList> lines;
+        RecordCheck::Report unreadable; // lines that are no record the monitor can remind
     };
 
     // The main window's load: lines whose due time (field 6) contains day ("YYYY-MM-DD").
     // Lines with fewer than six fields are skipped. Only kept lines are decoded.
-    Records readDueOn(const QString &day) const;
+    // With checkLines, unreadable holds RecordCheck's report on every line of the file.
+    Records readDueOn(const QString &day, bool checkLines = true) const;
 
     struct Status
     {
@@ -58,6 +66,8 @@ public:
     // fields, for i from 0 to count - 1; the views need to live during that call only.
     using FieldsGiver = std::function<void(qsizetype line, QList<QStringView> &fields)>;
     Outcome writeTable(qsizetype count, const FieldsGiver &fieldsOf) const;
+    // Both writes refuse a file in UTF-8: what they write back comes from it, read as code page
+    // 936, and would leave it in two encodings.
     // Writes every line followed by CR LF.
     Outcome writeLines(const QStringList &lines) const;
 
@@ -75,4 +85,5 @@ private:
     Outcome writeBytes(const QByteArray &data) const;
 
     QString m_path;
+    RecordBackups *m_backups;
 };

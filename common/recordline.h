@@ -20,6 +20,9 @@ namespace RecordLine {
 constexpr char16_t Separator = u',';
 constexpr int Width = SpecimenRecord::FieldCount; // the fields of a record's line
 constexpr int Stored = SpecimenRecord::DueMark;   // those of them that are ever filled
+// The longest text one field takes from the entry form (its boxes' old limit). A longer text is
+// refused whole, never cut.
+constexpr int LongestField = 32767;
 
 // How many of a line's fields a loader shows in grid columns 1 to lastColumn: all but the last
 // (a record line's due mark).

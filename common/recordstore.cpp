@@ -44,8 +44,8 @@ void RecordTable::append(const QStringList &stored)
     asRead.append(QStringList());
 }
 
-RecordStore::RecordStore(QString recordPath, int lockWaitMs)
-    : m_file(std::move(recordPath)), m_lockWaitMs(lockWaitMs)
+RecordStore::RecordStore(QString recordPath, int lockWaitMs, RecordBackups *backups)
+    : m_file(std::move(recordPath), backups), m_lockWaitMs(lockWaitMs)
 {
 }
 

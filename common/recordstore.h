@@ -32,7 +32,9 @@ public:
     // is taken to be stuck: nothing is written and the user is told.
     static constexpr int DefaultLockWaitMs = 5000;
 
-    explicit RecordStore(QString recordPath, int lockWaitMs = DefaultLockWaitMs);
+    // With backups, every save first keeps the file as the day found it (RecordFile).
+    explicit RecordStore(QString recordPath, int lockWaitMs = DefaultLockWaitMs,
+                         RecordBackups *backups = nullptr);
     const RecordFile &file() const { return m_file; }
 
     struct Outcome

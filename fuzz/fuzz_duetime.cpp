@@ -31,13 +31,17 @@ void checkNumber(const QString &text)
 // The due time the plain way: minutes added to the making time on a calendar.
 QString expectedDueTime(const DueTime::Inputs &in)
 {
-    const long long days = static_cast<long long>(std::floor(NumberReading::readNumber(in.age)));
-    const long long hour = *NumberReading::readWholeNumberIn(in.hour, 0, 23);
-    const long long minute = *NumberReading::readWholeNumberIn(in.minute, 0, 59);
-    const auto further = [](const QString &text) {
-        return static_cast<long long>(
-            NumberReading::roundHalfEven(NumberReading::readNumber(text)));
+    // The boxes held numbers and nothing else, or the computation would have refused them.
+    const auto number = [](const QString &text) {
+        return text.trimmed().isEmpty() ? 0.0 : *NumberReading::wholeNumber(text);
     };
+    const auto whole = [&number](const QString &text) {
+        return static_cast<long long>(NumberReading::roundHalfEven(number(text)));
+    };
+    const long long days = static_cast<long long>(std::floor(number(in.age)));
+    const long long hour = whole(in.hour);
+    const long long minute = whole(in.minute);
+    const auto further = whole;
     const long long minutes =
         (hour + further(in.furtherHours)) * 60 + minute + further(in.furtherMinutes);
     const QDateTime due = QDateTime(in.makingDate, QTime(0, 0), Qt::UTC)

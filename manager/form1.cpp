@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "apppaths.h"
+#include "backupwindow.h"
 #include "clock.h"
 #include "clockwatchers.h"
 #include "form2.h"
@@ -10,6 +11,7 @@
 #include "labschedule.h"
 #include "messages.h"
 #include "monitorswitch.h"
+#include "recordbackups.h"
 #include "recordfile.h"
 #include "recordfilewatcher.h"
 #include "recordgridmodel.h"
@@ -23,12 +25,15 @@
 #include "specimenrecord.h"
 #include "trayicon.h"
 #include "twips.h"
+#include "unreadablerecordswindow.h"
 #include "version.h"
+#include "windowsystem.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -74,6 +79,12 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
 
     if (!m_services.notices)
         m_services.notices = new ReminderListWindows(this);
+    if (!m_services.backups) {
+        m_ownBackups = std::make_unique<RecordBackups>(m_services.dataFolder, m_services.clock,
+                                                       m_services.messages);
+        m_services.backups = m_ownBackups.get();
+    }
+    m_unreadable = new UnreadableRecordsWindow(this);
 
     m_dispatcher =
         new ReminderDispatcher(m_services, &ReminderReset::primaryScreenHeightTwips, this);
@@ -104,7 +115,9 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_crsj, &QAction::triggered, this, &Form1::crsj_Click);
 
     auto *maintenance = new RecordMaintenance(
-        m_grid, m_gridView, AppPaths::recordFile(m_services.dataFolder), m_services.messages, this);
+        m_grid, m_gridView,
+        RecordFile(AppPaths::recordFile(m_services.dataFolder), m_services.backups),
+        m_services.messages, this);
     connect(m_scgqsj, &QAction::triggered, maintenance, &RecordMaintenance::scgqsj_Click);
     connect(m_sjcsh, &QAction::triggered, maintenance, &RecordMaintenance::sjcsh_Click);
     connect(m_find, &QAction::triggered, this, [this] {
@@ -112,6 +125,13 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
         search.exec();
     });
     connect(m_sz, &QAction::triggered, this, [this] { form4()->exec(); });
+    connect(m_hfbf, &QAction::triggered, this, [this] {
+        auto *window =
+            new BackupWindow(m_services.backups, AppPaths::recordFile(m_services.dataFolder),
+                             m_services.messages, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    });
     (new HelpMenu(m_services.messages, this))->attach(m_jz, m_gy, m_sj);
     m_tray = new TrayIcon(this, m_menu, this);
 
@@ -170,6 +190,7 @@ void Form1::buildMenus()
     addSeparator(sjbj, QStringLiteral("y3"));
     m_scgqsj = addItem(sjbj, QStringLiteral("scgqsj"), QStringLiteral("删除过期数据"));
     addSeparator(sjbj, QStringLiteral("y5"));
+    m_hfbf = addItem(sjbj, QStringLiteral("hfbf"), QStringLiteral("从备份恢复"));
     m_syjh = addItem(sjbj, QStringLiteral("syjh"), QStringLiteral("试验计划"));
 
     QMenu *rjsz = addMenu(nullptr, QStringLiteral("rjsz"), QStringLiteral("软件设置"));
@@ -212,6 +233,26 @@ void Form1::Form_Load()
     m_fileWatcher->start();
     m_grid->layOutRecordColumns();
     reload();
+    fitToWorkArea();
+}
+
+void Form1::fitToWorkArea()
+{
+    const QRect area = screen()->availableGeometry();
+    const QMargins frame = WindowSystem::frameMargins(this);
+    // As wide as the grid wants (the due mark in sight), never beyond the work area; the
+    // design's height where the work area has it.
+    const int chrome = width() - m_gridView->width();
+    const int wide = qMax(Twips::toPixels(13080), m_gridView->naturalWidth() + chrome);
+    const QSize size(qMin(wide, area.width() - frame.left() - frame.right()),
+                     qMin(Twips::toPixels(7500), area.height() - frame.top() - frame.bottom()));
+    resize(size);
+    const QRect outer(frameGeometry().topLeft(), size.grownBy(frame));
+    QPoint place = outer.topLeft();
+    place.setX(qBound(area.left(), place.x(), area.right() + 1 - outer.width()));
+    place.setY(qBound(area.top(), place.y(), area.bottom() + 1 - outer.height()));
+    if (place != outer.topLeft())
+        move(place);
 }
 
 QTimer *Form1::timer1() const
@@ -276,8 +317,14 @@ void Form1::Timer1_Timer()
 
 void Form1::daoru()
 {
-    const RecordFile file(AppPaths::recordFile(m_services.dataFolder));
-    const RecordFile::Records loaded = file.readDueOn(TimeText::date(m_services.clock->now()));
+    const QString path = AppPaths::recordFile(m_services.dataFolder);
+    const RecordFile file(path);
+    // The lines of a file already checked are known; "读取数据" and a new day read an unchanged
+    // file again.
+    const QString stamp = RecordFileWatcher::stamp(path);
+    const bool check = stamp.isEmpty() || stamp != m_checkedStamp;
+    const RecordFile::Records loaded =
+        file.readDueOn(TimeText::date(m_services.clock->now()), check);
     if (!loaded.error.isEmpty())
         m_services.messages->show(loaded.error, QStringLiteral("错误"), MessageStyle::Exclamation);
 
@@ -324,6 +371,10 @@ void Form1::daoru()
     // Reminded before this load, in this run or an earlier one.
     for (int row : m_lab->remindedRows(*m_grid))
         m_monitor.mark(row);
+    if (check) {
+        m_checkedStamp = stamp;
+        m_unreadable->loaded(file.path(), loaded.unreadable);
+    }
 }
 
 void Form1::Timer2_Timer()

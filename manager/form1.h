@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class DayWatcher;
 class Form2;
 class Form4;
@@ -19,6 +21,8 @@ class QTimer;
 class RecordGridModel;
 class RecordGridView;
 class TrayIcon;
+class RecordBackups;
+class UnreadableRecordsWindow;
 
 // The main window: today's records in Grid1, the clock in the caption, the menu bar, and the
 // due-time monitor with its switch.
@@ -41,6 +45,7 @@ public:
     const ManagerServices &services() const { return m_services; }
     TrayIcon *trayIcon() const { return m_tray; }
     LabSchedule *labSchedule() const { return m_lab; }
+    UnreadableRecordsWindow *unreadableRecords() const { return m_unreadable; }
 
     // The settings window, created hidden on first use; it owns the interval text.
     Form4 *form4();
@@ -71,6 +76,8 @@ private:
     QAction *addItem(QMenu *parent, const QString &name, const QString &caption);
     void addSeparator(QMenu *parent, const QString &name);
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
+    // Sizes the window to show the grid's columns, within the screen's work area.
+    void fitToWorkArea();
     // daoru, then the monitor starts by itself when records appeared, unless the user stopped it.
     void load();
     // load, then what was never reminded is listed, unless the user stopped the reminders.
@@ -92,11 +99,15 @@ private:
     QAction *m_tscsh = nullptr, *m_sjcsh = nullptr, *m_end = nullptr;
     QAction *m_kq = nullptr, *m_bg = nullptr;
     QAction *m_dq = nullptr, *m_crsj = nullptr, *m_find = nullptr, *m_scgqsj = nullptr;
+    QAction *m_hfbf = nullptr; // "从备份恢复"
     QAction *m_sz = nullptr;
     QAction *m_syjh = nullptr; // "试验计划", after the menu's own items
     QAction *m_jz = nullptr, *m_gy = nullptr, *m_sj = nullptr;
     TrayIcon *m_tray = nullptr;
     LabSchedule *m_lab = nullptr;
+    std::unique_ptr<RecordBackups> m_ownBackups;
+    UnreadableRecordsWindow *m_unreadable;
+    QString m_checkedStamp; // the record file as it was when its lines were last checked
     MonitorSwitch *m_switch = nullptr;
     DayWatcher *m_dayWatcher;
     RecordFileWatcher *m_fileWatcher;

@@ -12,6 +12,7 @@
 #include "recordstore.h"
 #include "specimenrecord.h"
 #include "twips.h"
+#include "windowsystem.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -21,6 +22,8 @@
 #include <QPushButton>
 
 #include <algorithm>
+
+#include <limits>
 
 namespace {
 constexpr int kGridCols = SpecimenRecord::ColumnCount;
@@ -44,12 +47,12 @@ Form2::Form2(const ManagerServices &services, QWidget *owner) : QDialog(owner), 
     setWindowTitle(QStringLiteral("增添提醒数据   右侧显示全部龄期信息。 "));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(Twips::toPixels(5100), Twips::toPixels(4650));
-
     m_grid = new RecordGridModel(kGridCols, this);
     m_grid->setObjectName(QStringLiteral("Grid1"));
     buildControls();
+    placeTable();
     Form_Load();
+    WindowSystem::prepareModalWindow(this);
 }
 
 void Form2::buildControls()
@@ -72,6 +75,8 @@ void Form2::buildControls()
     };
     auto text = [this, &place](const char *name, int left, int top, int width, int height) {
         auto *box = new QLineEdit(this);
+        // A box never cuts what is pasted into it; "添加" refuses a text too long to keep.
+        box->setMaxLength(std::numeric_limits<int>::max());
         place(box, name, left, top, width, height);
         return box;
     };
@@ -81,6 +86,7 @@ void Form2::buildControls()
         // The text is stored exactly as typed: no completion, and Enter adds nothing to the list.
         box->setCompleter(nullptr);
         box->setInsertPolicy(QComboBox::NoInsert);
+        box->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
         place(box, name, left, top, width, height);
         return box;
     };
@@ -135,7 +141,7 @@ void Form2::buildControls()
     line1->setGeometry(Twips::toPixels(1440), Twips::toPixels(3630) - 1, Twips::toPixels(2880), 3);
     line1->setObjectName(QStringLiteral("Line1"));
 
-    auto *label13 = new QLabel(QStringLiteral("请添加完成后关闭本软件，重启生效。"), this);
+    auto *label13 = new QLabel(QStringLiteral("保存后，主窗口几秒内自动更新。"), this);
     label13->setObjectName(QStringLiteral("Label13"));
     label13->setGeometry(Twips::toPixels(1035, 4215, 3075, 240));
 
@@ -156,6 +162,7 @@ void Form2::Form_Load()
     const QString error = daoru();
     if (!error.isEmpty())
         m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+    m_recordsSeen = m_grid->rows() - 2;
 
     const QDateTime now = m_services.clock->now();
     m_dtPicker1->setDate(now.date());
@@ -236,16 +243,42 @@ RecordEntry Form2::entryFromBoxes() const
 void Form2::Command1_Click()
 {
     m_dtPicker1->commit();
-    RecordAdder::Result result =
-        RecordAdder(recordPath(), m_services.messages).add({entryFromBoxes()});
+    const RecordEntry entry = entryFromBoxes();
+    if (RecordAdder::refusal(entry).isEmpty() && !confirmUnusual(entry))
+        return;
+    RecordAdder::Result result = RecordAdder(recordPath(), m_services.messages,
+                                             RecordStore::DefaultLockWaitMs, m_services.backups)
+                                     .add({entry}, m_recordsSeen);
     // A due time recomputed or kept at the user's word stays so, saved or not.
     const RecordEntry &asked = result.entries.constFirst();
     if (asked.dueTime() != m_text7->text())
         m_text7->setText(asked.dueTime());
     m_computedDue = asked.computedDue;
     // The table follows the file only once the file holds the new record.
-    if (result.added)
+    if (result.added) {
+        m_recordsSeen = result.table.size();
         showTable(std::move(result.table));
+    }
+}
+
+bool Form2::confirmUnusual(const RecordEntry &entry) const
+{
+    // One question for both: a record that will never pop up, or one the file holds already.
+    const QStringList record = entry.storedFields();
+    QStringList reasons;
+    if (entry.dueTime() < TimeText::minute(m_services.clock->now()))
+        reasons
+            << QStringLiteral("到期时间 %1 已经过去，这条记录不会再提醒。").arg(entry.dueTime());
+    for (int r = 1; r < m_grid->rows() - 1; ++r) {
+        if (storedFieldsOf(r) == record) {
+            reasons << QStringLiteral("记录文件中已有完全相同的记录（编号 %1）。").arg(r);
+            break;
+        }
+    }
+    return reasons.isEmpty() ||
+           m_services.messages->confirm(reasons.join(QLatin1Char('\n')) +
+                                            QStringLiteral("\n\n仍要添加这条记录吗？"),
+                                        QStringLiteral("提示"));
 }
 
 void Form2::Command2_Click()

@@ -12,6 +12,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class RecordGridModel;
+class RecordTablePanel;
 
 // The entry form: one new record per "添加", with its due time from "?". Its table Grid1 (a model
 // without a view) holds every record of a.bz; "添加" is RecordAdder's, which reloads the file under
@@ -42,6 +43,13 @@ protected:
 private:
     void Form_Load();
     void buildControls();
+    void placeTable();
+    // A cell of the table typed into, a record chosen for deletion: the file changes first, then
+    // the table shows the file.
+    void correctCell(int row, int col, const QString &text);
+    void deleteRecord(int row);
+    QStringList storedFieldsOf(int row) const;
+    void showOutcome(const QString &error);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -50,9 +58,13 @@ private:
     DueTime::Inputs inputsFromBoxes() const;
     QString recordPath() const;
     void showTable(RecordTable table);
+    // False unless the user wants a record saved whose due time has passed, or which the file
+    // holds already; asks at most once.
+    bool confirmUnusual(const RecordEntry &entry) const;
 
     ManagerServices m_services;
     RecordGridModel *m_grid;
+    RecordTablePanel *m_table = nullptr;
 
     QLineEdit *m_text1, *m_text2, *m_text3, *m_text4, *m_text5, *m_text6;
     QLineEdit *m_text7, *m_text8, *m_text9, *m_text10, *m_text11;
@@ -69,5 +81,8 @@ private:
     // Text7 as the last "?" left it, while it still stands for the boxes' values of then; empty
     // once the user chose to keep it after a change.
     QString m_computedDue;
+    // The records the form had in hand at its load or its last save: a file that holds fewer
+    // when "添加" reads it again was emptied or cut by someone else, and the add asks first.
+    qsizetype m_recordsSeen = 0;
     QPushButton *m_command1, *m_command2, *m_command3;
 };

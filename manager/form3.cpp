@@ -3,6 +3,7 @@
 #include "messages.h"
 #include "recordgridmodel.h"
 #include "twips.h"
+#include "windowsystem.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,7 @@ Form3::Form3(RecordGridModel *grid, Messages *messages, QWidget *owner)
     command1->setGeometry(Twips::toPixels(3960, 120, 855, 375));
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    WindowSystem::prepareModalWindow(this);
 }
 
 void Form3::Command1_Click()

@@ -2,6 +2,7 @@
 
 #include "messages.h"
 #include "twips.h"
+#include "windowsystem.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -45,6 +46,7 @@ Form4::Form4(Messages *messages, QWidget *owner)
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(Twips::toPixels(2160, 840, 735, 375));
     connect(m_command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+    WindowSystem::prepareModalWindow(this);
 }
 
 QString Form4::intervalText() const

@@ -13,13 +13,13 @@ RecordFileWatcher::RecordFileWatcher(QString path, QObject *parent)
 
 void RecordFileWatcher::start()
 {
-    m_stamp = stamp();
+    m_stamp = stamp(m_path);
     m_timer->start();
 }
 
 bool RecordFileWatcher::poll()
 {
-    const QString now = stamp();
+    const QString now = stamp(m_path);
     if (now == m_stamp)
         return false;
     m_stamp = now;
@@ -27,10 +27,10 @@ bool RecordFileWatcher::poll()
     return true;
 }
 
-QString RecordFileWatcher::stamp() const
+QString RecordFileWatcher::stamp(const QString &path)
 {
     // Every save replaces the file, so its change time moves even when size and content do not.
-    const QFileInfo info(m_path);
+    const QFileInfo info(path);
     if (!info.exists())
         return {};
     return QStringLiteral("%1/%2/%3")

@@ -20,12 +20,13 @@ public:
     // Emits changed when the file is not as it was at the last look; returns whether it did.
     bool poll();
 
+    // What tells one state of the file at path from another; empty when there is no file.
+    static QString stamp(const QString &path);
+
 signals:
     void changed();
 
 private:
-    QString stamp() const;
-
     QString m_path;
     QString m_stamp;
     QTimer *m_timer;

@@ -226,6 +226,7 @@ QVariant RecordGridModel::data(const QModelIndex &index, int role) const
     const int col = index.column();
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
         return textMatrix(row, col);
     case Qt::ForegroundRole: {
         const QColor c = toColor(cellForeColour(row, col));
@@ -251,4 +252,25 @@ QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, i
         return c.isValid() ? QVariant(c) : QVariant();
     }
     return {};
+}
+
+Qt::ItemFlags RecordGridModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    // The number and the due mark are the grid's own, never typed.
+    const int col = index.column();
+    if (m_editable && col >= SpecimenRecord::column(SpecimenRecord::WorksPart) &&
+        col <= SpecimenRecord::column(SpecimenRecord::Remark) && index.row() + 2 < rows())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool RecordGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const QString text = value.toString();
+    if (text != textMatrix(index.row() + 1, index.column()))
+        emit cellEdited(index.row() + 1, index.column(), text);
+    return false;
 }

@@ -66,14 +66,22 @@ public:
 
     static QColor toColor(quint32 colour); // invalid for the standard colour
 
+    // Lets the user type into the cells of the stored fields (the entry form's table). A typed
+    // text does not go into the cell: it is offered through cellEdited, for the owner to check
+    // and save, and the cell changes only once the file has it.
+    void setEditable(bool editable) { m_editable = editable; }
+
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
 signals:
     void columnWidthChanged(int col);
+    void cellEdited(int row, int col, const QString &text);
 
 private:
     struct Colours
@@ -98,4 +106,5 @@ private:
     int m_cols;
     std::vector<Row> m_rows;
     QList<int> m_widths;
+    bool m_editable = false;
 };

@@ -1,23 +1,43 @@
 #include "recordmaintenance.h"
 
 #include "messages.h"
+#include "recordbackups.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
 #include "recordline.h"
 #include "specimenrecord.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
 namespace {
 const QString kNotice = QStringLiteral("提示");
 const QString kError = QStringLiteral("错误");
+const QString kConfirm = QStringLiteral("确认删除");
+
+QString describeRow(const RecordGridModel &grid, int row)
+{
+    QStringList cells;
+    for (int c = 0; c <= SpecimenRecord::column(SpecimenRecord::Remark); ++c)
+        cells << grid.textMatrix(row, c);
+    return SpecimenRecord::summary(cells);
+}
+
+bool holdsRecord(const RecordGridModel &grid, int row)
+{
+    for (int c = 1; c < grid.cols(); ++c) {
+        if (!grid.textView(row, c).isEmpty())
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 RecordMaintenance::RecordMaintenance(RecordGridModel *grid, RecordGridView *view,
-                                     QString recordFilePath, Messages *messages, QObject *parent)
-    : QObject(parent), m_grid(grid), m_view(view), m_recordFilePath(std::move(recordFilePath)),
+                                     RecordFile recordFile, Messages *messages, QObject *parent)
+    : QObject(parent), m_grid(grid), m_view(view), m_file(std::move(recordFile)),
       m_messages(messages)
 {
     connect(view, &QAbstractItemView::doubleClicked, this, &RecordMaintenance::shanchuxuanzhong);
@@ -29,6 +49,15 @@ void RecordMaintenance::shanchuxuanzhong()
     const int s = m_view->rowSel();
     if (s <= 0 || s >= rows)
         return;
+    // An empty row takes nothing with it; a record row goes only when the user says so.
+    if (holdsRecord(*m_grid, s) &&
+        !m_messages->confirm(
+            QStringLiteral("从列表中移除这一行吗？\n\n%1\n\n记录文件中的这条记录不会删除，"
+                           "“读取数据”后会重新显示。")
+                .arg(describeRow(*m_grid, s)),
+            QStringLiteral("确认移除"))) {
+        return;
+    }
     // Only texts move up; colours stay with the row positions.
     for (int i = s + 1; i < rows; ++i) {
         for (int j = 1; j < m_grid->cols(); ++j)
@@ -49,37 +78,69 @@ void RecordMaintenance::scgqsj_Click()
     delgqshuju();
 }
 
-void RecordMaintenance::delgqshuju()
+RecordMaintenance::Expiry RecordMaintenance::expiry() const
 {
-    const RecordFile file(m_recordFilePath);
-    const RecordFile::Text read = file.readLines();
+    Expiry plan;
+    const RecordFile::Text read = m_file.readLines();
     if (!read.exists) {
-        m_messages->show(
-            QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_recordFilePath), kError,
-            MessageStyle::Exclamation);
-        return;
+        plan.error = QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_file.path());
+        return plan;
     }
     if (!read.error.isEmpty()) {
-        m_messages->show(read.error + QStringLiteral("。没有删除任何数据。"), kError,
-                         MessageStyle::Exclamation);
-        return;
+        plan.error = read.error + QStringLiteral("。没有删除任何数据。");
+        return plan;
     }
 
     // The line each due row was loaded from.
     QSet<QString> due;
     const QString mark = SpecimenRecord::dueMarkText();
     for (int i = 1; i < m_grid->rows(); ++i) {
-        if (m_grid->textMatrix(i, SpecimenRecord::DueMarkColumn) == mark)
-            due.insert(RecordLine::textOfRow(*m_grid, i));
+        if (m_grid->textMatrix(i, SpecimenRecord::DueMarkColumn) != mark)
+            continue;
+        const QString line = RecordLine::textOfRow(*m_grid, i);
+        if (!due.contains(line))
+            plan.dueRows << i;
+        due.insert(line);
     }
 
-    QStringList kept;
-    kept.reserve(read.lines.size());
+    plan.kept.reserve(read.lines.size());
     for (const QString &line : read.lines) {
         if (!due.contains(line))
-            kept << line;
+            plan.kept << line;
     }
-    const RecordFile::Outcome written = file.writeLines(kept);
+    plan.removed = read.lines.size() - plan.kept.size();
+    return plan;
+}
+
+void RecordMaintenance::delgqshuju()
+{
+    Expiry plan = expiry();
+    if (!plan.error.isEmpty()) {
+        m_messages->show(plan.error, kError, MessageStyle::Exclamation);
+        return;
+    }
+    if (plan.removed > 0) {
+        // A record held twice in the file goes with all its lines; the question says so.
+        QString question =
+            QStringLiteral("将从记录文件中删除以下 %1 条已到期的记录").arg(plan.dueRows.size());
+        if (plan.removed != plan.dueRows.size())
+            question += QStringLiteral("（含重复的行，共 %1 行）").arg(plan.removed);
+        question += QStringLiteral("（删除前的文件留有备份，可从“数据编辑 → 从备份恢复”找回）：\n");
+        for (int row : plan.dueRows)
+            question += QLatin1Char('\n') + describeRow(*m_grid, row);
+        question += QStringLiteral("\n\n确定删除吗？");
+        if (!m_messages->confirm(question, kConfirm))
+            return;
+        // The file as it is after the user's answer: an add made meanwhile is kept.
+        plan = expiry();
+        if (!plan.error.isEmpty()) {
+            m_messages->show(plan.error, kError, MessageStyle::Exclamation);
+            return;
+        }
+    }
+    if (m_file.backups())
+        m_file.backups()->keep(RecordBackups::Occasion::BeforeDeletion);
+    const RecordFile::Outcome written = m_file.writeLines(plan.kept);
     if (!written.ok) {
         m_messages->show(QStringLiteral("删除过期数据失败：") + written.error, kError,
                          MessageStyle::Exclamation);
@@ -89,17 +150,35 @@ void RecordMaintenance::delgqshuju()
 void RecordMaintenance::sjcsh_Click()
 {
     // Only a normal file counts: a hidden one is treated as absent and left alone.
-    const QFileInfo info(m_recordFilePath);
+    const QFileInfo info(m_file.path());
     if (!info.isFile() || info.isHidden()) {
         m_messages->show(QStringLiteral("无需初始化数据。"), kNotice, MessageStyle::Information);
         return;
     }
+    if (!m_messages->confirm(initialisationQuestion(), kConfirm))
+        return;
     // An atomic replace: the old records stay whole if the empty file cannot be put in place.
-    const RecordFile::Outcome written = RecordFile(m_recordFilePath).writeLines({});
+    if (m_file.backups())
+        m_file.backups()->keep(RecordBackups::Occasion::BeforeInitialisation);
+    const RecordFile::Outcome written = m_file.writeLines({});
     if (!written.ok) {
         m_messages->show(QStringLiteral("数据初始化失败：") + written.error, kError,
                          MessageStyle::Exclamation);
         return;
     }
     m_messages->show(QStringLiteral("初始化完成。"), kNotice, MessageStyle::Information);
+}
+
+QString RecordMaintenance::initialisationQuestion() const
+{
+    qsizetype records = 0;
+    const RecordFile::Status read =
+        m_file.forEachFilledLine([&records](const QList<QStringView> &) {
+            ++records; // the closing line of a save, all empty, is not handed over
+        });
+    const QString what = read.error.isEmpty() ? QStringLiteral("全部 %1 条记录").arg(records)
+                                              : QStringLiteral("全部记录");
+    return QStringLiteral("数据初始化将删除记录文件 %1 中的%2（删除前的文件留有备份，可从“数据编辑 "
+                          "→ 从备份恢复”找回）。\n\n确定删除吗？")
+        .arg(QDir::toNativeSeparators(m_file.path()), what);
 }

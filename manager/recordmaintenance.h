@@ -1,20 +1,26 @@
 #pragma once
 
+#include "recordfile.h"
+
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class Messages;
 class RecordGridModel;
 class RecordGridView;
 
 // The main window's commands that remove records: one row from the grid (double click), the
-// due records from the record file ("删除过期数据"), and every record ("数据初始化").
+// due records from the record file ("删除过期数据"), and every record ("数据初始化"). Each asks
+// first, naming what will go, with "否" as the answer Return gives.
 class RecordMaintenance : public QObject
 {
     Q_OBJECT
 
 public:
-    RecordMaintenance(RecordGridModel *grid, RecordGridView *view, QString recordFilePath,
+    // Deletions and "数据初始化" first keep the file in its backups, when it has them.
+    RecordMaintenance(RecordGridModel *grid, RecordGridView *view, RecordFile recordFile,
                       Messages *messages, QObject *parent = nullptr);
 
     // Removes the row at the end of the selection from the grid only; the file keeps it.
@@ -29,8 +35,19 @@ public:
     void sjcsh_Click();
 
 private:
+    // What "删除过期数据" would do to the file as it is now.
+    struct Expiry
+    {
+        QString error;    // the file cannot be read: nothing is done
+        QStringList kept; // the lines that stay, in file order
+        qsizetype removed = 0;
+        QList<int> dueRows; // the marked rows, one for each distinct record
+    };
+    Expiry expiry() const;
+    QString initialisationQuestion() const;
+
     RecordGridModel *m_grid;
     RecordGridView *m_view;
-    QString m_recordFilePath;
+    RecordFile m_file;
     Messages *m_messages;
 };

@@ -1,10 +1,13 @@
 #include "reminderlistwindow.h"
 
+#include "windowsystem.h"
+
 #include <QAbstractListModel>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -44,9 +47,11 @@ private:
     QStringList m_texts;
 };
 
-ReminderListWindow::ReminderListWindow(const QString &title, const QString &intro, QWidget *parent)
+ReminderListWindow::ReminderListWindow(const QString &title, const QString &intro, int cornerOffset,
+                                       QWidget *parent)
     : QDialog(parent), m_intro(new QLabel(intro, this)), m_list(new QListView(this)),
-      m_model(new ReminderEntryModel(this)), m_takeIn(new QTimer(this))
+      m_model(new ReminderEntryModel(this)), m_takeIn(new QTimer(this)),
+      m_cornerOffset(cornerOffset)
 {
     setWindowTitle(title);
     setWindowModality(Qt::NonModal);
@@ -78,8 +83,10 @@ void ReminderListWindow::addEntry(const QString &text)
     m_waiting.append(text);
     if (!m_takeIn->isActive())
         m_takeIn->start();
-    if (!isVisible())
+    if (!isVisible()) {
         show();
+        standInCorner();
+    }
 }
 
 void ReminderListWindow::takeIn()
@@ -89,6 +96,17 @@ void ReminderListWindow::takeIn()
     m_list->scrollToBottom();
     raise();
     activateWindow();
+}
+
+void ReminderListWindow::standInCorner()
+{
+    // By the notification area, where a taskbar has it: away from the main window's menus.
+    const QRect area = screen()->availableGeometry();
+    const QMargins frame = WindowSystem::frameMargins(this);
+    const QSize outer = size().grownBy(frame);
+    const int offset = m_cornerOffset * (frame.top() > 0 ? frame.top() : fontMetrics().height());
+    move(qMax(area.left(), area.right() + 1 - outer.width() - offset),
+         qMax(area.top(), area.bottom() + 1 - outer.height() - offset));
 }
 
 QStringList ReminderListWindow::entries() const
@@ -109,11 +127,11 @@ ReminderListWindows::ReminderListWindows(QWidget *owner)
     : QObject(owner),
       m_notShown(new ReminderListWindow(
           QStringLiteral("到期提醒"),
-          QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), owner)),
+          QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), 0, owner)),
       m_late(new ReminderListWindow(
           QStringLiteral("错过的到期提醒"),
           QStringLiteral("以下记录已经到期，但没有按时提醒（到期时本程序没有运行或没有检查，"
-                         "或记录在到期之后才保存）："),
+                         "或记录在到期之后才保存）："), 1,
           owner))
 {
     m_notShown->setObjectName(QStringLiteral("notShownReminders"));

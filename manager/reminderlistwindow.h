@@ -23,7 +23,10 @@ class ReminderListWindow : public QDialog
     Q_OBJECT
 
 public:
-    ReminderListWindow(const QString &title, const QString &intro, QWidget *parent = nullptr);
+    // It stands in the work area's bottom right corner, cornerOffset title bars up and to the
+    // left, so that two such windows shown together both show their titles.
+    ReminderListWindow(const QString &title, const QString &intro, int cornerOffset = 0,
+                       QWidget *parent = nullptr);
 
     // Adds a line and shows the window; the list takes it in at the next turn of the event loop,
     // and comes to the front then.
@@ -36,12 +39,14 @@ protected:
 
 private:
     void takeIn();
+    void standInCorner();
 
     QLabel *m_intro;
     QListView *m_list;
     ReminderEntryModel *m_model;
     QStringList m_waiting;
     QTimer *m_takeIn;
+    int m_cornerOffset;
 };
 
 // ReminderNotices as two such windows of the main window: "到期提醒" for records that could not

@@ -4,6 +4,7 @@
 
 class Clock;
 class Messages;
+class RecordBackups;
 class ReminderNotices;
 
 // What the manager's windows take from outside, so that tests can give fakes.
@@ -15,4 +16,6 @@ struct ManagerServices
     QString popupProgram; // absolute path of vexa
     // Where reminders no popup gave are listed; null: in the main window's own windows.
     ReminderNotices *notices = nullptr;
+    // Where a.bz is kept before it is rewritten; null: the main window makes its own.
+    RecordBackups *backups = nullptr;
 };

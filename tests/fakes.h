@@ -34,6 +34,7 @@ public:
         QString text;
         QString title;
         MessageStyle style;
+        bool noByDefault = false; // asked through confirm
     };
     void show(const QString &text, const QString &title, MessageStyle style) override
     {
@@ -42,6 +43,11 @@ public:
     bool ask(const QString &text, const QString &title) override
     {
         asked.append({text, title, MessageStyle::Plain});
+        return answer;
+    }
+    bool confirm(const QString &text, const QString &title) override
+    {
+        asked.append({text, title, MessageStyle::Plain, true});
         return answer;
     }
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }

@@ -43,6 +43,7 @@ private slots:
     void popupOnTheDesktop_data();
     void popupOnTheDesktop();
     void mainWindowComesBackFromTheTrayWhereItStood();
+    void modalWindowsOfferNoMinimise();
 
 private:
     std::unique_ptr<QProcess> start(const QString &program, const QStringList &arguments,
@@ -264,6 +265,28 @@ void TestDesktopSession::mainWindowComesBackFromTheTrayWhereItStood()
     m_x->close(back);
     QVERIFY(tarvelin->waitForFinished(10000));
     QCOMPARE(tarvelin->exitCode(), 0);
+}
+
+void TestDesktopSession::modalWindowsOfferNoMinimise()
+{
+    // Minimised, a modal window would take its owner to the tray, and nothing would bring the
+    // modal window back.
+    QVERIFY2(m_panel, "the desktop starts in the first test");
+    const auto windows = start(QStringLiteral(MODALWINDOWS_PATH), {});
+    QVERIFY(windows->waitForStarted());
+    for (const QString &title : {QStringLiteral("增添提醒数据"), QStringLiteral("查找提示信息"),
+                                 QStringLiteral("设置"), QStringLiteral("提示")}) {
+        QList<xcb_window_t> found;
+        QTRY_VERIFY_WITH_TIMEOUT(!(found = m_x->clientsNamed(title)).isEmpty(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_x->atoms(found.first(), "_NET_WM_ALLOWED_ACTIONS")
+                                     .contains(QStringLiteral("_NET_WM_ACTION_CLOSE")),
+                                 10000);
+        const QStringList actions = m_x->atoms(found.first(), "_NET_WM_ALLOWED_ACTIONS");
+        QVERIFY2(!actions.contains(QStringLiteral("_NET_WM_ACTION_MINIMIZE")),
+                 qPrintable(title + QLatin1Char(' ') + actions.join(u' ')));
+    }
+    windows->kill();
+    QVERIFY(windows->waitForFinished(10000));
 }
 
 QTEST_GUILESS_MAIN(TestDesktopSession)

@@ -65,9 +65,12 @@ void TestDueTime::computesDueTime_data()
     // Number reading.
     row("7.9 counts 7 days", may3, "09", "05", "7.9", "0", "0", "2024-05-10 09:05");
     row("one-digit hour and minute", may3, "9", "5", "28", "0", "0", "2024-05-31 09:05");
-    row("age with unit", may3, "09", "05", "28天", "0", "0", "2024-05-31 09:05");
     row("blank inside the age", may3, "09", "05", "2 8", "0", "0", "2024-05-31 09:05");
     row("empty further boxes read 0", may3, "09", "05", "1", "", "", "2024-05-04 09:05");
+    // An input method in full-width mode types these.
+    row("full-width hour and minute", may3, "０８", "３０", "２８", "０", "０", "2024-05-31 08:30");
+    row("full-width point, sign, blank", may3, "8", "30", "７．９", "＋１　", "0",
+        "2024-05-10 09:30");
     row("further hours round half to even", may3, "09", "05", "1", "2.5", "0", "2024-05-04 11:05");
     // Full carry beyond the single carry.
     row("further hours 24", may3, "09", "05", "1", "24", "0", "2024-05-05 09:05");
@@ -151,10 +154,19 @@ void TestDueTime::refusesInputsWithoutDueTime_data()
     };
     const char *below = "不足 1 天";
     row("empty age", "09", "05", "", "0", "0", "龄期未填写，无法进行添加");
-    row("age of blanks", "09", "05", "  ", "0", "0", below);
+    const char *notANumber = "不是数字";
+    row("age of blanks", "09", "05", "  ", "0", "0", "龄期“  ”不是数字");
     row("age 0", "09", "05", "0", "0", "0", below);
     row("age 0.5", "09", "05", "0.5", "0", "0", below);
-    row("age not a number", "09", "05", "天28", "0", "0", below);
+    row("age not a number", "09", "05", "天28", "0", "0", notANumber);
+    row("age with unit", "09", "05", "28天", "0", "0", "龄期“28天”不是数字");
+    row("two points in the age", "09", "05", "2.8.1", "0", "0", notANumber);
+    row("letter o in the hour", "o8", "05", "28", "0", "0", "制作时间的小时“o8”不是数字");
+    row("letter O in the minute", "08", "3O", "28", "0", "0", "制作时间的分钟“3O”不是数字");
+    row("empty hour", "", "05", "28", "0", "0", "制作时间的小时未填写");
+    row("text in further hours", "09", "05", "28", "两", "0", "龄期的附加小时“两”不是数字");
+    row("unit in further minutes", "09", "05", "28", "0", "15分", "龄期的附加分钟“15分”不是数字");
+    row("ideographic full stop", "09", "05", "7。5", "0", "0", notANumber);
     row("negative age", "09", "05", "-3", "0", "0", below);
     row("hour 24", "24", "05", "28", "0", "0", "小时“24”无效");
     row("negative hour", "-1", "05", "28", "0", "0", "小时“-1”无效");

@@ -163,6 +163,8 @@ void TestHostileFiles::init()
     QVERIFY(m_dir->isValid());
     m_folder = m_dir->path();
     m_messages.shown.clear();
+    // Every question before a deletion is answered "是": what follows is the file's fate.
+    m_messages.answer = true;
 }
 
 void TestHostileFiles::cleanup()

@@ -17,6 +17,8 @@ private slots:
     void roundHalfEven_data();
     void roundHalfEven();
     void wholeNumberInRange();
+    void wholeNumber_data();
+    void wholeNumber();
 };
 
 void TestNumberReading::readNumber_data()
@@ -37,6 +39,8 @@ void TestNumberReading::readNumber_data()
     QTest::newRow("sign only") << "-" << 0.0;
     QTest::newRow("sign after digits ends") << "5-3" << 5.0;
     QTest::newRow("point first") << ".5" << 0.5;
+    // Only the entry form reads full-width digits; the settings and vexa.ini keep this reading.
+    QTest::newRow("full-width digits") << QStringLiteral("０８") << 0.0;
 }
 
 void TestNumberReading::readNumber()
@@ -90,6 +94,36 @@ void TestNumberReading::wholeNumberInRange()
     QVERIFY(!NumberReading::readWholeNumberIn(u"-1", 0, 65535));
     // A number too long for a double must not wrap into range.
     QVERIFY(!NumberReading::readWholeNumberIn(QString(400, QLatin1Char('9')), 0, 65535));
+}
+
+void TestNumberReading::wholeNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isNumber");
+    QTest::addColumn<double>("value");
+    const auto row = [](const char *name, const char *text, bool isNumber, double value) {
+        QTest::newRow(name) << QString::fromUtf8(text) << isNumber << value;
+    };
+    row("plain", "5000", true, 5000);
+    row("full-width digits", "０８", true, 8);
+    row("full-width sign and point", "－７．５", true, -7.5);
+    row("blanks anywhere", " 2 8\t", true, 28);
+    row("ideographic blank", "　８　", true, 8);
+    row("letter o", "o8", false, 0);
+    row("unit after digits", "28天", false, 0);
+    row("second point", "1.2.3", false, 0);
+    row("sign after digits", "5-3", false, 0);
+    row("sign only", "－", false, 0);
+    row("empty", "", false, 0);
+}
+
+void TestNumberReading::wholeNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, isNumber);
+    QFETCH(double, value);
+    QCOMPARE(NumberReading::wholeNumber(text),
+             isNumber ? std::optional<double>(value) : std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(TestNumberReading)

@@ -97,6 +97,17 @@ void TestRecordAdder::refusalWritesNothing_data()
             "到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式填写。"));
     for (const char *due : {"2026-12-29 8:30", "2026-02-30 08:30", "2026-12-29 24:00"})
         QTest::addRow("due time %s", due) << QStringList{"到期时间", due} << notDue.arg(due);
+    // Number boxes hold a number and nothing else, the further amounts too.
+    const QString notNumber =
+        QStringLiteral("%1“%2”不是数字：这一栏只能填数字（可带小数点和正负号）。");
+    row("letter o in the hour", {"制作时间的小时", "o8"}, notNumber.arg("制作时间的小时", "o8"));
+    row("unit in the age", {"龄期", "28天"}, notNumber.arg("龄期", "28天"));
+    row("text in further hours", {"龄期的附加小时", "两"}, notNumber.arg("龄期的附加小时", "两"));
+    row("text in further minutes", {"龄期的附加分钟", "x"}, notNumber.arg("龄期的附加分钟", "x"));
+    // Refused whole, not cut to what a line's field can hold.
+    row("100,000 characters in the remark", {"备注", QString(100000, QLatin1Char('x'))},
+        QStringLiteral("“备注”中的文字有 100000 个字符，超过了一栏最多能保存的 32767 个字符。"
+                       "请删短后再添加。"));
 }
 
 void TestRecordAdder::refusalWritesNothing()
@@ -112,6 +123,8 @@ void TestRecordAdder::refusalWritesNothing()
                                           {"制作时间的小时", &refused.making.hour},
                                           {"制作时间的分钟", &refused.making.minute},
                                           {"龄期", &refused.making.age},
+                                          {"龄期的附加小时", &refused.making.furtherHours},
+                                          {"龄期的附加分钟", &refused.making.furtherMinutes},
                                           {"到期时间", &refused.dueTime()},
                                           {"养护方式", &refused[CuringMethod]},
                                           {"工程量", &refused[Quantity]},

@@ -1,8 +1,11 @@
 #include "recordgridmodel.h"
+#include "recordgridview.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QHeaderView>
 #include <QPalette>
+#include <QScrollBar>
 #include <QtTest>
 
 class TestRecordGridModel : public QObject
@@ -16,6 +19,7 @@ private slots:
     void renumberLeavesSpareRowEmpty();
     void replaceBodyKeepsHeader();
     void packedBodyAndViews();
+    void numberColumnStaysWhileTheRestScroll();
 };
 
 void TestRecordGridModel::addItemAndShrink()
@@ -132,6 +136,51 @@ void TestRecordGridModel::packedBodyAndViews()
     QCOMPARE(grid.textMatrix(1, 10), QStringLiteral("备注"));
     QCOMPARE(grid.textMatrix(1, 1), QStringLiteral("甲"));
     QCOMPARE(grid.textMatrix(1, 9), QString());
+}
+
+void TestRecordGridModel::numberColumnStaysWhileTheRestScroll()
+{
+    RecordGridModel grid(13);
+    grid.layOutRecordColumns();
+    const QString longPart = QStringLiteral("1#楼三层顶板梁");
+    const QString longRemark(40, QChar(0x6C49));
+    QList<QStringList> body;
+    for (int r = 1; r <= 40; ++r)
+        body << QStringList{QString::number(r), longPart, QStringLiteral("C30")};
+    body[0] << QStringList(7) << longRemark;
+    body << QStringList();
+    grid.replaceBody(body);
+    RecordGridView view(&grid);
+    view.resize(400, 240);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+    // A long text widens its column to show it whole, up to a limit.
+    QVERIFY(view.columnWidth(1) >= view.fontMetrics().horizontalAdvance(longPart));
+    QVERIFY(view.columnWidth(10) < view.fontMetrics().horizontalAdvance(longRemark));
+
+    // Scrolled right and down, the numbers stand where they stood, beside their own rows.
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    view.verticalScrollBar()->setValue(10);
+    QVERIFY(view.columnViewportPosition(0) < 0);
+    QTableView *fixed = view.fixedColumn();
+    const QPoint firstCell(view.frameWidth() + 2,
+                           view.frameWidth() + view.horizontalHeader()->height() + 2);
+    QCOMPARE(view.childAt(firstCell), fixed->viewport());
+    QCOMPARE(fixed->verticalScrollBar()->value(), 10);
+    const QModelIndex number = fixed->indexAt(QPoint(2, 2));
+    QCOMPARE(number.column(), 0);
+    QCOMPARE(number.row(), view.rowAt(2));
+    QCOMPARE(fixed->horizontalHeader()->height(), view.horizontalHeader()->height());
+
+    // A double click on a number is one on its row.
+    QSignalSpy clicked(&view, &QAbstractItemView::doubleClicked);
+    // (An item view takes a double click as the second click on the item pressed first.)
+    const QPoint onNumber = fixed->visualRect(number).center();
+    QTest::mouseClick(fixed->viewport(), Qt::LeftButton, {}, onNumber);
+    QTest::mouseDClick(fixed->viewport(), Qt::LeftButton, {}, onNumber);
+    QCOMPARE(clicked.size(), 1);
+    QCOMPARE(clicked[0][0].toModelIndex().row(), number.row());
 }
 
 QTEST_MAIN(TestRecordGridModel)

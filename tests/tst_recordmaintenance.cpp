@@ -57,6 +57,8 @@ private slots:
     void dataInitialisation_data();
     void dataInitialisation();
     void mainWindowCommands();
+    void nothingGoesWithoutYes_data();
+    void nothingGoesWithoutYes();
 
 private:
     QString recordPath() const { return m_dir->filePath(QStringLiteral("a.bz")); }
@@ -72,12 +74,14 @@ void TestRecordMaintenance::init()
 {
     m_dir = new QTemporaryDir;
     m_messages.shown.clear();
+    m_messages.asked.clear();
+    m_messages.answer = true;
     m_grid = new RecordGridModel(13);
     const QStringList headers = SpecimenRecord::gridHeaders();
     for (int c = 0; c < headers.size(); ++c)
         m_grid->setTextMatrix(0, c, headers[c]);
     m_view = new RecordGridView(m_grid);
-    m_maintenance = new RecordMaintenance(m_grid, m_view, recordPath(), &m_messages);
+    m_maintenance = new RecordMaintenance(m_grid, m_view, RecordFile(recordPath()), &m_messages);
 }
 
 void TestRecordMaintenance::cleanup()
@@ -289,6 +293,61 @@ void TestRecordMaintenance::mainWindowCommands()
     QCOMPARE(m_messages.lastText(), QStringLiteral("初始化完成。"));
     // The grid keeps its rows until it is loaded again.
     QCOMPARE(grid->rows(), 4);
+}
+
+void TestRecordMaintenance::nothingGoesWithoutYes_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("named"); // what the question must name
+    QTest::newRow("数据初始化") << "sjcsh" << QStringList{"全部 4 条记录", "a.bz"};
+    QTest::newRow("删除过期数据") << "scgqsj"
+                                  << QStringList{"以下 2 条", "共 3 行", "工程部位 甲",
+                                                 "工程部位 丙"};
+    QTest::newRow("double click") << "double click" << QStringList{"编号 2，工程部位 乙，"};
+}
+
+void TestRecordMaintenance::nothingGoesWithoutYes()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, named);
+    // 甲 twice in the file (both lines go), 乙 and 丙 once; 甲 and 丙 shown as due.
+    const SampleRecord sample;
+    const SampleRecord a = sample.with(SpecimenRecord::WorksPart, QStringLiteral("甲")),
+                       b = sample.with(SpecimenRecord::WorksPart, QStringLiteral("乙")),
+                       c = sample.with(SpecimenRecord::WorksPart, QStringLiteral("丙"));
+    const QByteArray file = a.line() + "\r\n" + b.line() + "\r\n" + a.line() + "\r\n" + c.line();
+    writeFile(recordPath(), file);
+    fill(m_grid, {marked(a), b.stored, marked(c)});
+    m_view->setCurrentIndex(m_grid->index(1, 1));
+    const QStringList shown = rowSummary(m_grid);
+    const auto run = [&] {
+        if (command == QLatin1String("sjcsh"))
+            m_maintenance->sjcsh_Click();
+        else if (command == QLatin1String("scgqsj"))
+            m_maintenance->scgqsj_Click();
+        else
+            m_maintenance->shanchuxuanzhong();
+    };
+
+    // "否" (the default answer) leaves the file byte for byte and the grid row for row.
+    m_messages.answer = false;
+    run();
+    QCOMPARE(m_messages.asked.size(), 1);
+    QVERIFY(m_messages.asked[0].noByDefault);
+    for (const QString &name : named)
+        QVERIFY2(m_messages.asked[0].text.contains(name), qPrintable(m_messages.asked[0].text));
+    QCOMPARE(readFile(recordPath()), file);
+    QCOMPARE(rowSummary(m_grid), shown);
+    QVERIFY(m_messages.shown.isEmpty());
+
+    // "是" goes ahead.
+    m_messages.answer = true;
+    run();
+    QCOMPARE(m_messages.asked.size(), 2);
+    if (command == QLatin1String("double click"))
+        QCOMPARE(rowSummary(m_grid), (QStringList{"1|甲", "2|丙", "3|"}));
+    else
+        QVERIFY(readFile(recordPath()) != file);
 }
 
 QTEST_MAIN(TestRecordMaintenance)

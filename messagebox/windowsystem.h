@@ -1,18 +1,28 @@
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 
 class QWidget;
 
-// What the popup asks of the desktop beyond Qt's window flags. On X11 Qt gives a tool window a
-// taskbar button and a minimise function on some window managers, and sends property changes
-// such as the opacity only when it next handles an event; elsewhere these are no-ops.
+// What the windows ask of the desktop beyond Qt's window flags. On X11 Qt gives a tool window a
+// taskbar button and a minimise function on some window managers, and a dialog too, and sends
+// property changes such as the opacity only when it next handles an event; elsewhere these are
+// no-ops.
 namespace WindowSystem {
 
 // Before the window is first shown: no taskbar or pager entry, and a window type that window
 // managers give neither minimise nor maximise.
 void prepareReminderWindow(QWidget *window);
+
+// Before a modal window is first shown: a window type that window managers give no minimise. A
+// minimised modal window would take its owner along, and nothing would bring it back.
+void prepareModalWindow(QWidget *window);
+
+// The window manager's frame around a top-level window; an estimate (a title bar and thin
+// borders) until the window manager has framed it.
+QMargins frameMargins(const QWidget *window);
 
 // Sends the requests queued so far, so that a change shows without waiting for an event.
 void flush();

@@ -1,0 +1,158 @@
+#include "recordbackups.h"
+
+#include "apppaths.h"
+#include "atomicfile.h"
+#include "clock.h"
+#include "messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+constexpr int kDaysKept = 30;
+
+QString occasionText(RecordBackups::Occasion occasion)
+{
+    switch (occasion) {
+    case RecordBackups::Occasion::FirstSaveOfDay:
+        return {};
+    case RecordBackups::Occasion::BeforeInitialisation:
+        return QStringLiteral("数据初始化前");
+    case RecordBackups::Occasion::BeforeDeletion:
+        return QStringLiteral("删除前");
+    case RecordBackups::Occasion::BeforeRestore:
+        return QStringLiteral("恢复备份前");
+    }
+    return {};
+}
+
+// "a 2026-12-08.bz", "a 2026-12-08 093015 删除前.bz", "a 2026-12-08 093015 删除前 (2).bz".
+const QRegularExpression &namePattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^a (\d{4}-\d{2}-\d{2})(?: (\d{6}) ([^ ()]+))?(?: \(\d+\))?\.bz$)"));
+    return pattern;
+}
+} // namespace
+
+RecordBackups::RecordBackups(QString dataFolder, const Clock *clock, Messages *messages)
+    : m_dataFolder(std::move(dataFolder)), m_clock(clock), m_messages(messages)
+{
+}
+
+QString RecordBackups::folder() const
+{
+    return m_dataFolder + QStringLiteral("/备份");
+}
+
+QString RecordBackups::copyName(Occasion occasion) const
+{
+    const QDateTime now = m_clock->now();
+    QString name = QStringLiteral("a ") + now.toString(QStringLiteral("yyyy-MM-dd"));
+    if (occasion != Occasion::FirstSaveOfDay) {
+        name += now.toString(QStringLiteral(" HHmmss ")) + occasionText(occasion);
+    }
+    QString candidate = name + QStringLiteral(".bz");
+    for (int n = 2; QFile::exists(folder() + QLatin1Char('/') + candidate); ++n)
+        candidate = name + QStringLiteral(" (%1).bz").arg(n);
+    return candidate;
+}
+
+void RecordBackups::keep(Occasion occasion)
+{
+    const QString source = AppPaths::recordFile(m_dataFolder);
+    QFile file(source);
+    if (!file.exists())
+        return;
+    const QList<Backup> before = list();
+    const QDate today = m_clock->now().date();
+    if (occasion == Occasion::FirstSaveOfDay && !before.isEmpty() && before.first().day == today)
+        return;
+
+    QString why;
+    QByteArray bytes;
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+    } else {
+        bytes = file.readAll();
+        if (file.error() != QFile::NoError)
+            why = file.errorString();
+    }
+    const QString target = folder() + QLatin1Char('/') + copyName(occasion);
+    if (why.isEmpty() && !QDir().mkpath(folder()))
+        why = AtomicFile::whyFolderRefusesWrites(m_dataFolder);
+    if (why.isEmpty()) {
+        const AtomicFile::Result written = AtomicFile::replace(target, bytes);
+        if (!written.ok)
+            why = written.readOnly ? QStringLiteral("文件只读") : written.reason;
+    }
+    if (!why.isEmpty()) {
+        if (!m_failureTold) {
+            m_messages->show(QStringLiteral("无法在 %1 中保存记录文件的备份：%2\n记录文件照常保存；"
+                                            "在备份能再次保存之前，不再提示此事。")
+                                 .arg(folder(), why),
+                             QStringLiteral("提示"), MessageStyle::Exclamation);
+        }
+        m_failureTold = true;
+        return;
+    }
+    m_failureTold = false;
+    prune(list());
+}
+
+QList<RecordBackups::Backup> RecordBackups::list() const
+{
+    QList<Backup> backups;
+    const QStringList names =
+        QDir(folder()).entryList({QStringLiteral("a *.bz")}, QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch match = namePattern().match(name);
+        if (!match.hasMatch())
+            continue;
+        backups.append({folder() + QLatin1Char('/') + name, name,
+                        QDate::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd")),
+                        QTime::fromString(match.captured(2), QStringLiteral("HHmmss")),
+                        match.captured(3)});
+    }
+    std::sort(backups.begin(), backups.end(), [](const Backup &a, const Backup &b) {
+        if (a.day != b.day)
+            return a.day > b.day;
+        if (a.time != b.time)
+            return a.time.isValid() && (!b.time.isValid() || a.time > b.time);
+        return a.fileName > b.fileName;
+    });
+    return backups;
+}
+
+void RecordBackups::prune(const QList<Backup> &backups) const
+{
+    const QDate oldestKept = m_clock->now().date().addDays(1 - kDaysKept);
+    bool keptNewestDeletion = false;
+    for (const Backup &backup : backups) {
+        const bool deletion = !backup.occasion.isEmpty();
+        if (deletion && !keptNewestDeletion) {
+            keptNewestDeletion = true;
+            continue;
+        }
+        if (backup.day < oldestKept) {
+            QFile old(backup.path);
+            old.setPermissions(old.permissions() | QFile::WriteOwner);
+            old.remove();
+        }
+    }
+}
+
+QString RecordBackups::restore(const QString &backupPath)
+{
+    QFile backup(backupPath);
+    if (!backup.open(QIODevice::ReadOnly))
+        return QStringLiteral("无法读取备份文件 %1：%2").arg(backupPath, backup.errorString());
+    const QByteArray bytes = backup.readAll();
+    keep(Occasion::BeforeRestore);
+    const QString target = AppPaths::recordFile(m_dataFolder);
+    const AtomicFile::Result written = AtomicFile::replace(target, bytes);
+    if (!written.ok)
+        return AtomicFile::failureText(written, QStringLiteral("记录文件"), target);
+    return {};
+}

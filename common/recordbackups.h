@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QTime>
+
+class Clock;
+class Messages;
+
+// Copies of a.bz in the data folder's "备份" folder, taken before the file is rewritten, so that
+// a wrong deletion, "数据初始化" or a file damaged by another program can be undone. The first
+// rewrite of a day keeps the file as the day found it; "数据初始化", a deletion and a restore
+// keep it every time. Copies older than 30 days go, but for the newest one taken before a
+// deletion. A copy that cannot be made never stops the rewrite.
+class RecordBackups
+{
+public:
+    enum class Occasion { FirstSaveOfDay, BeforeInitialisation, BeforeDeletion, BeforeRestore };
+
+    RecordBackups(QString dataFolder, const Clock *clock, Messages *messages);
+
+    QString folder() const;
+
+    // Keeps a.bz as it is now (nothing when there is none). A copy that cannot be written is
+    // told once, and again only after one was written since.
+    void keep(Occasion occasion);
+
+    struct Backup
+    {
+        QString path;
+        QString fileName;
+        QDate day;
+        QTime time;       // none for the first save of a day, which comes before the day's others
+        QString occasion; // "数据初始化前", ...; empty for the first save of a day
+    };
+    // Newest first.
+    QList<Backup> list() const;
+
+    // Puts the backup's bytes in place of a.bz, after keeping a.bz itself. Returns why it could
+    // not, or an empty text.
+    QString restore(const QString &backupPath);
+
+private:
+    QString copyName(Occasion occasion) const;
+    void prune(const QList<Backup> &backups) const;
+
+    QString m_dataFolder;
+    const Clock *m_clock;
+    Messages *m_messages;
+    bool m_failureTold = false;
+};

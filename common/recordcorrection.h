@@ -1,0 +1,34 @@
+#pragma once
+
+#include "specimenrecord.h"
+
+#include <QString>
+#include <QStringList>
+
+// A record of a.bz corrected or deleted where it stands. Its line is found again by its bytes in
+// the file as it is now, so that what was added or deleted elsewhere since stays as it was left,
+// and is replaced (or taken out with its line break) in one atomic write: every other byte of
+// the file stays as it was. A record no longer in the file is said so, and nothing is written.
+namespace RecordCorrection {
+
+// Why value may not stand in a field of a record named name: a comma or a line break would split
+// the record, and the file holds code page 936 only. Empty when it may. then ends the advice
+// ("后再添加": "请去掉逗号…后再添加。").
+QString fieldRefusal(const QString &name, const QString &value, const QString &then);
+
+// The same for a field of the table, the due time also a real "YYYY-MM-DD hh:mm"; the reason
+// ends by saying the file was left alone.
+QString refusal(SpecimenRecord::Field field, const QString &value);
+
+struct Outcome
+{
+    bool ok() const { return error.isEmpty(); }
+    QString error; // why nothing was written, ending by saying so
+};
+
+// stored: the record's ten stored fields, as the table showed them.
+Outcome correct(const QString &path, const QStringList &stored, SpecimenRecord::Field field,
+                const QString &value);
+Outcome remove(const QString &path, const QStringList &stored);
+
+} // namespace RecordCorrection

@@ -1,0 +1,133 @@
+#include "backupwindow.h"
+
+#include "messages.h"
+#include "recordfile.h"
+#include "recordgridmodel.h"
+#include "recordgridview.h"
+#include "recordline.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kGridCols = 12;
+const QString kNotice = QStringLiteral("提示");
+
+QString describe(const RecordBackups::Backup &backup)
+{
+    const QString day = backup.day.toString(QStringLiteral("yyyy-MM-dd"));
+    if (backup.occasion.isEmpty())
+        return QStringLiteral("%1 当天第一次保存前（%2）").arg(day, backup.fileName);
+    return QStringLiteral("%1 %2（%3）").arg(day, backup.occasion, backup.fileName);
+}
+} // namespace
+
+BackupWindow::BackupWindow(RecordBackups *backups, QString recordFile, Messages *messages,
+                           QWidget *owner)
+    : QDialog(owner), m_backups(backups), m_recordFile(std::move(recordFile)), m_messages(messages),
+      m_choice(new QComboBox(this)), m_count(new QLabel(this)),
+      m_grid(new RecordGridModel(kGridCols, this)),
+      m_restore(new QPushButton(QStringLiteral("恢复"), this))
+{
+    setObjectName(QStringLiteral("BackupWindow"));
+    setWindowTitle(QStringLiteral("从备份恢复"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    m_choice->setObjectName(QStringLiteral("backupChoice"));
+    m_restore->setObjectName(QStringLiteral("restoreBackup"));
+    m_restore->setAutoDefault(false);
+    m_grid->layOutRecordColumns();
+    auto *view = new RecordGridView(m_grid, this);
+    auto *close = new QPushButton(QStringLiteral("关闭"), this);
+    close->setAutoDefault(false);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("备份："), this));
+    top->addWidget(m_choice, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_count, 1);
+    bottom->addWidget(m_restore);
+    bottom->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(view, 1);
+    layout->addLayout(bottom);
+    resize(900, 480);
+
+    connect(m_choice, &QComboBox::currentIndexChanged, this, &BackupWindow::choose);
+    connect(m_restore, &QPushButton::clicked, this, &BackupWindow::restoreChosen);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    fillChoices();
+}
+
+void BackupWindow::fillChoices()
+{
+    m_list = m_backups->list();
+    const QSignalBlocker quiet(m_choice);
+    m_choice->clear();
+    for (const RecordBackups::Backup &backup : m_list)
+        m_choice->addItem(describe(backup));
+    if (m_list.isEmpty())
+        m_count->setText(QStringLiteral("%1 中还没有备份。").arg(m_backups->folder()));
+    choose(m_list.isEmpty() ? -1 : 0);
+}
+
+qsizetype BackupWindow::loadRecords(const QString &path, QList<QStringList> *rows) const
+{
+    qsizetype count = 0;
+    const RecordFile::Status read =
+        RecordFile(path).forEachFilledLine([&](const QList<QStringView> &fields) {
+            ++count;
+            if (!rows)
+                return;
+            QStringList cells{QString()};
+            const qsizetype shown = RecordLine::shownFields(fields.size(), kGridCols - 1);
+            for (qsizetype i = 0; i < shown; ++i)
+                cells << fields[i].toString();
+            rows->append(cells);
+        });
+    return read.error.isEmpty() ? count : -1;
+}
+
+void BackupWindow::choose(int index)
+{
+    QList<QStringList> rows;
+    m_records = index >= 0 && index < m_list.size() ? loadRecords(m_list[index].path, &rows) : -1;
+    rows << QStringList();
+    m_grid->replaceBody(rows);
+    m_grid->renumber();
+    m_restore->setEnabled(m_records >= 0);
+    if (index >= 0)
+        m_count->setText(m_records >= 0 ? QStringLiteral("这个备份有 %1 条记录。").arg(m_records)
+                                        : QStringLiteral("无法读取这个备份。"));
+}
+
+void BackupWindow::restoreChosen()
+{
+    const int index = m_choice->currentIndex();
+    if (index < 0 || index >= m_list.size() || m_records < 0)
+        return;
+    const RecordBackups::Backup chosen = m_list[index];
+    const qsizetype now = loadRecords(m_recordFile, nullptr);
+    const QString question =
+        QStringLiteral("是否用备份“%1”（%2 条记录）替换现在的记录文件%3？\n\n"
+                       "现在的记录文件会先另存为备份，以后也可以恢复。")
+            .arg(chosen.fileName)
+            .arg(m_records)
+            .arg(now >= 0 ? QStringLiteral("（%1 条记录）").arg(now) : QString());
+    if (!m_messages->ask(question, kNotice))
+        return;
+    const QString error = m_backups->restore(chosen.path);
+    if (!error.isEmpty()) {
+        m_messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        return;
+    }
+    m_messages->show(QStringLiteral("已用备份“%1”恢复记录文件，共 %2 条记录。")
+                         .arg(chosen.fileName)
+                         .arg(m_records),
+                     kNotice, MessageStyle::Information);
+    fillChoices();
+}

@@ -1,0 +1,71 @@
+// The entry form's table of every record, at its right: where it stands, and the corrections and
+// deletions made in it.
+#include "form2.h"
+
+#include "messages.h"
+#include "recordbackups.h"
+#include "recordcorrection.h"
+#include "recordgridmodel.h"
+#include "recordtablepanel.h"
+#include "specimenrecord.h"
+#include "twips.h"
+#include "windowsystem.h"
+
+#include <QScreen>
+
+void Form2::placeTable()
+{
+    // The table stands right of the fields, as the caption says, as wide as the screen allows.
+    m_table = new RecordTablePanel(m_grid, this);
+    m_table->setObjectName(QStringLiteral("recordTable"));
+    m_grid->setEditable(true);
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    const int frame = 2 * WindowSystem::frameMargins(this).left() + 8;
+    const int left = Twips::toPixels(5160);
+    const int width =
+        qMin(Twips::toPixels(11400), screen->availableGeometry().width() - left - frame);
+    m_table->setGeometry(left, 0, width, Twips::toPixels(4545));
+    connect(m_table, &RecordTablePanel::correctionWanted, this, &Form2::correctCell);
+    connect(m_table, &RecordTablePanel::deletionWanted, this, &Form2::deleteRecord);
+    setFixedSize(left + width + Twips::toPixels(60), Twips::toPixels(4650));
+}
+
+QStringList Form2::storedFieldsOf(int row) const
+{
+    QStringList stored;
+    for (int f = 0; f < SpecimenRecord::DueMark; ++f)
+        stored << m_grid->textMatrix(row, SpecimenRecord::column(SpecimenRecord::Field(f)));
+    return stored;
+}
+
+void Form2::showOutcome(const QString &error)
+{
+    if (!error.isEmpty())
+        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+    // The table shows the file as it is now, whatever happened.
+    const QString readError = daoru();
+    if (!readError.isEmpty())
+        m_services.messages->show(readError, QStringLiteral("错误"), MessageStyle::Exclamation);
+}
+
+void Form2::correctCell(int row, int col, const QString &text)
+{
+    const auto field = SpecimenRecord::Field(col - 1);
+    if (m_services.backups)
+        m_services.backups->keep(RecordBackups::Occasion::FirstSaveOfDay);
+    showOutcome(RecordCorrection::correct(recordPath(), storedFieldsOf(row), field, text).error);
+}
+
+void Form2::deleteRecord(int row)
+{
+    const QStringList stored = storedFieldsOf(row);
+    const QString question =
+        QStringLiteral(
+            "从记录文件中删除这条记录吗？删除前的文件留有备份（数据编辑 → 从备份恢复）。\n\n") +
+        SpecimenRecord::summary(QStringList{m_grid->textMatrix(row, 0)} + stored);
+    if (!m_services.messages->confirm(question, QStringLiteral("确认删除")))
+        return;
+    if (m_services.backups)
+        m_services.backups->keep(RecordBackups::Occasion::BeforeDeletion);
+    showOutcome(RecordCorrection::remove(recordPath(), stored).error);
+}

@@ -1,0 +1,140 @@
+#include "backupwindow.h"
+#include "fakes.h"
+#include "form1.h"
+#include "recordbackups.h"
+#include "recordgridmodel.h"
+#include "testfiles.h"
+#include "unreadablerecordswindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// What the main window does with a record file it cannot fully use, and the way back from a
+// rewrite: the unreadable lines named at start-up and reload, the backups and their restore.
+class TestRecordSafety : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void namesUnreadableLinesOnceAtLoad();
+    void dataInitialisationKeptAndRestoredByteForByte();
+
+private:
+    QString recordPath() const { return m_dir->filePath(QStringLiteral("a.bz")); }
+    Form1 *start();
+    QAction *item(const char *name) const
+    {
+        return m_window->findChild<QAction *>(QLatin1String(name));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeClock m_clock{QDateTime(QDate(2026, 12, 8), QTime(7, 0))};
+    RecordingMessages m_messages;
+    std::unique_ptr<Form1> m_window;
+};
+
+void TestRecordSafety::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_messages.shown.clear();
+    m_messages.asked.clear();
+}
+
+void TestRecordSafety::cleanup()
+{
+    m_window.reset();
+    m_dir.reset();
+}
+
+Form1 *TestRecordSafety::start()
+{
+    m_window = std::make_unique<Form1>(ManagerServices{m_dir->path(), &m_clock, &m_messages, {}});
+    m_window->Form_Load();
+    return m_window.get();
+}
+
+void TestRecordSafety::namesUnreadableLinesOnceAtLoad()
+{
+    const QByteArray good = gbk(sample(QStringLiteral("甲"), "2026-12-08 09:30").text());
+    const QByteArray spreadsheet = gbk(sample(QStringLiteral("乙"), "2026-12-8 7:37").text());
+    const QByteArray file = good + "\r\n" + spreadsheet + "\r\n,,,,,,,,,,";
+    writeFile(recordPath(), file);
+    start();
+
+    UnreadableRecordsWindow *window = m_window->unreadableRecords();
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("无法识别的记录"));
+    QVERIFY(!window->isModal());
+    QCOMPARE(window->model()->lines().size(), 1);
+    const RecordCheck::Unreadable &named = window->model()->lines()[0];
+    QCOMPARE(named.line, 2);
+    QVERIFY(named.start.startsWith(QStringLiteral("乙,C30,P-01")));
+    QVERIFY2(named.reason.contains(QStringLiteral("“2026-12-08 07:37”")), qPrintable(named.reason));
+    QCOMPARE(m_window->grid()->rows(), 3); // the good record alone
+    QCOMPARE(readFile(recordPath()), file);
+    QVERIFY(m_messages.shown.isEmpty());
+
+    // Read and closed: a reload of the same lines does not bring it back; a new one does.
+    window->accept();
+    item("dq")->trigger();
+    QVERIFY(!window->isVisible());
+    writeFile(recordPath(), file + "\r\n" + good.first(20));
+    item("dq")->trigger();
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->model()->lines().size(), 2);
+    QCOMPARE(window->model()->lines()[1].line, 4);
+}
+
+void TestRecordSafety::dataInitialisationKeptAndRestoredByteForByte()
+{
+    const QByteArray old =
+        gbk(sample(QStringLiteral("甲"), "2026-12-08 09:30").text() + "\r\n" +
+            sample(QStringLiteral("乙"), "2026-12-09 09:30").text() + "\r\n,,,,,,,,,,");
+    writeFile(recordPath(), old);
+    start();
+    m_messages.answer = true;
+    item("sjcsh")->trigger();
+    QCOMPARE(m_messages.asked.size(), 1); // "数据初始化" asks first
+    m_messages.asked.clear();
+    QCOMPARE(m_messages.lastText(), QStringLiteral("初始化完成。"));
+    QCOMPARE(readFile(recordPath()), QByteArray());
+
+    const QList<RecordBackups::Backup> kept = m_window->services().backups->list();
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept[0].occasion, QStringLiteral("数据初始化前"));
+    QCOMPARE(readFile(kept[0].path), old);
+
+    // "从备份恢复" shows the backup's records and asks, naming the file and the count.
+    item("hfbf")->trigger();
+    auto *window = m_window->findChild<BackupWindow *>();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->grid()->rows(), 4);
+    QCOMPARE(window->grid()->textMatrix(2, 1), QStringLiteral("乙"));
+    m_messages.answer = false;
+    window->findChild<QPushButton *>(QStringLiteral("restoreBackup"))->click();
+    QCOMPARE(m_messages.asked.size(), 1);
+    QVERIFY(m_messages.asked[0].text.contains(kept[0].fileName));
+    QVERIFY(m_messages.asked[0].text.contains(QStringLiteral("2 条记录")));
+    QCOMPARE(readFile(recordPath()), QByteArray());
+
+    m_messages.answer = true;
+    m_clock.advanceSeconds(60);
+    window->findChild<QPushButton *>(QStringLiteral("restoreBackup"))->click();
+    QCOMPARE(readFile(recordPath()), old);
+    // The emptied file it replaced is a backup too, and the main window follows the file.
+    const QList<RecordBackups::Backup> after = m_window->services().backups->list();
+    QCOMPARE(after.size(), 2);
+    QCOMPARE(window->findChild<QComboBox *>()->count(), 2);
+    QCOMPARE(readFile(after[0].path), QByteArray());
+    QCOMPARE(after[0].occasion, QStringLiteral("恢复备份前"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->grid()->rows(), 3, 5000);
+}
+
+QTEST_MAIN(TestRecordSafety)
+#include "tst_recordsafety.moc"
