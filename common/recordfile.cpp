@@ -236,20 +236,25 @@ RecordFile::Records RecordFile::readDueOn(const QString &day, bool checkLines) c
     }
     // A line that is kept holds the day somewhere, so only the lines around its occurrences are
     // split: a few dozen of a hundred thousand.
-    const QByteArrayView all(data);
-    const qsizetype size = all.size();
+    forEachLineHolding(data, dayBytes, keep);
+    return result;
+}
+
+void RecordFile::forEachLineHolding(QByteArrayView data, QByteArrayView needle,
+                                    const std::function<void(QByteArrayView line)> &take)
+{
+    const qsizetype size = data.size();
     qsizetype from = 0;
-    for (qsizetype hit; (hit = findBytes(all, from, dayBytes)) >= 0;) {
+    for (qsizetype hit; (hit = findBytes(data, from, needle)) >= 0;) {
         qsizetype start = hit;
-        while (start > 0 && !isLineBreak(all[start - 1]))
+        while (start > 0 && !isLineBreak(data[start - 1]))
             --start;
-        qsizetype end = hit + dayBytes.size();
-        while (end < size && !isLineBreak(all[end]))
+        qsizetype end = hit + needle.size();
+        while (end < size && !isLineBreak(data[end]))
             ++end;
-        keep(all.sliced(start, end - start));
+        take(data.sliced(start, end - start));
         from = end;
     }
-    return result;
 }
 
 RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const

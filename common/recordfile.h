@@ -79,6 +79,10 @@ public:
 
     // Splits at CR LF, and also at a bare CR or LF; no empty line is made after a final break.
     static QList<QByteArrayView> splitLines(QByteArrayView data);
+    // Calls take once for each line of data that holds needle, which holds no line break; only
+    // the lines around its occurrences are looked at, found a block of bytes at a time.
+    static void forEachLineHolding(QByteArrayView data, QByteArrayView needle,
+                                   const std::function<void(QByteArrayView line)> &take);
 
 private:
     bool readBytes(QByteArray *data, Records *result) const;

@@ -82,9 +82,9 @@ qint64 parseStamp(QByteArrayView text)
     return stamp;
 }
 
-QString monthName(const QDate &date)
+QString dayName(const QDate &date)
 {
-    return date.toString(QStringLiteral("yyyy-MM"));
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
 } // namespace
@@ -174,15 +174,15 @@ QString ReminderJournal::fileOf(const QString &key) const
     const QStringView due = QStringView(key).mid(start, 16);
     const bool dated = DueCheck::isDueTimeText(due) && key.size() > start + 16 &&
                        key[start + 16] == RecordLine::Separator;
-    return QDir(m_folder).filePath((dated ? due.left(7).toString() : kUndated) +
+    return QDir(m_folder).filePath((dated ? due.left(10).toString() : kUndated) +
                                    QStringLiteral(".tsv"));
 }
 
-QStringList ReminderJournal::loadMonths(const QDate &from, const QDate &to)
+QStringList ReminderJournal::loadDays(const QDate &from, const QDate &to)
 {
     QStringList names{kUndated};
-    for (QDate month(from.year(), from.month(), 1); month <= to; month = month.addMonths(1))
-        names << monthName(month);
+    for (QDate day = from; day <= to; day = day.addDays(1))
+        names << dayName(day);
     return load(names);
 }
 
@@ -309,23 +309,36 @@ bool ReminderJournal::apply(QByteArrayView line)
         entry.result = intern(std::move(result));
     } else if (const auto it = m_entries.find(key); it != m_entries.end()) {
         it->tested = 0;
-        it->testedBy.clear();
-        it->result.clear();
+        it->testedBy = it->result = 0;
     }
     return true;
 }
 
-QString ReminderJournal::intern(QString text)
+quint32 ReminderJournal::intern(QString text)
 {
-    const auto it = m_texts.constFind(text);
-    return it != m_texts.constEnd() ? *it : *m_texts.insert(std::move(text));
+    if (text.isEmpty())
+        return 0;
+    const auto it = m_textNumbers.constFind(text);
+    if (it != m_textNumbers.constEnd())
+        return *it;
+    const auto number = quint32(m_textList.size());
+    m_textNumbers.insert(text, number);
+    m_textList.append(std::move(text));
+    return number;
 }
 
 QSet<quint64> ReminderJournal::keysWithText(QStringView text, Qt::CaseSensitivity cs) const
 {
+    // Each text is searched once, not once per entry that holds it.
+    QList<bool> holds(m_textList.size());
+    bool any = false;
+    for (qsizetype i = 1; i < m_textList.size(); ++i)
+        any |= holds[i] = m_textList[i].contains(text, cs);
     QSet<quint64> keys;
+    if (!any)
+        return keys;
     for (auto it = m_entries.constBegin(); it != m_entries.constEnd(); ++it) {
-        if (it->testedBy.contains(text, cs) || it->result.contains(text, cs))
+        if (holds[it->testedBy] || holds[it->result])
             keys.insert(it.key());
     }
     return keys;

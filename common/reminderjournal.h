@@ -9,8 +9,8 @@
 #include <QStringList>
 #include <QStringView>
 
-// What was reminded and what was tested, kept beside a.bz in files of its own: one file per month
-// of the records' due times ("tarvelin-journal/2026-12.tsv", "undated.tsv" for a due time of
+// What was reminded and what was tested, kept beside a.bz in files of its own: one file per day
+// of the records' due times ("tarvelin-journal/2026-12-08.tsv", "undated.tsv" for a due time of
 // another form), so that a start reads the weeks it needs and not years of tests.
 //
 // A file is UTF-8, one entry per line, only ever appended to:
@@ -33,10 +33,12 @@ public:
     struct Entry
     {
         qint64 reminded = 0; // 0: marked tested without a reminder
+        qint64 tested = 0;   // 0: not marked tested
+        // The tester's name and the result, as numbers of the journal's texts (text()): names
+        // and results repeat from entry to entry, and years of entries are held at once.
+        quint32 testedBy = 0;
+        quint32 result = 0;
         How how = How::Popup;
-        qint64 tested = 0; // 0: not marked tested
-        QString testedBy;
-        QString result;
         bool isTested() const { return tested != 0; }
         QDateTime remindedAt() const { return timeOf(reminded); }
         QDateTime testedAt() const { return timeOf(tested); }
@@ -52,13 +54,15 @@ public:
     static QString keyOf(const QList<QStringView> &fields);
     static QString keyOf(QStringView line);
 
-    // Reads the files of the due months from to to (inclusive) that were not read yet, and the
+    // Reads the files of the due days from to to (inclusive) that were not read yet, and the
     // undated file. Returns what went wrong, one text per damaged file set aside.
-    QStringList loadMonths(const QDate &from, const QDate &to);
+    QStringList loadDays(const QDate &from, const QDate &to);
     // Every file of the journal.
     QStringList loadAll();
 
     const Entry *find(QStringView key) const;
+    // A text of an entry (testedBy, result); 0 is the empty text.
+    const QString &text(quint32 number) const { return m_textList.at(number); }
     bool knows(QStringView key) const { return find(key) != nullptr; }
     qsizetype size() const { return m_entries.size(); }
 
@@ -84,13 +88,14 @@ private:
     bool apply(QByteArrayView line);
     // hashOf the text that key decodes to.
     static quint64 hashOfUtf8(QByteArrayView key);
-    QString intern(QString text);
+    quint32 intern(QString text);
 
     QString m_folder;
     // By a 64-bit hash of the key, not the key: the journal of years then takes a few bytes per
     // record instead of a second copy of a.bz. Two of 100,000 records share a hash about once in
     // 10^9 journals.
     QHash<quint64, Entry> m_entries;
-    QSet<QString> m_texts; // names and results, each kept once: they repeat from entry to entry
-    QSet<QString> m_read;  // file names already read
+    QStringList m_textList{QString()}; // names and results, each kept once, by number
+    QHash<QString, quint32> m_textNumbers;
+    QSet<QString> m_read; // file names already read
 };

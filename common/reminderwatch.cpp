@@ -32,16 +32,33 @@ Scan scanDue(const QString &recordFile, const QString &from, const QString &befo
     }
     const QByteArray data = file.readAll();
     const QByteArray low = from.toLatin1(), high = before.toLatin1();
-    for (QByteArrayView line : RecordFile::splitLines(data)) {
+    // month: the due time's first eight bytes ("2026-12-"), when the line is looked for by them.
+    const auto keep = [&](QByteArrayView line, QByteArrayView month) {
         const std::optional<QByteArrayView> due =
             RecordLine::fieldIn(line, SpecimenRecord::DueTime);
-        if (!due || due->size() != 16 || *due < low || *due >= high)
-            continue;
+        if (!due || due->size() != 16 || *due < low || *due >= high ||
+            (!month.isEmpty() && !due->startsWith(month)))
+            return;
         const QString dueTime = QString::fromLatin1(*due);
-        if (!DueCheck::isDueTimeText(dueTime))
-            continue;
-        scan.records.append({ReminderJournal::keyOf(Gbk::decode(line)), dueTime});
+        if (DueCheck::isDueTimeText(dueTime))
+            scan.records.append({ReminderJournal::keyOf(Gbk::decode(line)), dueTime});
+    };
+    // A span of a few months is found as the main window finds its day: by searching the bytes
+    // for each month's text, which only the lines of that month (due or made) hold.
+    const QDate first = QDate::fromString(from.left(7) + QStringLiteral("-01"), Qt::ISODate);
+    const QDate last = QDate::fromString(before.left(7) + QStringLiteral("-01"), Qt::ISODate);
+    constexpr int kMonthsSearched = 3;
+    if (first.isValid() && last.isValid() && first <= last &&
+        first.addMonths(kMonthsSearched) > last) {
+        for (QDate month = first; month <= last; month = month.addMonths(1)) {
+            const QByteArray text = month.toString(QStringLiteral("yyyy-MM-")).toLatin1();
+            RecordFile::forEachLineHolding(data, text,
+                                           [&](QByteArrayView line) { keep(line, text); });
+        }
+        return scan;
     }
+    for (QByteArrayView line : RecordFile::splitLines(data))
+        keep(line, {});
     return scan;
 }
 

@@ -33,8 +33,8 @@ struct Scan
     QString error; // set when the record file exists but cannot be read
     QList<Due> records;
 };
-// The records of the record file due in [from, before), in file order. Only the lines kept are
-// decoded: the due time is found in the file's bytes.
+// The records of the record file due in [from, before), month by month, in file order within a
+// month. Only the lines kept are decoded: the due time is found in the file's bytes.
 Scan scanDue(const QString &recordFile, const QString &from, const QString &before);
 
 // Of records, those due from horizon up to (not including) the present minute that the journal

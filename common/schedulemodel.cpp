@@ -5,6 +5,7 @@
 #include "recordfile.h"
 #include "recordline.h"
 #include "reminderjournal.h"
+#include "reminderwatch.h"
 #include "specimenrecord.h"
 
 #include <algorithm>
@@ -73,26 +74,55 @@ ScheduleModel::ScheduleModel(const ReminderJournal *journal, QObject *parent)
 {
 }
 
-QString ScheduleModel::load(const QString &recordFile, const QDateTime &now, int overdueDays)
+QDate ScheduleModel::firstDay(const QDate &today, int overdueDays)
+{
+    return today.addDays(-overdueDays);
+}
+
+QDate ScheduleModel::lastDay(const QDate &today)
+{
+    return today.addDays(7);
+}
+
+QString ScheduleModel::load(const QString &recordFile, const QDateTime &now, int overdueDays,
+                            Scope scope)
 {
     QList<Row> rows;
     QStringView key[kStored + 1];
-    const RecordFile::Status read =
-        RecordFile(recordFile).forEachFilledLine([&](const QList<QStringView> &fields) {
-            const qsizetype shown = RecordLine::shownFields(fields.size(), kStored);
-            for (qsizetype i = 0; i < kStored; ++i)
-                key[i] = i < shown ? fields[i] : QStringView();
-            const QStringView due = key[SpecimenRecord::DueTime];
-            rows.append({PackedRow(key, kStored + 1), dueOrder(due), Other});
-        });
+    const auto take = [&](const QList<QStringView> &fields) {
+        const qsizetype shown = RecordLine::shownFields(fields.size(), kStored);
+        for (qsizetype i = 0; i < kStored; ++i)
+            key[i] = i < shown ? fields[i] : QStringView();
+        const QStringView due = key[SpecimenRecord::DueTime];
+        rows.append({PackedRow(key, kStored + 1), dueOrder(due), Other});
+    };
+    QString error;
+    if (scope == Scope::Whole) {
+        error = RecordFile(recordFile).forEachFilledLine(take).error;
+    } else {
+        // Only the lines due in the groups' days are decoded, found in the file's bytes.
+        const QDate today = now.date();
+        const auto dayStart = [](const QDate &day) {
+            return TimeText::minute(QDateTime(day, QTime(0, 0)));
+        };
+        const ReminderWatch::Scan scan =
+            ReminderWatch::scanDue(recordFile, dayStart(firstDay(today, overdueDays)),
+                                   dayStart(lastDay(today).addDays(1)));
+        if (!scan.error.isEmpty())
+            error = QStringLiteral("无法读取记录文件 %1：%2").arg(recordFile, scan.error);
+        rows.reserve(scan.records.size());
+        for (const ReminderWatch::Due &record : scan.records)
+            take(QStringView(record.key).split(QChar(RecordLine::Separator)));
+    }
     std::stable_sort(rows.begin(), rows.end(),
                      [](const Row &a, const Row &b) { return a.due < b.due; });
     rows.squeeze();
     beginResetModel();
     m_rows = std::move(rows);
+    m_scope = scope;
     endResetModel();
     regroup(now, overdueDays);
-    return read.error;
+    return error;
 }
 
 void ScheduleModel::regroup(const QDateTime &now, int overdueDays)
@@ -110,7 +140,7 @@ void ScheduleModel::regroup(const QDateTime &now, int overdueDays)
 
 void ScheduleModel::setShownGroup(int group)
 {
-    m_shownGroup = qBound(0, group, int(GroupCount));
+    m_shownGroup = qBound(0, group, int(Recent));
     refilter();
 }
 
@@ -159,7 +189,9 @@ void ScheduleModel::refilter()
     m_shown.clear();
     for (int i = 0; i < m_rows.size(); ++i) {
         const Row &row = m_rows[i];
-        if ((m_shownGroup == GroupCount || row.group == m_shownGroup) && matches(row))
+        const bool inGroup = m_shownGroup == GroupCount || row.group == m_shownGroup ||
+                             (m_shownGroup == Recent && row.group <= Week);
+        if (inGroup && matches(row))
             m_shown.append(i);
     }
     endResetModel();
@@ -205,9 +237,9 @@ QString ScheduleModel::cell(const Row &row, int column) const
     case TestedColumn:
         return entry && entry->isTested() ? TimeText::minute(entry->testedAt()) : QString();
     case TestedByColumn:
-        return entry ? entry->testedBy : QString();
+        return entry ? m_journal->text(entry->testedBy) : QString();
     default:
-        return entry ? entry->result : QString();
+        return entry ? m_journal->text(entry->result) : QString();
     }
 }
 

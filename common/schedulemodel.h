@@ -36,14 +36,27 @@ public:
 
     ScheduleModel(const ReminderJournal *journal, QObject *parent = nullptr);
 
-    // Reads every record of the record file; returns why it could not, empty when it could.
-    QString load(const QString &recordFile, const QDateTime &now, int overdueDays);
+    // What the view can show besides one group: every record read, or the four groups of the
+    // days ahead and the overdue span (逾期未试 to 未来 7 天).
+    static constexpr int All = GroupCount;
+    static constexpr int Recent = GroupCount + 1;
+
+    // Which records a load reads: those due from the overdue span's first day to the last of
+    // the coming week (what the window opens on, found in the file's bytes), or every record.
+    enum class Scope { Recent, Whole };
+    static QDate firstDay(const QDate &today, int overdueDays);
+    static QDate lastDay(const QDate &today);
+
+    // Reads the records of the scope; returns why it could not, empty when it could.
+    QString load(const QString &recordFile, const QDateTime &now, int overdueDays,
+                 Scope scope = Scope::Whole);
+    Scope scope() const { return m_scope; }
     // Groups every record again: another day, another span, or marks that changed.
     void regroup(const QDateTime &now, int overdueDays);
     void regroup() { regroup(m_now, m_overdueDays); }
 
-    // Which group is shown (GroupCount: all) and the text every shown row holds in one of its
-    // fields or journal texts (any case).
+    // Which group is shown (All, Recent or one group) and the text every shown row holds in one of
+    // its fields or journal texts (any case).
     void setShownGroup(int group);
     void setFilter(const QString &text);
     const QString &filter() const { return m_filter; }
@@ -83,7 +96,8 @@ private:
     int m_counts[GroupCount] = {};
     QDateTime m_now;
     int m_overdueDays = 30;
-    int m_shownGroup = GroupCount;
+    int m_shownGroup = All;
+    Scope m_scope = Scope::Whole;
     QString m_filter;
     // Of the filter: texts without case (Chinese, digits) are matched as they stand, which is
     // several times faster; the journal's rows whose tester or result match.

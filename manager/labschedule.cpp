@@ -3,6 +3,7 @@
 #include "apppaths.h"
 #include "clock.h"
 #include "messages.h"
+#include "recordfilewatcher.h"
 #include "recordgridmodel.h"
 #include "recordline.h"
 #include "reminderwatch.h"
@@ -41,13 +42,23 @@ void LabSchedule::open()
 void LabSchedule::refreshGlance()
 {
     const QDateTime now = m_services.clock->now();
-    m_journal.loadMonths(now.date().addDays(-m_settings.overdueDays), now.date());
-    const ReminderWatch::Scan scan = ReminderWatch::scanDue(
-        AppPaths::recordFile(m_services.dataFolder),
-        ReminderWatch::glanceFrom(now, m_settings.overdueDays), ReminderWatch::glanceBefore(now));
-    const QString text = ReminderWatch::glance(scan.records, m_journal, now).text();
+    report(m_journal.loadDays(now.date().addDays(-m_settings.overdueDays), now.date()));
+    const QString text = ReminderWatch::glance(spanScan(now).records, m_journal, now).text();
     m_statusLine->setText(text);
     m_tray->setToolTip(QStringLiteral("Tarvelin\n") + text);
+}
+
+const ReminderWatch::Scan &LabSchedule::spanScan(const QDateTime &now)
+{
+    const QString path = AppPaths::recordFile(m_services.dataFolder);
+    const QString stamp = RecordFileWatcher::stamp(path);
+    const QString from = ReminderWatch::glanceFrom(now, m_settings.overdueDays);
+    const QString before = ReminderWatch::glanceBefore(now);
+    if (stamp.isEmpty() || stamp != m_scanned.stamp || from != m_scanned.from ||
+        before != m_scanned.before) {
+        m_scanned = {stamp, from, before, ReminderWatch::scanDue(path, from, before)};
+    }
+    return m_scanned.scan;
 }
 
 void LabSchedule::report(const QStringList &problems)
@@ -72,14 +83,14 @@ QString LabSchedule::horizon()
     }
     const QString from =
         ReminderWatch::horizon(m_settings.watchedSince, now, m_settings.overdueDays);
-    report(m_journal.loadMonths(QDate::fromString(from.left(10), Qt::ISODate), now.date()));
+    report(m_journal.loadDays(QDate::fromString(from.left(10), Qt::ISODate), now.date()));
     return from;
 }
 
 QList<int> LabSchedule::remindedRows(const RecordGridModel &grid)
 {
     const QDate today = m_services.clock->now().date();
-    report(m_journal.loadMonths(today, today));
+    report(m_journal.loadDays(today, today));
     const QString mark = SpecimenRecord::dueMarkText();
     QList<int> rows;
     for (int r = 1; r < grid.rows() - 1; ++r) {
@@ -102,12 +113,12 @@ QStringList LabSchedule::catchUp(const QHash<QString, QString> &numbers)
 {
     const QDateTime now = m_services.clock->now();
     const QString from = horizon();
-    const ReminderWatch::Scan scan = ReminderWatch::scanDue(
-        AppPaths::recordFile(m_services.dataFolder), from, TimeText::minute(now));
+    // The horizon is never before the overdue span, so the glance's scan holds every record the
+    // watch answers for.
     QStringList texts;
     QStringList errors;
     for (const ReminderWatch::Due &record :
-         ReminderWatch::neverReminded(scan.records, m_journal, from, now)) {
+         ReminderWatch::neverReminded(spanScan(now).records, m_journal, from, now)) {
         // A record of another day has no number in the main window.
         const QStringList cells = QStringList{numbers.value(record.key, QStringLiteral("—"))} +
                                   record.key.split(RecordLine::Separator);

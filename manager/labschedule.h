@@ -2,6 +2,7 @@
 
 #include "labsettings.h"
 #include "reminderjournal.h"
+#include "reminderwatch.h"
 #include "services.h"
 
 #include <QHash>
@@ -55,8 +56,12 @@ private:
     // A journal that cannot be read or written is said in a message box of its own, after the
     // present work: the reminders go on.
     void report(const QStringList &problems);
-    // The months the watch answers for, read once.
+    // The days the watch answers for, read once.
     QString horizon();
+    // The records due from the overdue span's first day up to tomorrow, read again only when the
+    // record file, the day or the span changed: one read of a.bz serves the glance and the
+    // catch-up of a load.
+    const ReminderWatch::Scan &spanScan(const QDateTime &now);
 
     ManagerServices m_services;
     ReminderJournal m_journal;
@@ -67,4 +72,9 @@ private:
     std::unique_ptr<TextPrompts> m_ownPrompts;
     TextPrompts *m_prompts;
     QPointer<ScheduleWindow> m_window;
+    struct Scanned
+    {
+        QString stamp, from, before; // the record file's stamp and the span scanned
+        ReminderWatch::Scan scan;
+    } m_scanned;
 };

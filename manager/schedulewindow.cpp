@@ -93,12 +93,11 @@ ScheduleWindow::ScheduleWindow(const ManagerServices &services, ReminderJournal 
     layout->addWidget(m_view, 1);
     layout->addLayout(bottom);
 
-    connect(m_groups, &QComboBox::currentIndexChanged, m_model, &ScheduleModel::setShownGroup);
+    connect(m_groups, &QComboBox::currentIndexChanged, this, &ScheduleWindow::showGroup);
     connect(m_filter, &QLineEdit::textChanged, m_model, &ScheduleModel::setFilter);
     connect(m_span, &QSpinBox::valueChanged, this, [this](int days) {
         m_settings->overdueDays = days;
-        m_model->regroup(m_services.clock->now(), days);
-        showCounts();
+        load(m_model->scope()); // a longer span holds records not read yet
         emit marksChanged();
         const QString error = m_settings->save();
         if (!error.isEmpty())
@@ -113,31 +112,78 @@ ScheduleWindow::ScheduleWindow(const ManagerServices &services, ReminderJournal 
     m_technician->setText(QStringLiteral("试验人：%1").arg(m_settings->technician));
 }
 
+namespace {
+// The groups offered, in the order shown: the coming days first, every record last.
+constexpr int kShown[] = {ScheduleModel::Recent,   ScheduleModel::Overdue, ScheduleModel::Today,
+                          ScheduleModel::Tomorrow, ScheduleModel::Week,    ScheduleModel::Later,
+                          ScheduleModel::Other,    ScheduleModel::All};
+
+bool needsWhole(int shown)
+{
+    return shown == ScheduleModel::Later || shown == ScheduleModel::Other ||
+           shown == ScheduleModel::All;
+}
+} // namespace
+
 void ScheduleWindow::reload()
 {
-    const QStringList problems = m_journal->loadAll();
+    const int index = qMax(0, m_groups->currentIndex());
+    load(needsWhole(kShown[index]) ? ScheduleModel::Scope::Whole : ScheduleModel::Scope::Recent);
+}
+
+void ScheduleWindow::load(ScheduleModel::Scope scope)
+{
+    const QDateTime now = m_services.clock->now();
+    const int span = m_settings->overdueDays;
+    const QStringList problems =
+        scope == ScheduleModel::Scope::Whole
+            ? m_journal->loadAll()
+            : m_journal->loadDays(ScheduleModel::firstDay(now.date(), span),
+                                  ScheduleModel::lastDay(now.date()));
     for (const QString &problem : problems)
         m_services.messages->show(problem, QStringLiteral("提示"), MessageStyle::Exclamation);
-    const QString error = m_model->load(AppPaths::recordFile(m_services.dataFolder),
-                                        m_services.clock->now(), m_settings->overdueDays);
+    const QString error =
+        m_model->load(AppPaths::recordFile(m_services.dataFolder), now, span, scope);
     if (!error.isEmpty())
         m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
     showCounts();
 }
 
+void ScheduleWindow::showGroup(int index)
+{
+    if (index < 0)
+        return;
+    if (needsWhole(kShown[index]) && m_model->scope() != ScheduleModel::Scope::Whole) {
+        load(ScheduleModel::Scope::Whole); // shows the group chosen
+        return;
+    }
+    m_model->setShownGroup(kShown[index]);
+}
+
 void ScheduleWindow::showCounts()
 {
-    const int shown =
-        m_groups->currentIndex() < 0 ? int(ScheduleModel::GroupCount) : m_groups->currentIndex();
+    const int index = qMax(0, m_groups->currentIndex());
+    const bool whole = m_model->scope() == ScheduleModel::Scope::Whole;
     const QSignalBlocker quiet(m_groups);
     m_groups->clear();
-    for (int g = 0; g < ScheduleModel::GroupCount; ++g)
-        m_groups->addItem(QStringLiteral("%1（%2）")
-                              .arg(ScheduleModel::groupName(ScheduleModel::Group(g)))
-                              .arg(m_model->count(ScheduleModel::Group(g))));
-    m_groups->addItem(QStringLiteral("全部（%1）").arg(m_model->recordCount()));
-    m_groups->setCurrentIndex(shown);
-    m_model->setShownGroup(shown);
+    for (int shown : kShown) {
+        QString name = QStringLiteral("全部");
+        int count = m_model->recordCount();
+        if (shown == ScheduleModel::Recent) {
+            name = QStringLiteral("近期");
+            count = 0;
+            for (int g = ScheduleModel::Overdue; g <= ScheduleModel::Week; ++g)
+                count += m_model->count(ScheduleModel::Group(g));
+        } else if (shown != ScheduleModel::All) {
+            name = ScheduleModel::groupName(ScheduleModel::Group(shown));
+            count = m_model->count(ScheduleModel::Group(shown));
+        }
+        m_groups->addItem(!whole && needsWhole(shown)
+                              ? QStringLiteral("%1（选中后读取全部记录）").arg(name)
+                              : QStringLiteral("%1（%2）").arg(name).arg(count));
+    }
+    m_groups->setCurrentIndex(index);
+    m_model->setShownGroup(kShown[index]);
 }
 
 bool ScheduleWindow::askTechnician(bool always)
@@ -199,7 +245,8 @@ void ScheduleWindow::undo()
     for (const Undo &step : std::as_const(m_lastMarking)) {
         const QString failed = step.before.isTested()
                                    ? m_journal->markTested(step.key, step.before.testedAt(),
-                                                           step.before.testedBy, step.before.result)
+                                                           m_journal->text(step.before.testedBy),
+                                                           m_journal->text(step.before.result))
                                    : m_journal->unmarkTested(step.key, now);
         error = error.isEmpty() ? failed : error;
     }

@@ -3,6 +3,8 @@
 #include "reminderjournal.h"
 #include "services.h"
 
+#include "schedulemodel.h"
+
 #include <QDialog>
 
 class LabSettings;
@@ -29,7 +31,8 @@ public:
     ScheduleModel *model() const { return m_model; }
     QTableView *view() const { return m_view; }
 
-    // Reads a.bz and the whole journal again.
+    // Reads a.bz and the journal again: the days the window opens on, or every record when the
+    // group shown needs them.
     void reload();
     // Marks the selected rows tested; asks the technician's name once (remembered) and a
     // result, which may stay empty.
@@ -44,6 +47,9 @@ signals:
     void marksChanged();
 
 private:
+    void load(ScheduleModel::Scope scope);
+    // The group chosen: read every record first when it needs them.
+    void showGroup(int index);
     void showCounts();
     bool askTechnician(bool always);
     // The title of the lab's day, also the exports' title and suggested file name.

@@ -45,9 +45,9 @@ int saveRecordsForever(const QString &path)
     }
 }
 
-int remindForever(const QString &monthFile)
+int remindForever(const QString &dayFile)
 {
-    ReminderJournal journal(QFileInfo(QFileInfo(monthFile).path()).path());
+    ReminderJournal journal(QFileInfo(QFileInfo(dayFile).path()).path());
     const QStringList problems = journal.loadAll();
     if (!problems.isEmpty())
         return fail(problems.join(u'\n'));
@@ -58,7 +58,7 @@ int remindForever(const QString &monthFile)
         const QString error = journal.remind(key, ReminderJournal::How::Popup, when);
         if (!error.isEmpty())
             return fail(error);
-        if (journal.fileOf(key) != monthFile)
+        if (journal.fileOf(key) != dayFile)
             return fail(QStringLiteral("written to ") + journal.fileOf(key));
         if (n == first)
             ready();

@@ -208,13 +208,13 @@ void TestCrashConsistency::journalSurvivesKills()
 #else
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString month = ReminderJournal(dir.path()).fileOf(CrashContents::journalKey(0));
+    const QString day = ReminderJournal(dir.path()).fileOf(CrashContents::journalKey(0));
     qsizetype before = 0;
     int interrupted = 0;
     // Appended to, never replaced: what a kill leaves reads as every entry that was whole, in
     // order, and nothing is taken for damage.
     killRepeatedly(
-        QStringLiteral("journal"), month,
+        QStringLiteral("journal"), day,
         [&](const QByteArray &) {
             ReminderJournal journal(dir.path());
             if (!journal.loadAll().isEmpty() || journal.size() < before)

@@ -21,7 +21,7 @@ class TestReminderJournal : public QObject
 private slots:
     void keyIsTheLineAReloadedRowGivesBack_data();
     void keyIsTheLineAReloadedRowGivesBack();
-    void entriesComeBackInANewRunFromTheirMonthsFile();
+    void entriesComeBackInANewRunFromTheirDaysFile();
     void cutOffAppendIsSkippedAndCutBeforeTheNext();
     void damagedFileIsSetAsideAndItsReadablePartKept();
     void fullDiskLeavesNoHalfEntry();
@@ -46,7 +46,7 @@ void TestReminderJournal::keyIsTheLineAReloadedRowGivesBack()
     QCOMPARE(ReminderJournal::keyOf(line), key);
 }
 
-void TestReminderJournal::entriesComeBackInANewRunFromTheirMonthsFile()
+void TestReminderJournal::entriesComeBackInANewRunFromTheirDaysFile()
 {
     QTemporaryDir dir;
     const QString december = keyDue(QStringLiteral("梁\t板\\"), QStringLiteral("2026-12-06 09:05"));
@@ -67,11 +67,11 @@ void TestReminderJournal::entriesComeBackInANewRunFromTheirMonthsFile()
     }
     const QString folder = ReminderJournal::folderIn(dir.path());
     QCOMPARE(QDir(folder).entryList(QDir::Files),
-             QStringList({"2026-11.tsv", "2026-12.tsv", "undated.tsv"}));
+             QStringList({"2026-11-30.tsv", "2026-12-06.tsv", "undated.tsv"}));
 
     ReminderJournal december2(dir.path());
-    QCOMPARE(december2.loadMonths(QDate(2026, 12, 1), QDate(2026, 12, 31)), QStringList());
-    QVERIFY(!december2.knows(november)); // its month was not read
+    QCOMPARE(december2.loadDays(QDate(2026, 12, 1), QDate(2026, 12, 31)), QStringList());
+    QVERIFY(!december2.knows(november)); // its day was not read
     QVERIFY(december2.knows(undated));
     const ReminderJournal::Entry *d = december2.find(december);
     QVERIFY(d);
@@ -84,8 +84,8 @@ void TestReminderJournal::entriesComeBackInANewRunFromTheirMonthsFile()
     QVERIFY(n);
     QCOMPARE(n->how, ReminderJournal::How::List);
     QCOMPARE(n->testedAt(), kWhen);
-    QCOMPARE(n->testedBy, QStringLiteral("张\t三"));
-    QCOMPARE(n->result, QStringLiteral("35.2 MPa\r\n\"复检\""));
+    QCOMPARE(december2.text(n->testedBy), QStringLiteral("张\t三"));
+    QCOMPARE(december2.text(n->result), QStringLiteral("35.2 MPa\r\n\"复检\""));
 }
 
 void TestReminderJournal::cutOffAppendIsSkippedAndCutBeforeTheNext()

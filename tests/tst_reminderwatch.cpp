@@ -29,6 +29,7 @@ private slots:
     void neverRemindedIsToldOnce_data();
     void neverRemindedIsToldOnce();
     void horizonIsTheSpanOrWhenWatchingBegan();
+    void scanFindsTheSpansRecordsInTheFile_data();
     void scanFindsTheSpansRecordsInTheFile();
 };
 
@@ -96,23 +97,52 @@ void TestReminderWatch::horizonIsTheSpanOrWhenWatchingBegan()
              QStringLiteral("2026-12-04 10:00"));
 }
 
+void TestReminderWatch::scanFindsTheSpansRecordsInTheFile_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QStringList>("parts");
+    // Within a month, across a year's end (each month's text searched for) and over more months
+    // than are searched for (every line walked).
+    QTest::newRow("two days") << "2026-12-04 10:00"
+                              << "2026-12-06 10:00" << QStringList{"一号楼", "二号楼"};
+    QTest::newRow("three months") << "2026-11-30 23:59"
+                                  << "2027-01-02 00:00"
+                                  << QStringList{"十一月", "早", "一号楼", "二号楼", "晚", "元旦"};
+    QTest::newRow("a year") << "2026-01-01 00:00"
+                            << "2027-01-01 23:59"
+                            << QStringList{"十一月", "早", "一号楼", "二号楼", "晚"};
+}
+
 void TestReminderWatch::scanFindsTheSpansRecordsInTheFile()
 {
+    QFETCH(QString, from);
+    QFETCH(QString, before);
+    QFETCH(QStringList, parts);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.bz"));
-    QList<QStringList> table{
-        sample(QStringLiteral("早"), QStringLiteral("2026-12-04 09:59")).fields(),
-        sample(QStringLiteral("一号楼"), QStringLiteral("2026-12-04 10:00")).fields(),
-        sample(QStringLiteral("手写"), QStringLiteral("2026-12-5 08:00")).fields(),
-        sample(QStringLiteral("二号楼"), QStringLiteral("2026-12-06 09:59")).fields(),
-        sample(QStringLiteral("晚"), QStringLiteral("2026-12-06 10:00")).fields(),
-        QStringList(11)};
-    table[1][SpecimenRecord::DueMark] = QStringLiteral("到期"); // never part of the key
+    QList<QStringList> table;
+    for (const auto &[part, dueTime] : std::initializer_list<std::pair<const char *, const char *>>{
+             {"去年", "2025-12-04 10:00"},
+             {"十一月", "2026-11-30 23:59"},
+             {"早", "2026-12-04 09:59"},
+             {"一号楼", "2026-12-04 10:00"},
+             {"手写", "2026-12-5 08:00"},
+             {"二号楼", "2026-12-06 09:59"},
+             {"晚", "2026-12-06 10:00"},
+             {"元旦", "2027-01-01 23:59"},
+             {"次日", "2027-01-02 00:00"}})
+        table << sample(QString::fromUtf8(part), QString::fromLatin1(dueTime)).fields();
+    table[3][SpecimenRecord::DueMark] = QStringLiteral("到期"); // never part of the key
+    table << QStringList(11);
     QVERIFY(RecordFile(path).writeTable(table).ok);
-    const ReminderWatch::Scan scan = ReminderWatch::scanDue(
-        path, QStringLiteral("2026-12-04 10:00"), QStringLiteral("2026-12-06 10:00"));
+    const ReminderWatch::Scan scan = ReminderWatch::scanDue(path, from, before);
     QCOMPARE(scan.error, QString());
-    const QList<Due> expected{due("一号楼", "2026-12-04 10:00"), due("二号楼", "2026-12-06 09:59")};
+    QList<Due> expected;
+    for (const QStringList &fields : std::as_const(table)) {
+        if (parts.contains(fields.value(0)))
+            expected << due(fields[0], fields[SpecimenRecord::DueTime]);
+    }
     QCOMPARE(scan.records, expected);
 }
 
