@@ -830,24 +830,21 @@ void TestForm2::furtherAgesInOneSave_data()
     QTest::addColumn<QDate>("made");
     QTest::addColumn<QList<int>>("ticked");
     QTest::addColumn<bool>("answer");
-    QTest::addColumn<QStringList>("ages"); // of the lines added, in file order; empty: none
-    QTest::addColumn<QStringList>("dues");
+    QTest::addColumn<QStringList>("added"); // "age due" of each line added, in file order
     QTest::addColumn<int>("questions");
     QTest::addColumn<QString>("told"); // in the question or the refusal
 
     // 龄期 holds 28, made at 08:30; the clock says 2026-12-06 09:04.
     const QDate dec1(2026, 12, 1);
-    const QStringList threeAges{"28", "3", "7"};
-    const QStringList threeDues{"2026-12-29 08:30", "2026-12-04 08:30", "2026-12-08 08:30"};
+    const QStringList three{"28 2026-12-29 08:30", "3 2026-12-04 08:30", "7 2026-12-08 08:30"};
     const QString passed = QStringLiteral("龄期 3 天的记录：到期时间 2026-12-04 08:30 已经过去");
-    QTest::newRow("one age") << dec1 << QList<int>{} << false << QStringList{"28"}
-                             << QStringList{"2026-12-29 08:30"} << 0 << QString();
+    QTest::newRow("one age") << dec1 << QList<int>{} << false << three.mid(0, 1) << 0 << QString();
     QTest::newRow("3, 7 and 28, the passed one kept")
-        << dec1 << QList<int>{3, 7, 28} << true << threeAges << threeDues << 1 << passed;
+        << dec1 << QList<int>{3, 7, 28} << true << three << 1 << passed;
     QTest::newRow("3, 7 and 28, declined")
-        << dec1 << QList<int>{3, 7, 28} << false << QStringList() << QStringList() << 1 << passed;
+        << dec1 << QList<int>{3, 7, 28} << false << QStringList() << 1 << passed;
     QTest::newRow("past the year 9999")
-        << QDate(9999, 11, 1) << QList<int>{3, 90} << true << QStringList() << QStringList() << 0
+        << QDate(9999, 11, 1) << QList<int>{3, 90} << true << QStringList() << 0
         << QStringLiteral("另加龄期 90 天的记录：到期时间超出可计算的范围");
 }
 
@@ -856,8 +853,7 @@ void TestForm2::furtherAgesInOneSave()
     QFETCH(QDate, made);
     QFETCH(QList<int>, ticked);
     QFETCH(bool, answer);
-    QFETCH(QStringList, ages);
-    QFETCH(QStringList, dues);
+    QFETCH(QStringList, added);
     QFETCH(int, questions);
     QFETCH(QString, told);
 
@@ -878,13 +874,15 @@ void TestForm2::furtherAgesInOneSave()
         // Only what is so: the 7 days' record is due later.
         QVERIFY(!said.contains(QStringLiteral("2026-12-08")));
     }
-    for (qsizetype i = 0; i < ages.size(); ++i)
-        file << sample(QStringLiteral("9#梁"), dues[i]).with(SpecimenRecord::Age, ages[i]).text();
-    QCOMPARE(readFile(recordPath()), lines(file + QStringList{QString::fromLatin1(kClosingLine)}));
-    if (!ages.isEmpty()) {
-        QCOMPARE(m_messages.shown.size(), 1); // one save
-        QCOMPARE(m_form->grid()->rows(), int(file.size()) + 2);
+    for (const QString &ageDue : added) {
+        const qsizetype gap = ageDue.indexOf(u' ');
+        file << sample(QStringLiteral("9#梁"), ageDue.mid(gap + 1))
+                    .with(SpecimenRecord::Age, ageDue.left(gap))
+                    .text();
     }
+    QCOMPARE(readFile(recordPath()), lines(file + QStringList{QString::fromLatin1(kClosingLine)}));
+    if (!added.isEmpty())
+        QCOMPARE(m_messages.shown.size(), 1); // one save
 }
 
 void TestForm2::messageBoxesSayQueding()
