@@ -97,14 +97,18 @@ RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries, qsizetyp
         return QString();
     });
     if (!saved.ok()) {
-        m_messages->show(saved.error + QStringLiteral("这条信息没有添加。"), errorTitle(),
-                         MessageStyle::Exclamation);
+        m_messages->show(saved.error + (entries.size() == 1
+                                            ? QStringLiteral("这条信息没有添加。")
+                                            : QStringLiteral("这些信息都没有添加。")),
+                         errorTitle(), MessageStyle::Exclamation);
         return result;
     }
     result.added = true;
     result.table = std::move(saved.table);
-    m_messages->show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
-                     MessageStyle::Plain);
+    m_messages->show(entries.size() == 1
+                         ? QStringLiteral("此条信息添加完成！")
+                         : QStringLiteral("%1 条信息添加完成！").arg(entries.size()),
+                     QStringLiteral("信息"), MessageStyle::Plain);
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "datepicker.h"
 #include "duetime.h"
 #include "messages.h"
+#include "numberreading.h"
 #include "packedrow.h"
 #include "recordadder.h"
 #include "recordgridmodel.h"
@@ -14,15 +15,17 @@
 #include "twips.h"
 #include "windowsystem.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 #include <algorithm>
-
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -150,10 +153,46 @@ void Form2::buildControls()
         m_text6, m_command3, m_text2, m_text11, m_text7, m_text10, m_command1,  m_command2};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    buildExtraAges();
 
     connect(m_command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+}
+
+void Form2::buildExtraAges()
+{
+    // A row of its own below the note, so that nothing of the form moves. Buttons rather than a
+    // box: only the digits of their days ever reach the file, never a comma.
+    constexpr int top = 4530, height = 315, step = 450, first = 1215;
+    const QString tip = QStringLiteral("按下的每个龄期另加一条记录：其余各栏相同，到期时间按该龄期"
+                                       "算出。与“龄期”栏相同的龄期不重复添加。");
+    auto *caption = new QLabel(QStringLiteral("另加龄期："), this);
+    caption->setObjectName(QStringLiteral("extraAgesLabel"));
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    caption->setGeometry(
+        Twips::toPixels(kLeftLabels, top, first - kLeftLabels - kLabelGap, height));
+    caption->setToolTip(tip);
+    m_extraAges = new QButtonGroup(this);
+    m_extraAges->setExclusive(false);
+    int left = first;
+    QWidget *previous = m_command2;
+    for (int days : {3, 7, 14, 28, 56, 60, 90}) {
+        auto *tick = new QToolButton(this);
+        tick->setObjectName(QStringLiteral("extraAge%1").arg(days));
+        tick->setText(QString::number(days));
+        tick->setCheckable(true);
+        tick->setToolTip(tip);
+        tick->setGeometry(Twips::toPixels(left, top, step - 30, height));
+        m_extraAges->addButton(tick, days);
+        // After the buttons, as the row stands below them.
+        setTabOrder(previous, tick);
+        previous = tick;
+        left += step;
+    }
+    auto *unit = new QLabel(QStringLiteral("天"), this);
+    unit->setObjectName(QStringLiteral("extraAgesUnit"));
+    unit->setGeometry(Twips::toPixels(left, top, 300, height));
 }
 
 void Form2::Form_Load()
@@ -240,15 +279,51 @@ RecordEntry Form2::entryFromBoxes() const
     return entry;
 }
 
+QList<RecordEntry> Form2::extraEntries(const RecordEntry &first, QString *refusal) const
+{
+    QList<RecordEntry> entries;
+    // An age typed as 28 (or 28.5, which counts 28 days) is the 28 days' record already.
+    const std::optional<double> typed = NumberReading::wholeNumber(first.making.age);
+    for (QAbstractButton *tick : m_extraAges->buttons()) {
+        const int days = m_extraAges->id(tick);
+        if (!tick->isChecked() || (typed && std::floor(*typed) == days))
+            continue;
+        RecordEntry entry = first;
+        entry.making.age = QString::number(days);
+        const DueTime::Outcome due = DueTime::tianjia(entry.making);
+        if (!due.ok()) {
+            *refusal =
+                QStringLiteral("另加龄期 %1 天的记录：%2\n这些信息都没有添加，记录文件未被改动。")
+                    .arg(days)
+                    .arg(due.error);
+            return {};
+        }
+        entry.dueTime() = due.dueTime;
+        entry.computedDue = due.dueTime;
+        entries.append(entry);
+    }
+    return entries;
+}
+
 void Form2::Command1_Click()
 {
     m_dtPicker1->commit();
-    const RecordEntry entry = entryFromBoxes();
-    if (RecordAdder::refusal(entry).isEmpty() && !confirmUnusual(entry))
-        return;
+    QList<RecordEntry> entries{entryFromBoxes()};
+    // The boxes' own record is checked first, as it always was; the further ones differ from it
+    // only in their age and due time.
+    if (RecordAdder::refusal(entries.constFirst()).isEmpty()) {
+        QString refused;
+        entries += extraEntries(entries.constFirst(), &refused);
+        if (!refused.isEmpty()) {
+            m_services.messages->show(refused, QStringLiteral("错误"), MessageStyle::Exclamation);
+            return;
+        }
+        if (!confirmUnusual(entries))
+            return;
+    }
     RecordAdder::Result result = RecordAdder(recordPath(), m_services.messages,
                                              RecordStore::DefaultLockWaitMs, m_services.backups)
-                                     .add({entry}, m_recordsSeen);
+                                     .add(entries, m_recordsSeen);
     // A due time recomputed or kept at the user's word stays so, saved or not.
     const RecordEntry &asked = result.entries.constFirst();
     if (asked.dueTime() != m_text7->text())
@@ -261,23 +336,38 @@ void Form2::Command1_Click()
     }
 }
 
-bool Form2::confirmUnusual(const RecordEntry &entry) const
+bool Form2::confirmUnusual(const QList<RecordEntry> &entries) const
 {
-    // One question for both: a record that will never pop up, or one the file holds already.
-    const QStringList record = entry.storedFields();
-    QStringList reasons;
-    if (entry.dueTime() < TimeText::minute(m_services.clock->now()))
-        reasons
-            << QStringLiteral("到期时间 %1 已经过去，这条记录不会再提醒。").arg(entry.dueTime());
+    // One question for all: records that will never pop up, or that the file holds already.
+    QList<QStringList> records;
+    for (const RecordEntry &entry : entries)
+        records << entry.storedFields();
+    QList<int> sameRow(entries.size(), 0);
     for (int r = 1; r < m_grid->rows() - 1; ++r) {
-        if (storedFieldsOf(r) == record) {
-            reasons << QStringLiteral("记录文件中已有完全相同的记录（编号 %1）。").arg(r);
-            break;
+        const QStringList stored = storedFieldsOf(r);
+        for (qsizetype e = 0; e < entries.size(); ++e) {
+            if (sameRow[e] == 0 && stored == records[e])
+                sameRow[e] = r;
         }
     }
+    const bool several = entries.size() > 1;
+    const QString now = TimeText::minute(m_services.clock->now());
+    QStringList reasons;
+    for (qsizetype e = 0; e < entries.size(); ++e) {
+        const RecordEntry &entry = entries[e];
+        const QString which =
+            several ? QStringLiteral("龄期 %1 天的记录：").arg(entry.making.age) : QString();
+        if (entry.dueTime() < now)
+            reasons << which + QStringLiteral("到期时间 %1 已经过去，这条记录不会再提醒。")
+                                   .arg(entry.dueTime());
+        if (sameRow[e] != 0)
+            reasons << which + QStringLiteral("记录文件中已有完全相同的记录（编号 %1）。")
+                                   .arg(sameRow[e]);
+    }
+    const QString question = several ? QStringLiteral("\n\n仍要添加这些记录吗？")
+                                     : QStringLiteral("\n\n仍要添加这条记录吗？");
     return reasons.isEmpty() ||
-           m_services.messages->confirm(reasons.join(QLatin1Char('\n')) +
-                                            QStringLiteral("\n\n仍要添加这条记录吗？"),
+           m_services.messages->confirm(reasons.join(QLatin1Char('\n')) + question,
                                         QStringLiteral("提示"));
 }
 

@@ -8,13 +8,15 @@
 #include <QDialog>
 
 class DatePicker;
+class QButtonGroup;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class RecordGridModel;
 class RecordTablePanel;
 
-// The entry form: one new record per "添加", with its due time from "?". Its table Grid1 (a model
+// The entry form: one new record per "添加", with its due time from "?", and one more for each
+// further age ticked ("另加龄期"), all in the same save. Its table Grid1 (a model
 // without a view) holds every record of a.bz; "添加" is RecordAdder's, which reloads the file under
 // its lock, appends the new record and saves, so nothing removed or added elsewhere in the
 // meantime is lost or brought back. The table then shows the file as saved.
@@ -27,6 +29,9 @@ public:
     explicit Form2(const ManagerServices &services, QWidget *owner = nullptr);
 
     RecordGridModel *grid() const { return m_grid; }
+
+    // The fields' height with the row of further ages below them, in twips.
+    static constexpr int HeightTwips = 4950;
 
     // Reads a.bz into Grid1: every line with any filled field, numbered from 1, then the empty
     // spare row. Returns an error text, and leaves the table as it was, when the file exists but
@@ -43,6 +48,7 @@ protected:
 private:
     void Form_Load();
     void buildControls();
+    void buildExtraAges();
     void placeTable();
     // A cell of the table typed into, a record chosen for deletion: the file changes first, then
     // the table shows the file.
@@ -55,12 +61,15 @@ private:
     void Command3_Click();
 
     RecordEntry entryFromBoxes() const;
+    // first at each ticked age other than its own, due as "?" would put it for that age; a
+    // refusal names the age whose due time cannot be computed.
+    QList<RecordEntry> extraEntries(const RecordEntry &first, QString *refusal) const;
     DueTime::Inputs inputsFromBoxes() const;
     QString recordPath() const;
     void showTable(RecordTable table);
-    // False unless the user wants a record saved whose due time has passed, or which the file
-    // holds already; asks at most once.
-    bool confirmUnusual(const RecordEntry &entry) const;
+    // False unless the user wants records saved whose due time has passed, or which the file
+    // holds already; asks at most once for all of them.
+    bool confirmUnusual(const QList<RecordEntry> &entries) const;
 
     ManagerServices m_services;
     RecordGridModel *m_grid;
@@ -85,4 +94,7 @@ private:
     // when "添加" reads it again was emptied or cut by someone else, and the add asks first.
     qsizetype m_recordsSeen = 0;
     QPushButton *m_command1, *m_command2, *m_command3;
+    // The further ages, each button's id its number of days; kept ticked after a save, as every
+    // box keeps its text for the next batch.
+    QButtonGroup *m_extraAges;
 };

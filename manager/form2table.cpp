@@ -24,10 +24,10 @@ void Form2::placeTable()
     const int left = Twips::toPixels(5160);
     const int width =
         qMin(Twips::toPixels(11400), screen->availableGeometry().width() - left - frame);
-    m_table->setGeometry(left, 0, width, Twips::toPixels(4545));
+    m_table->setGeometry(left, 0, width, Twips::toPixels(HeightTwips - 105));
     connect(m_table, &RecordTablePanel::correctionWanted, this, &Form2::correctCell);
     connect(m_table, &RecordTablePanel::deletionWanted, this, &Form2::deleteRecord);
-    setFixedSize(left + width + Twips::toPixels(60), Twips::toPixels(4650));
+    setFixedSize(left + width + Twips::toPixels(60), Twips::toPixels(HeightTwips));
 }
 
 QStringList Form2::storedFieldsOf(int row) const

@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -70,6 +71,8 @@ private slots:
     void escapeHidesAndReturnPressesTheFocusedButton();
     void addAsksBeforeSavingAStaleDueTime_data();
     void addAsksBeforeSavingAStaleDueTime();
+    void furtherAgesInOneSave_data();
+    void furtherAgesInOneSave();
     void messageBoxesSayQueding();
 
 private:
@@ -145,9 +148,10 @@ void TestForm2::startValuesAndLayout()
 {
     open();
     QCOMPARE(m_form->windowTitle(), QStringLiteral("增添提醒数据   右侧显示全部龄期信息。 "));
-    // Fixed in size: the fields' 5100 x 4650 twips, and right of them the table of every record.
+    // Fixed in size: the fields' 5100 x 4650 twips with the row of further ages below, and right
+    // of them the table of every record.
     QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
-    QCOMPARE(m_form->height(), Twips::toPixels(4650));
+    QCOMPARE(m_form->height(), Twips::toPixels(4950));
     auto *table = child<QWidget>("recordTable");
     QVERIFY(table && !table->isHidden());
     QCOMPARE(table->x(), Twips::toPixels(5160));
@@ -819,6 +823,66 @@ void TestForm2::addAsksBeforeSavingAStaleDueTime()
     click("Command1");
     QCOMPARE(recomputeQuestions(), asked ? 1 : 0);
     QCOMPARE(m_form->grid()->textMatrix(2, 6), savedDue);
+}
+
+void TestForm2::furtherAgesInOneSave_data()
+{
+    QTest::addColumn<QDate>("made");
+    QTest::addColumn<QList<int>>("ticked");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QStringList>("added"); // "age due" of each line added, in file order
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("told"); // in the question or the refusal
+
+    // 龄期 holds 28, made at 08:30; the clock says 2026-12-06 09:04.
+    const QDate dec1(2026, 12, 1);
+    const QStringList three{"28 2026-12-29 08:30", "3 2026-12-04 08:30", "7 2026-12-08 08:30"};
+    const QString passed = QStringLiteral("龄期 3 天的记录：到期时间 2026-12-04 08:30 已经过去");
+    QTest::newRow("one age") << dec1 << QList<int>{} << false << three.mid(0, 1) << 0 << QString();
+    QTest::newRow("3, 7 and 28, the passed one kept")
+        << dec1 << QList<int>{3, 7, 28} << true << three << 1 << passed;
+    QTest::newRow("3, 7 and 28, declined")
+        << dec1 << QList<int>{3, 7, 28} << false << QStringList() << 1 << passed;
+    QTest::newRow("past the year 9999")
+        << QDate(9999, 11, 1) << QList<int>{3, 90} << true << QStringList() << 0
+        << QStringLiteral("另加龄期 90 天的记录：到期时间超出可计算的范围");
+}
+
+void TestForm2::furtherAgesInOneSave()
+{
+    QFETCH(QDate, made);
+    QFETCH(QList<int>, ticked);
+    QFETCH(bool, answer);
+    QFETCH(QStringList, added);
+    QFETCH(int, questions);
+    QFETCH(QString, told);
+
+    QStringList file{kThreeRecords[0]};
+    writeFile(recordPath(), lines(file + QStringList{QString::fromLatin1(kClosingLine)}));
+    open();
+    fillRecord(QStringLiteral("9#梁"), made, QStringLiteral("08"), QStringLiteral("30"),
+               QStringLiteral("28"), QString());
+    for (int days : ticked)
+        child<QToolButton>(qPrintable(QStringLiteral("extraAge%1").arg(days)))->click();
+    m_messages.answer = answer;
+    click("Command1");
+
+    QCOMPARE(m_messages.asked.size(), questions);
+    if (!told.isEmpty()) {
+        const QString said = questions ? m_messages.asked[0].text : m_messages.shown[0].text;
+        QVERIFY2(said.contains(told), qPrintable(said));
+        // Only what is so: the 7 days' record is due later.
+        QVERIFY(!said.contains(QStringLiteral("2026-12-08")));
+    }
+    for (const QString &ageDue : added) {
+        const qsizetype gap = ageDue.indexOf(u' ');
+        file << sample(QStringLiteral("9#梁"), ageDue.mid(gap + 1))
+                    .with(SpecimenRecord::Age, ageDue.left(gap))
+                    .text();
+    }
+    QCOMPARE(readFile(recordPath()), lines(file + QStringList{QString::fromLatin1(kClosingLine)}));
+    if (!added.isEmpty())
+        QCOMPARE(m_messages.shown.size(), 1); // one save
 }
 
 void TestForm2::messageBoxesSayQueding()

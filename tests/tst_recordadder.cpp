@@ -162,7 +162,7 @@ void TestRecordAdder::entriesGoInOneSaveOnTheFileAsItIsNow()
              file({QStringLiteral("1#楼梁"), QStringLiteral("2#楼板"), QStringLiteral("3#柱")}));
     QCOMPARE(result.table.size(), 3);
     QCOMPARE(result.table.rows[2].toList(), sample(QStringLiteral("3#柱")).cells());
-    QCOMPARE(m_messages.lastText(), QStringLiteral("此条信息添加完成！"));
+    QCOMPARE(m_messages.lastText(), QStringLiteral("2 条信息添加完成！"));
     QCOMPARE(m_messages.shown.last().title, QStringLiteral("信息"));
     // The lock goes with the add.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("a.bz")});
