@@ -57,6 +57,8 @@ private:
     RecordEntry entryFromBoxes() const;
     DueTime::Inputs inputsFromBoxes() const;
     QString recordPath() const;
+    // a.bz with its lock and the backups its changes keep.
+    RecordStore recordStore() const;
     void showTable(RecordTable table);
     // False unless the user wants a record saved whose due time has passed, or which the file
     // holds already; asks at most once.

@@ -81,7 +81,7 @@ void TestRecordMaintenance::init()
     for (int c = 0; c < headers.size(); ++c)
         m_grid->setTextMatrix(0, c, headers[c]);
     m_view = new RecordGridView(m_grid);
-    m_maintenance = new RecordMaintenance(m_grid, m_view, RecordFile(recordPath()), &m_messages);
+    m_maintenance = new RecordMaintenance(m_grid, m_view, RecordStore(recordPath()), &m_messages);
 }
 
 void TestRecordMaintenance::cleanup()
