@@ -371,7 +371,7 @@ void TestRecordMaintenance::writersTakeTurnsWithOtherCopies_data()
     QTest::newRow("删除此条") << "remove" << rest << gone;
     QTest::newRow("删除过期数据") << "scgqsj" << rest << QString();
     QTest::newRow("数据初始化") << "sjcsh" << QByteArray() << QString();
-    QTest::newRow("从备份恢复") << "restore" << QByteArray(kClosingLine) << QString(); // the backup
+    QTest::newRow("从备份恢复") << "restore" << kClosingLine << QString(); // the backup
 }
 
 // Every rewrite of a.bz but the add (tst_recordadder) waits for the lock another copy holds: held
