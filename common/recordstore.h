@@ -56,7 +56,7 @@ public:
     using Edit = std::function<QString(RecordTable &table)>;
     Outcome change(const Edit &edit) const;
 
-    // The lock change holds, for the writers that change the file's bytes themselves (a
+    // The lock that change holds, for the writers that change the file's bytes themselves (a
     // correction in place, "删除过期数据", "数据初始化", a restore): they read, change and replace
     // the file while they hold it. When it is not held, error() is what the user is told (the
     // add's message for a copy that held it the whole wait), and nothing may be written.
