@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <future>
 #include <thread>
 
 namespace {
@@ -411,29 +410,22 @@ void TestRecordMaintenance::writersTakeTurnsWithOtherCopies()
         return failed ? m_messages.lastText() : QString();
     };
 
-    {
-        const FileLock other(recordPath(), QStringLiteral("记录文件"), 0);
-        QVERIFY(other.isLocked());
-        QCOMPARE(run(200),
-                 QStringLiteral("记录文件 %1 正被另一个程序使用，请稍后再试。记录文件未被改动。")
-                     .arg(recordPath()));
-        QCOMPARE(readFile(recordPath()), before);
-        QCOMPARE(backups.list().size(), 1);
-    }
+    FileLock other(recordPath(), QStringLiteral("记录文件"), 0);
+    QVERIFY(other.isLocked());
+    QCOMPARE(run(200),
+             QStringLiteral("记录文件 %1 正被另一个程序使用，请稍后再试。记录文件未被改动。")
+                 .arg(recordPath()));
+    QCOMPARE(readFile(recordPath()), before);
+    QCOMPARE(backups.list().size(), 1);
 
-    // The other copy adds 丙 while this step waits.
-    std::promise<bool> held;
-    std::thread other([&] {
-        const FileLock lock(recordPath(), QStringLiteral("记录文件"), 0);
-        held.set_value(lock.isLocked());
-        // At work a while: the step has begun to wait by then (or else finds the lock free later).
+    // The other copy, at work a while, adds 丙 and lets go while this step waits.
+    std::thread adding([&, lock = std::move(other)]() mutable {
+        const FileLock held = std::move(lock);
         QThread::msleep(300);
         writeFile(recordPath(), added);
     });
-    const bool otherHeld = held.get_future().get();
     const QString error = run(30000);
-    other.join();
-    QVERIFY(otherHeld);
+    adding.join();
     QCOMPARE(error, QString());
     QCOMPARE(readFile(recordPath()), after);
     QCOMPARE(readFile(backups.list().constFirst().path), added);
