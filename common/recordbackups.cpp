@@ -143,14 +143,18 @@ void RecordBackups::prune(const QList<Backup> &backups) const
     }
 }
 
-QString RecordBackups::restore(const QString &backupPath)
+QString RecordBackups::restore(const QString &backupPath, int lockWaitMs)
 {
     QFile backup(backupPath);
     if (!backup.open(QIODevice::ReadOnly))
         return QStringLiteral("无法读取备份文件 %1：%2").arg(backupPath, backup.errorString());
     const QByteArray bytes = backup.readAll();
-    keep(Occasion::BeforeRestore);
     const QString target = AppPaths::recordFile(m_dataFolder);
+    // Under the lock the copy kept is the very file replaced, with every add made before it.
+    const FileLock held = RecordStore(target, lockWaitMs).lock();
+    if (!held.isLocked())
+        return held.error();
+    keep(Occasion::BeforeRestore);
     const AtomicFile::Result written = AtomicFile::replace(target, bytes);
     if (!written.ok)
         return AtomicFile::failureText(written, QStringLiteral("记录文件"), target);

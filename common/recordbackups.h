@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recordstore.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -37,9 +39,9 @@ public:
     // Newest first.
     QList<Backup> list() const;
 
-    // Puts the backup's bytes in place of a.bz, after keeping a.bz itself. Returns why it could
-    // not, or an empty text.
-    QString restore(const QString &backupPath);
+    // Puts the backup's bytes in place of a.bz, after keeping a.bz itself, both under a.bz's lock
+    // (RecordStore::lock). Returns why it could not, or an empty text.
+    QString restore(const QString &backupPath, int lockWaitMs = RecordStore::DefaultLockWaitMs);
 
 private:
     QString copyName(Occasion occasion) const;

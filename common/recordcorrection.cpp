@@ -3,8 +3,10 @@
 #include "atomicfile.h"
 #include "duetime.h"
 #include "gbkcodec.h"
+#include "recordbackups.h"
 #include "recordfile.h"
 #include "recordline.h"
+#include "recordstore.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -56,9 +58,37 @@ Found find(const QString &path, const QStringList &stored)
     return found;
 }
 
-Outcome write(const QString &path, const QByteArray &data)
+// The file without the line found: it goes with the break after it; the last line with the break
+// before it.
+QByteArray withoutLine(const Found &found)
 {
-    const AtomicFile::Result written = AtomicFile::replace(path, data);
+    qsizetype start = found.start, end = found.end;
+    const QByteArray &data = found.data;
+    if (end < data.size()) {
+        end += data.mid(end, 2) == "\r\n" ? 2 : 1;
+    } else if (start > 0) {
+        start -= start >= 2 && data.mid(start - 2, 2) == "\r\n" ? 2 : 1;
+    }
+    QByteArray kept = data;
+    return kept.remove(start, end - start);
+}
+
+// Under the lock: keeps the backup, finds the record's line in the file as it is now and puts in
+// the file's place what rewrite makes of its bytes.
+Outcome rewriteLine(const RecordStore &store, RecordBackups::Occasion occasion,
+                    const QStringList &stored,
+                    const std::function<QByteArray(const Found &)> &rewrite)
+{
+    const FileLock held = store.lock();
+    if (!held.isLocked())
+        return {held.error()};
+    if (RecordBackups *backups = store.file().backups())
+        backups->keep(occasion);
+    const QString &path = store.file().path();
+    const Found found = find(path, stored);
+    if (!found.error.isEmpty())
+        return {found.error};
+    const AtomicFile::Result written = AtomicFile::replace(path, rewrite(found));
     if (!written.ok)
         return {AtomicFile::failureText(written, QStringLiteral("记录文件"), path)};
     return {};
@@ -104,38 +134,24 @@ QString refusal(SpecimenRecord::Field field, const QString &value)
     return reason.isEmpty() ? reason : reason + unchangedNote();
 }
 
-Outcome correct(const QString &path, const QStringList &stored, SpecimenRecord::Field field,
+Outcome correct(const RecordStore &store, const QStringList &stored, SpecimenRecord::Field field,
                 const QString &value)
 {
     const QString refused = refusal(field, value);
     if (!refused.isEmpty())
         return {refused};
-    const Found found = find(path, stored);
-    if (!found.error.isEmpty())
-        return {found.error};
     QStringList corrected = stored;
     corrected[field] = value;
-    QByteArray data = found.data;
-    data.replace(found.start, found.end - found.start, lineOf(corrected));
-    return write(path, data);
+    return rewriteLine(
+        store, RecordBackups::Occasion::FirstSaveOfDay, stored, [&corrected](const Found &found) {
+            QByteArray data = found.data;
+            return data.replace(found.start, found.end - found.start, lineOf(corrected));
+        });
 }
 
-Outcome remove(const QString &path, const QStringList &stored)
+Outcome remove(const RecordStore &store, const QStringList &stored)
 {
-    const Found found = find(path, stored);
-    if (!found.error.isEmpty())
-        return {found.error};
-    // The line goes with the break after it; the last line with the break before it.
-    qsizetype start = found.start, end = found.end;
-    const QByteArray &data = found.data;
-    if (end < data.size()) {
-        end += data.mid(end, 2) == "\r\n" ? 2 : 1;
-    } else if (start > 0) {
-        start -= start >= 2 && data.mid(start - 2, 2) == "\r\n" ? 2 : 1;
-    }
-    QByteArray kept = data;
-    kept.remove(start, end - start);
-    return write(path, kept);
+    return rewriteLine(store, RecordBackups::Occasion::BeforeDeletion, stored, withoutLine);
 }
 
 } // namespace RecordCorrection

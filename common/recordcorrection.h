@@ -5,10 +5,13 @@
 #include <QString>
 #include <QStringList>
 
-// A record of a.bz corrected or deleted where it stands. Its line is found again by its bytes in
-// the file as it is now, so that what was added or deleted elsewhere since stays as it was left,
-// and is replaced (or taken out with its line break) in one atomic write: every other byte of
-// the file stays as it was. A record no longer in the file is said so, and nothing is written.
+class RecordStore;
+
+// A record of a.bz corrected or deleted where it stands. Under the record file's lock its line is
+// found again by its bytes in the file as it is now, so that what was added or deleted elsewhere
+// since stays as it was left, and is replaced (or taken out with its line break) in one atomic
+// write: every other byte of the file stays as it was. A record no longer in the file is said so,
+// and nothing is written; nor is anything when another copy holds the lock the whole wait.
 namespace RecordCorrection {
 
 // Why value may not stand in a field of a record named name: a comma or a line break would split
@@ -26,9 +29,10 @@ struct Outcome
     QString error; // why nothing was written, ending by saying so
 };
 
-// stored: the record's ten stored fields, as the table showed them.
-Outcome correct(const QString &path, const QStringList &stored, SpecimenRecord::Field field,
+// stored: the record's ten stored fields, as the table showed them. Given the store's backups, a
+// correction first keeps the day's copy of the file, a deletion a copy of its own.
+Outcome correct(const RecordStore &store, const QStringList &stored, SpecimenRecord::Field field,
                 const QString &value);
-Outcome remove(const QString &path, const QStringList &stored);
+Outcome remove(const RecordStore &store, const QStringList &stored);
 
 } // namespace RecordCorrection

@@ -1,6 +1,5 @@
 #include "recordstore.h"
 
-#include "filelock.h"
 #include "recordline.h"
 
 #include <QVarLengthArray>
@@ -71,7 +70,7 @@ RecordStore::Outcome RecordStore::load() const
 
 RecordStore::Outcome RecordStore::change(const Edit &edit) const
 {
-    const FileLock held(m_file.path(), what(), m_lockWaitMs);
+    const FileLock held = lock();
     if (!held.isLocked())
         return {held.error(), {}};
     Outcome outcome = load();
@@ -84,6 +83,11 @@ RecordStore::Outcome RecordStore::change(const Edit &edit) const
     if (!saved.ok)
         return {saved.error, {}};
     return outcome;
+}
+
+FileLock RecordStore::lock() const
+{
+    return FileLock(m_file.path(), what(), m_lockWaitMs);
 }
 
 RecordFile::Outcome RecordStore::save(const RecordTable &table) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelock.h"
 #include "packedrow.h"
 #include "recordfile.h"
 
@@ -54,6 +55,12 @@ public:
     // reason (which should say the file was left alone) and nothing is written.
     using Edit = std::function<QString(RecordTable &table)>;
     Outcome change(const Edit &edit) const;
+
+    // The lock that change holds, for the writers that change the file's bytes themselves (a
+    // correction in place, "删除过期数据", "数据初始化", a restore): they read, change and replace
+    // the file while they hold it. When it is not held, error() is what the user is told (the
+    // add's message for a copy that held it the whole wait), and nothing may be written.
+    FileLock lock() const;
 
 private:
     RecordFile::Outcome save(const RecordTable &table) const;

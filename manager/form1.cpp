@@ -114,10 +114,11 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     connect(m_bg, &QAction::triggered, m_switch, &MonitorSwitch::bg_Click);
     connect(m_crsj, &QAction::triggered, this, &Form1::crsj_Click);
 
-    auto *maintenance = new RecordMaintenance(
-        m_grid, m_gridView,
-        RecordFile(AppPaths::recordFile(m_services.dataFolder), m_services.backups),
-        m_services.messages, this);
+    auto *maintenance =
+        new RecordMaintenance(m_grid, m_gridView,
+                              RecordStore(AppPaths::recordFile(m_services.dataFolder),
+                                          RecordStore::DefaultLockWaitMs, m_services.backups),
+                              m_services.messages, this);
     connect(m_scgqsj, &QAction::triggered, maintenance, &RecordMaintenance::scgqsj_Click);
     connect(m_sjcsh, &QAction::triggered, maintenance, &RecordMaintenance::sjcsh_Click);
     connect(m_find, &QAction::triggered, this, [this] {

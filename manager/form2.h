@@ -66,6 +66,8 @@ private:
     QList<RecordEntry> extraEntries(const RecordEntry &first, QString *refusal) const;
     DueTime::Inputs inputsFromBoxes() const;
     QString recordPath() const;
+    // a.bz with its lock and the backups its changes keep.
+    RecordStore recordStore() const;
     void showTable(RecordTable table);
     // False unless the user wants records saved whose due time has passed, or which the file
     // holds already; asks at most once for all of them.

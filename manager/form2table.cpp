@@ -3,7 +3,6 @@
 #include "form2.h"
 
 #include "messages.h"
-#include "recordbackups.h"
 #include "recordcorrection.h"
 #include "recordgridmodel.h"
 #include "recordtablepanel.h"
@@ -30,6 +29,11 @@ void Form2::placeTable()
     setFixedSize(left + width + Twips::toPixels(60), Twips::toPixels(HeightTwips));
 }
 
+RecordStore Form2::recordStore() const
+{
+    return RecordStore(recordPath(), RecordStore::DefaultLockWaitMs, m_services.backups);
+}
+
 QStringList Form2::storedFieldsOf(int row) const
 {
     QStringList stored;
@@ -51,9 +55,7 @@ void Form2::showOutcome(const QString &error)
 void Form2::correctCell(int row, int col, const QString &text)
 {
     const auto field = SpecimenRecord::Field(col - 1);
-    if (m_services.backups)
-        m_services.backups->keep(RecordBackups::Occasion::FirstSaveOfDay);
-    showOutcome(RecordCorrection::correct(recordPath(), storedFieldsOf(row), field, text).error);
+    showOutcome(RecordCorrection::correct(recordStore(), storedFieldsOf(row), field, text).error);
 }
 
 void Form2::deleteRecord(int row)
@@ -65,7 +67,5 @@ void Form2::deleteRecord(int row)
         SpecimenRecord::summary(QStringList{m_grid->textMatrix(row, 0)} + stored);
     if (!m_services.messages->confirm(question, QStringLiteral("确认删除")))
         return;
-    if (m_services.backups)
-        m_services.backups->keep(RecordBackups::Occasion::BeforeDeletion);
-    showOutcome(RecordCorrection::remove(recordPath(), stored).error);
+    showOutcome(RecordCorrection::remove(recordStore(), stored).error);
 }

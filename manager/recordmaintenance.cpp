@@ -35,10 +35,9 @@ bool holdsRecord(const RecordGridModel &grid, int row)
 }
 } // namespace
 
-RecordMaintenance::RecordMaintenance(RecordGridModel *grid, RecordGridView *view,
-                                     RecordFile recordFile, Messages *messages, QObject *parent)
-    : QObject(parent), m_grid(grid), m_view(view), m_file(std::move(recordFile)),
-      m_messages(messages)
+RecordMaintenance::RecordMaintenance(RecordGridModel *grid, RecordGridView *view, RecordStore store,
+                                     Messages *messages, QObject *parent)
+    : QObject(parent), m_grid(grid), m_view(view), m_store(std::move(store)), m_messages(messages)
 {
     connect(view, &QAbstractItemView::doubleClicked, this, &RecordMaintenance::shanchuxuanzhong);
 }
@@ -116,7 +115,7 @@ void RecordMaintenance::delgqshuju()
 {
     Expiry plan = expiry();
     if (!plan.error.isEmpty()) {
-        m_messages->show(plan.error, kError, MessageStyle::Exclamation);
+        showError(plan.error);
         return;
     }
     if (plan.removed > 0) {
@@ -131,20 +130,23 @@ void RecordMaintenance::delgqshuju()
         question += QStringLiteral("\n\n确定删除吗？");
         if (!m_messages->confirm(question, kConfirm))
             return;
-        // The file as it is after the user's answer: an add made meanwhile is kept.
-        plan = expiry();
-        if (!plan.error.isEmpty()) {
-            m_messages->show(plan.error, kError, MessageStyle::Exclamation);
-            return;
-        }
+    }
+    // The file as it is after the user's answer, under the lock: an add made meanwhile is kept.
+    const FileLock held = m_store.lock();
+    if (!held.isLocked()) {
+        showError(held.error());
+        return;
+    }
+    plan = expiry();
+    if (!plan.error.isEmpty()) {
+        showError(plan.error);
+        return;
     }
     if (m_file.backups())
         m_file.backups()->keep(RecordBackups::Occasion::BeforeDeletion);
     const RecordFile::Outcome written = m_file.writeLines(plan.kept);
-    if (!written.ok) {
-        m_messages->show(QStringLiteral("删除过期数据失败：") + written.error, kError,
-                         MessageStyle::Exclamation);
-    }
+    if (!written.ok)
+        showError(QStringLiteral("删除过期数据失败：") + written.error);
 }
 
 void RecordMaintenance::sjcsh_Click()
@@ -157,13 +159,18 @@ void RecordMaintenance::sjcsh_Click()
     }
     if (!m_messages->confirm(initialisationQuestion(), kConfirm))
         return;
+    // Under the lock, the backup is the file that is emptied, with every add made before it.
+    const FileLock held = m_store.lock();
+    if (!held.isLocked()) {
+        showError(held.error());
+        return;
+    }
     // An atomic replace: the old records stay whole if the empty file cannot be put in place.
     if (m_file.backups())
         m_file.backups()->keep(RecordBackups::Occasion::BeforeInitialisation);
     const RecordFile::Outcome written = m_file.writeLines({});
     if (!written.ok) {
-        m_messages->show(QStringLiteral("数据初始化失败：") + written.error, kError,
-                         MessageStyle::Exclamation);
+        showError(QStringLiteral("数据初始化失败：") + written.error);
         return;
     }
     m_messages->show(QStringLiteral("初始化完成。"), kNotice, MessageStyle::Information);
@@ -181,4 +188,9 @@ QString RecordMaintenance::initialisationQuestion() const
     return QStringLiteral("数据初始化将删除记录文件 %1 中的%2（删除前的文件留有备份，可从“数据编辑 "
                           "→ 从备份恢复”找回）。\n\n确定删除吗？")
         .arg(QDir::toNativeSeparators(m_file.path()), what);
+}
+
+void RecordMaintenance::showError(const QString &text) const
+{
+    m_messages->show(text, kError, MessageStyle::Exclamation);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recordfile.h"
+#include "recordstore.h"
 
 #include <QList>
 #include <QObject>
@@ -13,14 +13,16 @@ class RecordGridView;
 
 // The main window's commands that remove records: one row from the grid (double click), the
 // due records from the record file ("删除过期数据"), and every record ("数据初始化"). Each asks
-// first, naming what will go, with "否" as the answer Return gives.
+// first, naming what will go, with "否" as the answer Return gives; after the answer, the file is
+// read, changed and replaced under its lock (RecordStore::lock), so that no add made by another
+// copy meanwhile is lost.
 class RecordMaintenance : public QObject
 {
     Q_OBJECT
 
 public:
-    // Deletions and "数据初始化" first keep the file in its backups, when it has them.
-    RecordMaintenance(RecordGridModel *grid, RecordGridView *view, RecordFile recordFile,
+    // Deletions and "数据初始化" first keep the file in the store's backups, when it has them.
+    RecordMaintenance(RecordGridModel *grid, RecordGridView *view, RecordStore store,
                       Messages *messages, QObject *parent = nullptr);
 
     // Removes the row at the end of the selection from the grid only; the file keeps it.
@@ -45,9 +47,11 @@ private:
     };
     Expiry expiry() const;
     QString initialisationQuestion() const;
+    void showError(const QString &text) const;
 
     RecordGridModel *m_grid;
     RecordGridView *m_view;
-    RecordFile m_file;
+    RecordStore m_store;
+    const RecordFile &m_file = m_store.file();
     Messages *m_messages;
 };

@@ -1,5 +1,7 @@
 #include "fakes.h"
 #include "form1.h"
+#include "recordbackups.h"
+#include "recordcorrection.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
@@ -10,6 +12,8 @@
 #include <QAction>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <thread>
 
 namespace {
 const QString kDue = QStringLiteral("到期");
@@ -59,6 +63,8 @@ private slots:
     void mainWindowCommands();
     void nothingGoesWithoutYes_data();
     void nothingGoesWithoutYes();
+    void writersTakeTurnsWithOtherCopies_data();
+    void writersTakeTurnsWithOtherCopies();
 
 private:
     QString recordPath() const { return m_dir->filePath(QStringLiteral("a.bz")); }
@@ -81,7 +87,7 @@ void TestRecordMaintenance::init()
     for (int c = 0; c < headers.size(); ++c)
         m_grid->setTextMatrix(0, c, headers[c]);
     m_view = new RecordGridView(m_grid);
-    m_maintenance = new RecordMaintenance(m_grid, m_view, RecordFile(recordPath()), &m_messages);
+    m_maintenance = new RecordMaintenance(m_grid, m_view, RecordStore(recordPath()), &m_messages);
 }
 
 void TestRecordMaintenance::cleanup()
@@ -348,6 +354,84 @@ void TestRecordMaintenance::nothingGoesWithoutYes()
         QCOMPARE(rowSummary(m_grid), (QStringList{"1|甲", "2|丙", "3|"}));
     else
         QVERIFY(readFile(recordPath()) != file);
+}
+
+void TestRecordMaintenance::writersTakeTurnsWithOtherCopies_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<QByteArray>("after"); // 甲 and 乙 in the file, then 丙 added by another copy
+    QTest::addColumn<QString>("again");    // what the same step says run once more
+    const QByteArray rest =
+        sample(QStringLiteral("乙")).line() + "\r\n" + sample(QStringLiteral("丙")).line() + "\r\n";
+    const QString gone = QStringLiteral("记录文件中已没有这条记录（可能已在别处修改或删除），表格已"
+                                        "按记录文件重新显示。记录文件未被改动。");
+    QTest::newRow("correction in the entry form's table")
+        << "correct" << sample(QStringLiteral("甲改")).line() + "\r\n" + rest << gone;
+    QTest::newRow("删除此条") << "remove" << rest << gone;
+    QTest::newRow("删除过期数据") << "scgqsj" << rest << QString();
+    QTest::newRow("数据初始化") << "sjcsh" << QByteArray() << QString();
+    QTest::newRow("从备份恢复") << "restore" << kClosingLine << QString(); // the backup
+}
+
+// Every rewrite of a.bz but the add (tst_recordadder) waits for the lock another copy holds: held
+// the whole wait, it says so as the add does and leaves the file and the backups alone; let go,
+// it works on the file as the other copy left it, and keeps that very file as its backup.
+void TestRecordMaintenance::writersTakeTurnsWithOtherCopies()
+{
+    QFETCH(QString, writer);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, again);
+    const SampleRecord a = sample(QStringLiteral("甲"));
+    const QByteArray before = a.line() + "\r\n" + sample(QStringLiteral("乙")).line() + "\r\n";
+    const QByteArray added = before + sample(QStringLiteral("丙")).line() + "\r\n";
+    writeFile(recordPath(), before);
+    fill(m_grid, {marked(a), sample(QStringLiteral("乙")).stored});
+    const FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    RecordBackups backups(m_dir->path(), &clock, &m_messages);
+    const QString old = backups.folder() + QStringLiteral("/a 2026-12-01.bz");
+    QVERIFY(QDir().mkpath(backups.folder()));
+    writeFile(old, kClosingLine);
+    // Why the step wrote nothing; empty when it went ahead.
+    const auto run = [&](int waitMs) {
+        const RecordStore store(recordPath(), waitMs, &backups);
+        m_messages.shown.clear();
+        if (writer == QLatin1String("correct"))
+            return RecordCorrection::correct(store, a.stored, SpecimenRecord::WorksPart,
+                                             QStringLiteral("甲改"))
+                .error;
+        if (writer == QLatin1String("remove"))
+            return RecordCorrection::remove(store, a.stored).error;
+        if (writer == QLatin1String("restore"))
+            return backups.restore(old, waitMs);
+        RecordMaintenance maintenance(m_grid, m_view, store, &m_messages);
+        writer == QLatin1String("scgqsj") ? maintenance.scgqsj_Click() : maintenance.sjcsh_Click();
+        const bool failed =
+            !m_messages.shown.isEmpty() && m_messages.shown.last().title == QStringLiteral("错误");
+        return failed ? m_messages.lastText() : QString();
+    };
+
+    FileLock other(recordPath(), QStringLiteral("记录文件"), 0);
+    QVERIFY(other.isLocked());
+    QCOMPARE(run(200),
+             QStringLiteral("记录文件 %1 正被另一个程序使用，请稍后再试。记录文件未被改动。")
+                 .arg(recordPath()));
+    QCOMPARE(readFile(recordPath()), before);
+    QCOMPARE(backups.list().size(), 1);
+
+    // The other copy, at work a while, adds 丙 and lets go while this step waits.
+    std::thread adding([&, lock = std::move(other)]() mutable {
+        const FileLock held = std::move(lock);
+        QThread::msleep(300);
+        writeFile(recordPath(), added);
+    });
+    const QString error = run(30000);
+    adding.join();
+    QCOMPARE(error, QString());
+    QCOMPARE(readFile(recordPath()), after);
+    QCOMPARE(readFile(backups.list().constFirst().path), added);
+
+    QCOMPARE(run(200), again);
+    QCOMPARE(readFile(recordPath()), after);
 }
 
 QTEST_MAIN(TestRecordMaintenance)
