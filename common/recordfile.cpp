@@ -201,26 +201,34 @@ QList<QByteArrayView> RecordFile::splitLines(QByteArrayView data)
     return lines;
 }
 
-bool RecordFile::readBytes(QByteArray *data, Records *result) const
+QString RecordFile::cannotRead(const QString &reason) const
 {
+    return QStringLiteral("无法读取记录文件 %1：%2").arg(m_path, reason);
+}
+
+RecordFile::Bytes RecordFile::readBytes() const
+{
+    Bytes bytes;
     QFile file(m_path);
     if (!QFileInfo(file).isFile())
-        return false;
-    result->exists = true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result->error = QStringLiteral("无法读取记录文件 %1：%2").arg(m_path, file.errorString());
-        return false;
-    }
-    *data = file.readAll();
-    return true;
+        return bytes;
+    bytes.exists = true;
+    if (!file.open(QIODevice::ReadOnly))
+        bytes.error = cannotRead(file.errorString());
+    else
+        bytes.data = file.readAll();
+    return bytes;
 }
 
 RecordFile::Records RecordFile::readDueOn(const QString &day, bool checkLines) const
 {
     Records result;
-    QByteArray data;
-    if (!readBytes(&data, &result))
+    const Bytes read = readBytes();
+    result.exists = read.exists;
+    result.error = read.error;
+    if (!read.exists || !read.error.isEmpty())
         return result;
+    const QByteArray &data = read.data;
     if (checkLines)
         result.unreadable = RecordCheck::unreadableLines(data);
     const QByteArray dayBytes = day.toLatin1();
@@ -262,10 +270,7 @@ RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
     QFile file(m_path);
     if (!QFileInfo(file).isFile())
         return {};
-    const auto failure = [&] {
-        return Status{true,
-                      QStringLiteral("无法读取记录文件 %1：%2").arg(m_path, file.errorString())};
-    };
+    const auto failure = [&] { return Status{true, cannotRead(file.errorString())}; };
     if (!file.open(QIODevice::ReadOnly))
         return failure();
 
@@ -317,14 +322,10 @@ RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
 RecordFile::Text RecordFile::readLines() const
 {
     Text result;
-    Records probe;
-    QByteArray data;
-    const bool read = readBytes(&data, &probe);
-    result.exists = probe.exists;
-    result.error = probe.error;
-    if (!read)
-        return result;
-    for (QByteArrayView line : splitLines(data))
+    const Bytes read = readBytes();
+    result.exists = read.exists;
+    result.error = read.error;
+    for (QByteArrayView line : splitLines(read.data))
         result.lines.append(Gbk::decode(line));
     return result;
 }

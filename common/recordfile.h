@@ -77,6 +77,16 @@ public:
     static QByteArray tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
                                  QString *unencodable = nullptr);
 
+    // The file's bytes as they are; exists false when there is no file, error set (naming the
+    // file) when it exists but cannot be read.
+    struct Bytes
+    {
+        bool exists = false;
+        QString error;
+        QByteArray data;
+    };
+    Bytes readBytes() const;
+
     // Splits at CR LF, and also at a bare CR or LF; no empty line is made after a final break.
     static QList<QByteArrayView> splitLines(QByteArrayView data);
     // Calls take once for each line of data that holds needle, which holds no line break; only
@@ -85,7 +95,8 @@ public:
                                    const std::function<void(QByteArrayView line)> &take);
 
 private:
-    bool readBytes(QByteArray *data, Records *result) const;
+    // "无法读取记录文件 …：reason", the one way a failed read is said.
+    QString cannotRead(const QString &reason) const;
     Outcome writeBytes(const QByteArray &data) const;
 
     QString m_path;

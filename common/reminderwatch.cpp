@@ -7,7 +7,6 @@
 #include "recordline.h"
 #include "reminderjournal.h"
 
-#include <QFile>
 #include <QSet>
 
 #include <algorithm>
@@ -23,14 +22,9 @@ QString horizon(const QString &watchedSince, const QDateTime &now, int overdueDa
 Scan scanDue(const QString &recordFile, const QString &from, const QString &before)
 {
     Scan scan;
-    QFile file(recordFile);
-    if (!file.exists())
-        return scan;
-    if (!file.open(QIODevice::ReadOnly)) {
-        scan.error = file.errorString();
-        return scan;
-    }
-    const QByteArray data = file.readAll();
+    const RecordFile::Bytes read = RecordFile(recordFile).readBytes();
+    scan.error = read.error;
+    const QByteArray &data = read.data;
     const QByteArray low = from.toLatin1(), high = before.toLatin1();
     // month: the due time's first eight bytes ("2026-12-"), when the line is looked for by them.
     const auto keep = [&](QByteArrayView line, QByteArrayView month) {

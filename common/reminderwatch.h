@@ -30,7 +30,7 @@ struct Due
 
 struct Scan
 {
-    QString error; // set when the record file exists but cannot be read
+    QString error; // set, naming the file, when the record file exists but cannot be read
     QList<Due> records;
 };
 // The records of the record file due in [from, before), month by month, in file order within a

@@ -108,8 +108,7 @@ QString ScheduleModel::load(const QString &recordFile, const QDateTime &now, int
         const ReminderWatch::Scan scan =
             ReminderWatch::scanDue(recordFile, dayStart(firstDay(today, overdueDays)),
                                    dayStart(lastDay(today).addDays(1)));
-        if (!scan.error.isEmpty())
-            error = QStringLiteral("无法读取记录文件 %1：%2").arg(recordFile, scan.error);
+        error = scan.error;
         rows.reserve(scan.records.size());
         for (const ReminderWatch::Due &record : scan.records)
             take(QStringView(record.key).split(QChar(RecordLine::Separator)));
