@@ -5,13 +5,13 @@
 #include "apppaths.h"
 #include "benchdata.h"
 #include "clock.h"
-#include "duemonitor.h"
 #include "form1.h"
 #include "form2.h"
 #include "messages.h"
 #include "profilefile.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
+#include "reminderengine.h"
 #include "reminderreset.h"
 #include "reminderslots.h"
 #include "services.h"
@@ -214,23 +214,25 @@ void BM_FloorRoundTrip(benchmark::State &state)
 
 void BM_MonitorCheck(benchmark::State &state)
 {
-    RecordGridModel grid(13);
+    const QString folder = setup->folder("monitor");
     const QStringList dueTimes = BenchData::dueTimesToday(kBusyDayRows);
-    QList<QStringList> body;
     QList<QStringList> records = BenchData::records(kBusyDayRows);
-    for (int r = 0; r < kBusyDayRows; ++r) {
+    for (int r = 0; r < kBusyDayRows; ++r)
         records[r][5] = dueTimes[r];
-        body.append(QStringList{QString()} + records[r].mid(0, 10));
+    if (!QDir().mkpath(folder) ||
+        !RecordFile(AppPaths::recordFile(folder)).writeTable(records).ok) {
+        state.SkipWithError("cannot write the file");
+        return;
     }
-    body.append(QStringList());
-    grid.replaceBody(std::move(body));
-    grid.renumber();
     FixedClock clock;
-    DueMonitor monitor(&grid, &clock);
+    LastMessage messages;
+    ReminderEngine engine(folder, &clock, &messages);
+    engine.load();
     qsizetype fired = 0;
+    QObject::connect(&engine, &ReminderEngine::fellDue, [&fired] { ++fired; });
     for (auto _ : state)
-        fired += monitor.check().size();
-    if (fired != 0)
+        engine.check();
+    if (fired != 0 || engine.today().size() != kBusyDayRows)
         state.SkipWithError("a row fell due");
 }
 

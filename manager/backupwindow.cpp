@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kGridCols = 12;
+constexpr int kGridCols = SpecimenRecord::ColumnCount;
 const QString kNotice = QStringLiteral("提示");
 
 QString describe(const RecordBackups::Backup &backup)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "duemonitor.h"
+#include "reminderengine.h"
 #include "services.h"
 
 #include <QMainWindow>
@@ -8,24 +8,22 @@
 
 #include <memory>
 
-class DayWatcher;
 class Form2;
 class Form4;
 class LabSchedule;
 class MonitorSwitch;
-class RecordFileWatcher;
 class ReminderDispatcher;
-class QAction;
-class QMenu;
 class QTimer;
+class RecordBackups;
 class RecordGridModel;
 class RecordGridView;
 class TrayIcon;
-class RecordBackups;
 class UnreadableRecordsWindow;
+struct MainMenus;
 
-// The main window: today's records in Grid1, the clock in the caption, the menu bar, and the
-// due-time monitor with its switch.
+// The main window: today's batches in Grid1 as the reminder engine holds them, the clock in the
+// caption, the menu bar, the tray icon and the monitor's switch. The engine decides what falls
+// due; the window marks the row and hands the batch to the popup.
 class Form1 : public QMainWindow
 {
     Q_OBJECT
@@ -42,6 +40,7 @@ public:
     MonitorSwitch *monitorSwitch() const { return m_switch; }
     QTimer *timer1() const;
     ReminderDispatcher *dispatcher() const { return m_dispatcher; }
+    ReminderEngine *engine() const { return m_engine; }
     const ManagerServices &services() const { return m_services; }
     TrayIcon *trayIcon() const { return m_tray; }
     LabSchedule *labSchedule() const { return m_lab; }
@@ -54,14 +53,13 @@ public:
     // keeps its fields; the close box discards it.
     void crsj_Click();
 
-    // Loads the records due today into Grid1, replacing what it showed. Rows marked due before
-    // keep their mark and colours when their record is still there.
+    // Loads the records due today into Grid1; rows reminded before are marked again.
     void daoru();
 
     // The clock in the caption.
     void Timer2_Timer();
 
-    // The due-time check: marks the rows that fell due and hands each to yxts.
+    // The due-time check: the engine marks what fell due and each row goes to yxts.
     void Timer1_Timer();
 
     // Hands the record of a row that just fell due to the reminder popup.
@@ -71,21 +69,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildMenus();
-    // Menu items and menus keep their names as objectName, which is also how tests find them.
-    QAction *addItem(QMenu *parent, const QString &name, const QString &caption);
-    void addSeparator(QMenu *parent, const QString &name);
-    QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
+    void connectMenus();
+    // Shows the engine's batches of today, their marks, and what the load found.
+    void showToday(const ReminderEngine::LoadReport &report);
     // Sizes the window to show the grid's columns, within the screen's work area.
     void fitToWorkArea();
-    // daoru, then the monitor starts by itself when records appeared, unless the user stopped it.
-    void load();
-    // load, then what was never reminded is listed, unless the user stopped the reminders.
-    void reload();
-    void newDay();
-    // Lists once every record never reminded since the watch began, of any day, and marks
-    // today's among them.
-    void remindPassed();
 
     ManagerServices m_services;
     RecordGridModel *m_grid;
@@ -93,23 +81,12 @@ private:
     QTimer *m_timer2;
     QPointer<Form4> m_form4;
     QPointer<Form2> m_form2;
-    DueMonitor m_monitor;
+    std::unique_ptr<RecordBackups> m_ownBackups;
+    ReminderEngine *m_engine;
     ReminderDispatcher *m_dispatcher;
-    QMenu *m_menu = nullptr; // "菜单", also the tray icon's menu
-    QAction *m_tscsh = nullptr, *m_sjcsh = nullptr, *m_end = nullptr;
-    QAction *m_kq = nullptr, *m_bg = nullptr;
-    QAction *m_dq = nullptr, *m_crsj = nullptr, *m_find = nullptr, *m_scgqsj = nullptr;
-    QAction *m_hfbf = nullptr; // "从备份恢复"
-    QAction *m_sz = nullptr;
-    QAction *m_syjh = nullptr; // "试验计划", after the menu's own items
-    QAction *m_jz = nullptr, *m_gy = nullptr, *m_sj = nullptr;
+    std::unique_ptr<MainMenus> m_menus;
     TrayIcon *m_tray = nullptr;
     LabSchedule *m_lab = nullptr;
-    std::unique_ptr<RecordBackups> m_ownBackups;
     UnreadableRecordsWindow *m_unreadable;
-    QString m_checkedStamp; // the record file as it was when its lines were last checked
     MonitorSwitch *m_switch = nullptr;
-    DayWatcher *m_dayWatcher;
-    RecordFileWatcher *m_fileWatcher;
-    bool m_loading = false; // within load(): the switch turned on by records is no user's act
 };

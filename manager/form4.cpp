@@ -1,5 +1,7 @@
 #include "form4.h"
 
+#include "labsettings.h"
+
 #include "messages.h"
 #include "twips.h"
 #include "windowsystem.h"
@@ -28,7 +30,7 @@ Form4::Form4(Messages *messages, QWidget *owner)
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setGeometry(Twips::toPixels(240, 435, 855, 255));
 
-    m_text1 = new QLineEdit(QStringLiteral("5000"), frame);
+    m_text1 = new QLineEdit(QString::number(LabSettings::kDefaultIntervalMs), frame);
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setGeometry(Twips::toPixels(1080, 435, 1215, 270));
 

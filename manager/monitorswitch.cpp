@@ -1,16 +1,13 @@
 #include "monitorswitch.h"
 
 #include "clockwatchers.h"
+#include "labsettings.h"
 #include "messages.h"
-#include "numberreading.h"
 #include "recordgridmodel.h"
+#include "titles.h"
 
 #include <QAction>
 #include <QTimer>
-
-namespace {
-const QString kNotice = QStringLiteral("提示");
-} // namespace
 
 MonitorSwitch::MonitorSwitch(const RecordGridModel *grid, const Clock *clock, Messages *messages,
                              IntervalText intervalText, QAction *kq, QAction *bg, QObject *parent)
@@ -35,7 +32,7 @@ void MonitorSwitch::recordsLoaded()
 void MonitorSwitch::kq_Click()
 {
     if (!m_grid->hasRecords()) {
-        m_messages->show(QStringLiteral("开启失败"), kNotice, MessageStyle::Exclamation);
+        m_messages->show(QStringLiteral("开启失败"), Title::notice(), MessageStyle::Exclamation);
         return;
     }
     // An interval that cannot be used is told before anything claims to have started.
@@ -44,18 +41,19 @@ void MonitorSwitch::kq_Click()
         return;
     if (*interval == 0) {
         m_messages->show(QStringLiteral("刷新间隔为 0 毫秒，提醒没有开启：请在“设置”中填写 1 到 "
-                                        "65535 毫秒。"),
-                         kNotice, MessageStyle::Exclamation);
+                                        "%1 毫秒。")
+                             .arg(LabSettings::kLongestIntervalMs),
+                         Title::notice(), MessageStyle::Exclamation);
         return;
     }
-    m_messages->show(QStringLiteral("已经开启"), kNotice, MessageStyle::Information);
+    m_messages->show(QStringLiteral("已经开启"), Title::notice(), MessageStyle::Information);
     enter(State::On, *interval);
 }
 
 void MonitorSwitch::bg_Click()
 {
     enter(State::Stopped);
-    m_messages->show(QStringLiteral("已经关闭"), kNotice, MessageStyle::Plain);
+    m_messages->show(QStringLiteral("已经关闭"), Title::notice(), MessageStyle::Plain);
 }
 
 void MonitorSwitch::apply(const QString &intervalText)
@@ -67,14 +65,15 @@ void MonitorSwitch::apply(const QString &intervalText)
 
 std::optional<int> MonitorSwitch::readInterval(const QString &text)
 {
-    const auto interval = NumberReading::readWholeNumberIn(text, 0, 65535);
+    const std::optional<int> interval = LabSettings::readInterval(text);
     if (interval)
-        return int(*interval);
+        return interval;
     m_messages->show(
-        QStringLiteral("刷新间隔“%1”无效：只能是 0 到 65535 毫秒。提醒间隔保持为 %2 毫秒。")
-            .arg(text)
-            .arg(m_timer1->isActive() ? m_timer1->interval() : 0),
-        kNotice, MessageStyle::Exclamation);
+        QStringLiteral("刷新间隔“%1”无效：只能是 0 到 %2 毫秒。提醒间隔保持为 %3 毫秒。")
+            // One arg: a typed "%2" stays as typed.
+            .arg(text, QString::number(LabSettings::kLongestIntervalMs),
+                 QString::number(m_timer1->isActive() ? m_timer1->interval() : 0)),
+        Title::notice(), MessageStyle::Exclamation);
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reminderengine.h"
+
 #include <QObject>
 
 #include <functional>
@@ -20,11 +22,8 @@ class MonitorSwitch : public QObject
     Q_OBJECT
 
 public:
-    enum class State {
-        NoRecords, // off until records are shown: start-up with none
-        On,
-        Stopped, // off by the user ("停止提醒", or an interval of 0) until the user starts it
-    };
+    // Stopped: off by the user ("停止提醒", or an interval of 0) until the user starts it.
+    using State = ReminderEngine::Monitoring;
     // The settings window's interval text, read only when the monitor is about to start.
     using IntervalText = std::function<QString()>;
 

@@ -98,6 +98,15 @@ bool isNumberText(QStringView text, int n)
 }
 } // namespace
 
+void RecordGridModel::markDue(int row)
+{
+    for (int c = 1; c < m_cols; ++c) {
+        setCellForeColour(row, c, Yellow);
+        setCellBackColour(row, c, SystemHighlight);
+    }
+    setTextMatrix(row, SpecimenRecord::DueMarkColumn, SpecimenRecord::dueMarkText());
+}
+
 void RecordGridModel::renumber()
 {
     const int last = rows() - 1;

@@ -53,6 +53,10 @@ public:
     // Numbers rows 1 to Rows-1 and clears the number of the spare last row.
     void renumber();
 
+    // Shows a row that fell due: "到期" in its mark column and yellow on the highlight colour
+    // from column 1 on; the number column keeps its look.
+    void markDue(int row);
+
     // Row 0's headers and the column widths of a record grid (SpecimenRecord).
     void layOutRecordColumns();
 

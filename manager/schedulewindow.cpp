@@ -58,7 +58,7 @@ ScheduleWindow::ScheduleWindow(const ManagerServices &services, ReminderJournal 
     top->addWidget(new QLabel(QStringLiteral("逾期未试只算最近")));
     m_span = new QSpinBox;
     m_span->setObjectName(QStringLiteral("span"));
-    m_span->setRange(1, 3650);
+    m_span->setRange(LabSettings::kFewestOverdueDays, LabSettings::kMostOverdueDays);
     m_span->setSuffix(QStringLiteral(" 天"));
     m_span->setValue(m_settings->overdueDays);
     top->addWidget(m_span);

@@ -135,9 +135,13 @@ void TestForm1::reloadReplacesAndKeepsMarks()
                   sample(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
     Form1 *w = start();
     RecordGridModel *grid = w->grid();
-    // As the monitor leaves a due row: marked and coloured.
-    grid->setTextMatrix(2, 11, QStringLiteral("到期"));
-    grid->setCellBackColour(2, 3, RecordGridModel::SystemHighlight);
+    // 乙 was reminded: the engine's journal knows it.
+    const QString line =
+        sample(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00")).fields().join(u',');
+    QVERIFY(w->engine()
+                ->journal()
+                .remind(ReminderJournal::keyOf(line), ReminderJournal::How::Popup, m_clock.now())
+                .isEmpty());
 
     writeRecords({sample(QStringLiteral("乙"), QStringLiteral("2026-12-06 10:00"))});
     w->findChild<QAction *>(QStringLiteral("dq"))->trigger();

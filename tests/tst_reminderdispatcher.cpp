@@ -308,5 +308,5 @@ void TestReminderDispatcher::receiptFolderRemovedIsMadeAgain()
 #endif
 }
 
-QTEST_MAIN(TestReminderDispatcher)
+QTEST_GUILESS_MAIN(TestReminderDispatcher)
 #include "tst_reminderdispatcher.moc"

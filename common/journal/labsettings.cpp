@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "duecheck.h"
+#include "numberreading.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,14 @@
 LabSettings::LabSettings(const QString &dataFolder)
     : m_path(QDir(dataFolder).filePath(QStringLiteral("tarvelin-settings.txt")))
 {
+}
+
+std::optional<int> LabSettings::readInterval(QStringView text)
+{
+    const auto interval = NumberReading::readWholeNumberIn(text, 0, kLongestIntervalMs);
+    if (!interval)
+        return std::nullopt;
+    return int(*interval);
 }
 
 void LabSettings::load()
@@ -28,7 +37,7 @@ void LabSettings::load()
         } else if (key == u"overdueDays") {
             bool ok = false;
             const int days = value.toInt(&ok);
-            if (ok && days >= 1 && days <= 3650)
+            if (ok && days >= kFewestOverdueDays && days <= kMostOverdueDays)
                 overdueDays = days;
         } else if (key == u"watchedSince" && DueCheck::isDueTimeText(value)) {
             watchedSince = value;

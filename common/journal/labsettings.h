@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 // What the laboratory sets once and Tarvelin remembers, in a small file of its own beside a.bz
 // ("tarvelin-settings.txt", UTF-8, one "key=value" a line): the technician's name, how many days
@@ -10,6 +13,15 @@ class LabSettings
 public:
     explicit LabSettings(const QString &dataFolder);
     static constexpr int kDefaultOverdueDays = 30;
+    static constexpr int kFewestOverdueDays = 1;
+    static constexpr int kMostOverdueDays = 3650;
+
+    // The monitor's check interval, in milliseconds: typed into the settings window, which starts
+    // with the default at every start; 0 stops the monitor.
+    static constexpr int kDefaultIntervalMs = 5000;
+    static constexpr int kLongestIntervalMs = 65535; // what the timer of old could take
+    // A typed interval, or nothing when it is no whole number from 0 to kLongestIntervalMs.
+    static std::optional<int> readInterval(QStringView text);
 
     // Reads the file; a missing or unreadable file leaves the defaults.
     void load();

@@ -1,5 +1,7 @@
 #include "reminderjournal.h"
 
+#include "batch.h"
+
 #include "atomicfile.h"
 #include "duecheck.h"
 #include "recordline.h"
@@ -147,20 +149,12 @@ QString ReminderJournal::folderIn(const QString &dataFolder)
 
 QString ReminderJournal::keyOf(const QList<QStringView> &fields)
 {
-    QList<QStringView> kept;
-    const qsizetype shown = RecordLine::shownFields(fields.size(), RecordLine::Stored);
-    for (qsizetype i = 0; i < RecordLine::Stored; ++i)
-        kept.append(i < shown ? fields[i] : QStringView());
-    kept.append(QStringView());
-    return RecordLine::text(kept);
+    return Batch::fromFields(fields).line();
 }
 
 QString ReminderJournal::keyOf(QStringView line)
 {
-    QList<QStringView> fields;
-    for (QStringView field : line.tokenize(RecordLine::Separator))
-        fields.append(field);
-    return keyOf(fields);
+    return Batch::fromLine(line).line();
 }
 
 QString ReminderJournal::fileOf(const QString &key) const

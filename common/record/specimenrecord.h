@@ -32,6 +32,8 @@ constexpr int column(Field field)
 constexpr int DueTimeColumn = column(DueTime);
 constexpr int DueMarkColumn = column(DueMark);
 constexpr int ColumnCount = column(FieldCount); // the number and the eleven fields
+// The main window's grid has one column more than a record needs, empty, after the due mark.
+constexpr int MainGridColumnCount = ColumnCount + 1;
 
 // What each field is called, in one table: its header in both record grids; its name, which is
 // the key that holds it in a slot of vexa.ini and how messages name it; and its label on the

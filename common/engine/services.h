@@ -7,7 +7,8 @@ class Messages;
 class RecordBackups;
 class ReminderNotices;
 
-// What the manager's windows take from outside, so that tests can give fakes.
+// What the manager (its reminder engine and its windows) takes from outside, so that tests can
+// give fakes.
 struct ManagerServices
 {
     QString dataFolder; // holds a.bz and vexa.ini

@@ -1,0 +1,228 @@
+#include "reminderengine.h"
+
+#include "apppaths.h"
+#include "clock.h"
+#include "clockwatchers.h"
+#include "duecheck.h"
+#include "messages.h"
+#include "recordfile.h"
+#include "recordfilewatcher.h"
+#include "titles.h"
+
+#include <QHash>
+#include <QTimer>
+
+ReminderEngine::ReminderEngine(const QString &dataFolder, const Clock *clock, Messages *messages,
+                               QObject *parent)
+    : QObject(parent), m_recordFile(AppPaths::recordFile(dataFolder)), m_clock(clock),
+      m_messages(messages), m_journal(dataFolder), m_settings(dataFolder),
+      m_dayWatcher(new DayWatcher(clock, this)),
+      m_fileWatcher(new RecordFileWatcher(m_recordFile, this))
+{
+    m_settings.load();
+    connect(m_dayWatcher, &DayWatcher::dayChanged, this, &ReminderEngine::newDay);
+    connect(m_fileWatcher, &RecordFileWatcher::changed, this, [this] {
+        // A new day reloads by itself, after the last check of the day that ended.
+        if (!m_dayWatcher->poll())
+            reload();
+    });
+}
+
+ReminderEngine::~ReminderEngine() = default;
+
+void ReminderEngine::setMonitoring(std::function<Monitoring()> monitoring)
+{
+    m_monitoring = std::move(monitoring);
+}
+
+ReminderEngine::Monitoring ReminderEngine::monitoring() const
+{
+    return m_monitoring ? m_monitoring() : Monitoring::NoRecords;
+}
+
+void ReminderEngine::start()
+{
+    m_dayWatcher->start();
+    m_fileWatcher->start();
+}
+
+void ReminderEngine::load()
+{
+    // A monitor switched on by what this load shows lists nothing itself: the reload does.
+    const bool wasLoading = m_loading;
+    m_loading = true;
+    const QDateTime now = m_clock->now();
+    // The lines of a file already checked are known; "读取数据" and a new day read an unchanged
+    // file again.
+    const QString stamp = RecordFileWatcher::stamp(m_recordFile);
+    LoadReport report;
+    report.checked = stamp.isEmpty() || stamp != m_checkedStamp;
+    const RecordFile::Records read =
+        RecordFile(m_recordFile).readDueOn(TimeText::date(now), report.checked);
+    report.error = read.error;
+    report.unreadable = read.unreadable;
+    if (report.checked)
+        m_checkedStamp = stamp;
+
+    this->report(m_journal.loadDays(now.date(), now.date()));
+    m_today.clear();
+    m_reminded.clear();
+    m_today.reserve(read.lines.size());
+    for (const QStringList &fields : read.lines) {
+        QList<QStringView> views(fields.cbegin(), fields.cend());
+        m_today.append(Batch::fromFields(views));
+        // Reminded before this load, in this run or an earlier one.
+        m_reminded.append(m_journal.knows(m_today.last().line()));
+    }
+    emit loaded(report);
+    m_loading = wasLoading;
+}
+
+void ReminderEngine::reload()
+{
+    load();
+    // A record saved after its minute, or the record file back after a while away; also when
+    // today holds no record, but not while the user has the reminders stopped.
+    if (monitoring() != Monitoring::Stopped)
+        catchUp();
+}
+
+void ReminderEngine::check()
+{
+    // The present minute is taken once: a minute that turns during the check belongs to the next.
+    const QString present = TimeText::minute(m_clock->now());
+    const DueCheck::Window window(m_previousMinute, present);
+    m_previousMinute = present;
+    for (int i = 0; i < m_today.size(); ++i) {
+        if (m_reminded[i] || !window.contains(m_today[i].dueTime()))
+            continue;
+        m_reminded[i] = true;
+        emit fellDue(i);
+        const QString error =
+            m_journal.remind(m_today[i].line(), ReminderJournal::How::Popup, m_clock->now());
+        if (!error.isEmpty())
+            report({error});
+    }
+}
+
+void ReminderEngine::restart()
+{
+    m_previousMinute = TimeText::minute(m_clock->now().addSecs(-60));
+}
+
+void ReminderEngine::resume()
+{
+    restart();
+    // Switched back on by the user: what fell due while it was off is listed now.
+    if (!m_loading)
+        catchUp();
+}
+
+void ReminderEngine::newDay()
+{
+    // Whatever fell due since the last check belongs to the day that ends; check it first.
+    if (monitoring() == Monitoring::On)
+        check();
+    load();
+    if (monitoring() == Monitoring::Stopped)
+        return;
+    // A check that comes late (the computer slept) covers the present minute onwards; what
+    // passed before is listed as late, not popped up one by one.
+    if (monitoring() == Monitoring::On)
+        restart();
+    catchUp();
+    // The new day's first minute has begun: its records are due now, not at the next tick.
+    if (monitoring() == Monitoring::On)
+        check();
+}
+
+void ReminderEngine::catchUp()
+{
+    const QDateTime now = m_clock->now();
+    const QString from = horizon();
+    // Today's batches are named by their row's number in the main window; of equal lines, the
+    // last row's.
+    QHash<QString, QString> numbers;
+    for (int i = 0; i < m_today.size(); ++i)
+        numbers.insert(m_today[i].line(), QString::number(i + 1));
+    // The horizon is never before the overdue span, so the glance's scan holds every record the
+    // watch answers for.
+    QStringList texts;
+    QStringList errors;
+    for (const ReminderWatch::Due &record :
+         ReminderWatch::neverReminded(spanScan(now).records, m_journal, from, now)) {
+        // A record of another day has no number in the main window.
+        const Batch batch = Batch::fromLine(record.key);
+        texts << SpecimenRecord::summary(
+            batch.cells(numbers.value(record.key, QStringLiteral("—"))),
+            SpecimenRecord::DueTimeAt::Front);
+        const QString error = m_journal.remind(record.key, ReminderJournal::How::List, now);
+        if (!error.isEmpty() && errors.isEmpty())
+            errors << error;
+    }
+    report(errors);
+    for (const QString &text : texts)
+        emit missed(text);
+
+    // Today's batches whose minute has passed are marked: they were just listed, or were
+    // reminded before the watch's horizon.
+    const QString present = TimeText::minute(now);
+    const QString today = TimeText::date(now);
+    QList<int> passed;
+    for (int i = 0; i < m_today.size(); ++i) {
+        const QStringView due = m_today[i].dueTime();
+        if (!m_reminded[i] && DueCheck::isDueTimeText(due) && due.startsWith(today) &&
+            due < present) {
+            m_reminded[i] = true;
+            passed << i;
+        }
+    }
+    if (!passed.isEmpty())
+        emit markedPassed(passed);
+}
+
+QString ReminderEngine::horizon()
+{
+    const QDateTime now = m_clock->now();
+    if (m_settings.watchedSince.isEmpty()) {
+        // The first start: the overdue span before it is all the watch answers for.
+        m_settings.watchedSince = TimeText::minute(now.addDays(-m_settings.overdueDays));
+        const QString error = m_settings.save();
+        if (!error.isEmpty())
+            report({error});
+    }
+    const QString from =
+        ReminderWatch::horizon(m_settings.watchedSince, now, m_settings.overdueDays);
+    report(m_journal.loadDays(QDate::fromString(from.left(10), Qt::ISODate), now.date()));
+    return from;
+}
+
+ReminderWatch::Glance ReminderEngine::glance()
+{
+    const QDateTime now = m_clock->now();
+    report(m_journal.loadDays(now.date().addDays(-m_settings.overdueDays), now.date()));
+    return ReminderWatch::glance(spanScan(now).records, m_journal, now);
+}
+
+const ReminderWatch::Scan &ReminderEngine::spanScan(const QDateTime &now)
+{
+    // One read of a.bz serves the glance and the catch-up of a load: it is read again only when
+    // the file, the day or the span changed.
+    const QString stamp = RecordFileWatcher::stamp(m_recordFile);
+    const QString from = ReminderWatch::glanceFrom(now, m_settings.overdueDays);
+    const QString before = ReminderWatch::glanceBefore(now);
+    if (stamp.isEmpty() || stamp != m_scanned.stamp || from != m_scanned.from ||
+        before != m_scanned.before) {
+        m_scanned = {stamp, from, before, ReminderWatch::scanDue(m_recordFile, from, before)};
+    }
+    return m_scanned.scan;
+}
+
+void ReminderEngine::report(const QStringList &problems)
+{
+    if (problems.isEmpty())
+        return;
+    QTimer::singleShot(0, this, [this, problems] {
+        m_messages->show(problems.join(u'\n'), Title::notice(), MessageStyle::Exclamation);
+    });
+}

@@ -1,0 +1,166 @@
+#include "duecheck.h"
+#include "fakes.h"
+#include "reminderengine.h"
+#include "testfiles.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QDateTime at(int hour, int minute, int second = 0, int day = 6)
+{
+    return QDateTime(QDate(2026, 12, day), QTime(hour, minute, second));
+}
+
+QList<int> indexesOf(const QSignalSpy &spy)
+{
+    QList<int> indexes;
+    for (const QList<QVariant> &call : spy)
+        indexes << call.at(0).toInt();
+    return indexes;
+}
+} // namespace
+
+// The engine over a real a.bz and journal in a folder of its own: which of today's batches fall
+// due at a check, and which are known as reminded after a reload or a restart.
+class TestReminderEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void dueTimeText_data();
+    void dueTimeText();
+    void checksFindWhatFellDue_data();
+    void checksFindWhatFellDue();
+    void remindedStaysRemindedAcrossReloadAndRestart();
+
+private:
+    void writeRecords(const QStringList &dueTimes);
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordingMessages m_messages;
+};
+
+void TestReminderEngine::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestReminderEngine::writeRecords(const QStringList &dueTimes)
+{
+    QStringList lines;
+    for (int i = 0; i < dueTimes.size(); ++i)
+        lines << QStringLiteral("梁%1,C30,P-01,2026-11-08 08:00,28,%2,标准养护,1,1,,")
+                     .arg(i + 1)
+                     .arg(dueTimes[i]);
+    writeFile(m_dir->filePath(QStringLiteral("a.bz")), gbk(lines.join(QStringLiteral("\r\n"))));
+}
+
+void TestReminderEngine::dueTimeText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("due time") << "2026-12-06 09:05" << true;
+    QTest::newRow("no leading zero") << "2026-12-6 09:05" << false;
+    QTest::newRow("seconds") << "2026-12-06 09:05:00" << false;
+    QTest::newRow("letters") << "2026-12-06 0a:05" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestReminderEngine::dueTimeText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(DueCheck::isDueTimeText(text), valid);
+}
+
+void TestReminderEngine::checksFindWhatFellDue_data()
+{
+    QTest::addColumn<QStringList>("dueTimes");
+    // Each step: the clock at a time of day, then one check; restart() before a step marked so.
+    QTest::addColumn<QList<QDateTime>>("checks");
+    QTest::addColumn<QList<QList<int>>>("due"); // the batches each check hands on, upper first
+    const QList<int> none;
+    QTest::newRow("the first check sees the present minute only")
+        << QStringList{"2026-12-06 09:04", "2026-12-06 09:05", "2026-12-06 09:06",
+                       "2026-12-06 9:05"}
+        << QList<QDateTime>{at(9, 5, 59)} << QList<QList<int>>{{1}};
+    QTest::newRow("a batch falls due once")
+        << QStringList{"2026-12-06 09:05"} << QList<QDateTime>{at(9, 5, 0), at(9, 5, 5)}
+        << QList<QList<int>>{{0}, none};
+    QTest::newRow("batches due together come upper first")
+        << QStringList{"2026-12-06 09:05", "2026-12-06 10:00", "2026-12-06 09:05",
+                       "2026-12-06 09:05"}
+        << QList<QDateTime>{at(9, 5, 30)} << QList<QList<int>>{{0, 2, 3}};
+    // The next check comes five minutes late (a suspended laptop, a long interval).
+    QTest::newRow("a late check catches up")
+        << QStringList{"2026-12-06 09:05", "2026-12-06 09:06", "2026-12-06 09:09",
+                       "2026-12-06 09:10"}
+        << QList<QDateTime>{at(9, 4, 58), at(9, 9, 10), at(9, 10, 0)}
+        << QList<QList<int>>{none, {0, 1, 2}, {3}};
+    // The system clock was set back: only the minute it now shows is due.
+    QTest::newRow("a clock set back does not fire everything")
+        << QStringList{"2026-12-06 08:00", "2026-12-06 08:30"}
+        << QList<QDateTime>{at(9, 0), at(8, 30, 5)} << QList<QList<int>>{none, {1}};
+}
+
+void TestReminderEngine::checksFindWhatFellDue()
+{
+    QFETCH(QStringList, dueTimes);
+    QFETCH(QList<QDateTime>, checks);
+    QFETCH(QList<QList<int>>, due);
+    writeRecords(dueTimes);
+    FakeClock clock(checks.first());
+    ReminderEngine engine(m_dir->path(), &clock, &m_messages);
+    engine.load();
+    QCOMPARE(engine.today().size(), dueTimes.size());
+    QSignalSpy fell(&engine, &ReminderEngine::fellDue);
+    for (int i = 0; i < checks.size(); ++i) {
+        clock.set(checks[i]);
+        fell.clear();
+        engine.check();
+        QCOMPARE(indexesOf(fell), due[i]);
+        for (int index : due[i])
+            QVERIFY(engine.isReminded(index));
+    }
+}
+
+void TestReminderEngine::remindedStaysRemindedAcrossReloadAndRestart()
+{
+    writeRecords({"2026-12-06 09:05", "2026-12-06 09:10"});
+    FakeClock clock(at(9, 5, 10));
+    {
+        ReminderEngine engine(m_dir->path(), &clock, &m_messages);
+        engine.load();
+        engine.check();
+        QVERIFY(engine.isReminded(0));
+        engine.load(); // "读取数据"
+        QVERIFY(engine.isReminded(0));
+        QVERIFY(!engine.isReminded(1));
+        // Switched off and on: the marked batch stays quiet.
+        QSignalSpy fell(&engine, &ReminderEngine::fellDue);
+        engine.resume();
+        engine.check();
+        QVERIFY(fell.isEmpty());
+    }
+    // The next start, minutes later, knows it from the journal: no second popup, not missed.
+    clock.set(at(9, 7, 40));
+    ReminderEngine engine(m_dir->path(), &clock, &m_messages);
+    engine.load();
+    QVERIFY(engine.isReminded(0));
+    QVERIFY(!engine.isReminded(1));
+    QSignalSpy fell(&engine, &ReminderEngine::fellDue);
+    QSignalSpy missed(&engine, &ReminderEngine::missed);
+    engine.setMonitoring([] { return ReminderEngine::Monitoring::On; });
+    engine.reload();
+    engine.resume();
+    engine.check();
+    QVERIFY(fell.isEmpty());
+    QVERIFY(missed.isEmpty());
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestReminderEngine)
+#include "tst_reminderengine.moc"
