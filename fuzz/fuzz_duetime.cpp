@@ -2,7 +2,7 @@
 //
 // Input: two bytes for the making date (days from 2000-01-01, or an invalid date), then the
 // texts of the hour, minute, age, further hours and further minutes boxes (each a length byte
-// and that many bytes of UTF-8), then a raw due-time text for Timesorting.
+// and that many bytes of UTF-8), then a raw due-time text for DueTime::normalise.
 
 #include "duetime.h"
 #include "fuzzinput.h"
@@ -71,10 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
          {in.hour, in.minute, in.age, in.furtherHours, in.furtherMinutes, raw})
         checkNumber(text);
 
-    // Whatever the raw text, Timesorting gives the four separators and each padded part.
-    FUZZ_CHECK(DueTime::Timesorting(raw).size() >= 8);
+    // Whatever the raw text, normalise gives the four separators and each padded part.
+    FUZZ_CHECK(DueTime::normalise(raw).size() >= 8);
 
-    const DueTime::Outcome outcome = DueTime::tianjia(in);
+    const DueTime::Outcome outcome = DueTime::compute(in);
     FUZZ_CHECK(outcome.ok() != outcome.dueTime.isEmpty());
     if (!outcome.ok())
         return 0;

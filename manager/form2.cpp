@@ -254,7 +254,7 @@ void Form2::tianjia()
         m_dtPicker1->selectAll();
         return;
     }
-    const DueTime::Outcome outcome = DueTime::tianjia(inputsFromBoxes());
+    const DueTime::Outcome outcome = DueTime::compute(inputsFromBoxes());
     if (!outcome.ok()) {
         m_services.messages->show(outcome.error, DueTime::errorTitle(), MessageStyle::Plain);
         return;
@@ -290,7 +290,7 @@ QList<RecordEntry> Form2::extraEntries(const RecordEntry &first, QString *refusa
             continue;
         RecordEntry entry = first;
         entry.making.age = QString::number(days);
-        const DueTime::Outcome due = DueTime::tianjia(entry.making);
+        const DueTime::Outcome due = DueTime::compute(entry.making);
         if (!due.ok()) {
             *refusal =
                 QStringLiteral("另加龄期 %1 天的记录：%2\n这些信息都没有添加，记录文件未被改动。")

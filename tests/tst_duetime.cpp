@@ -92,7 +92,7 @@ void TestDueTime::computesDueTime()
     QFETCH(QString, expected);
 
     const DueTime::Outcome outcome =
-        DueTime::tianjia(inputs(date, hour, minute, age, furtherHours, furtherMinutes));
+        DueTime::compute(inputs(date, hour, minute, age, furtherHours, furtherMinutes));
     QCOMPARE(outcome.error, QString());
     QCOMPARE(outcome.dueTime, expected);
     QVERIFY(DueTime::isRealDueTime(outcome.dueTime));
@@ -124,7 +124,7 @@ void TestDueTime::matchesSingleCarryWhereItWorks()
                         continue;
                     const QString expected = base.addDays(age).toString(u"yyyy-MM-dd") +
                                              QString::asprintf(" %02d:%02d", h, m);
-                    const DueTime::Outcome outcome = DueTime::tianjia(inputs(
+                    const DueTime::Outcome outcome = DueTime::compute(inputs(
                         date, QString::number(hour), QString::number(minute), QString::number(age),
                         QString::number(furtherHours), QString::number(furtherMinutes)));
                     QCOMPARE(outcome.dueTime, expected);
@@ -187,7 +187,7 @@ void TestDueTime::refusesInputsWithoutDueTime()
     QFETCH(QString, furtherMinutes);
     QFETCH(QString, message);
 
-    const DueTime::Outcome outcome = DueTime::tianjia(
+    const DueTime::Outcome outcome = DueTime::compute(
         inputs(QDate(2024, 5, 3), hour, minute, age, furtherHours, furtherMinutes));
     QVERIFY(!outcome.ok());
     QCOMPARE(outcome.dueTime, QString());
@@ -220,7 +220,7 @@ void TestDueTime::timesorting()
 {
     QFETCH(QString, raw);
     QFETCH(QString, expected);
-    QCOMPARE(DueTime::Timesorting(raw), expected);
+    QCOMPARE(DueTime::normalise(raw), expected);
 }
 
 void TestDueTime::recognisesDueTimeText_data()

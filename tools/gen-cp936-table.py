@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes common/cp936table.inc, the code page 936 table of the codec, from public mappings.
+"""Writes common/base/cp936table.inc, the code page 936 table of the codec, from public mappings.
 
 Windows code page 936 is GBK as Python's "gbk" codec (and glibc's iconv "CP936") hold it, plus
 what Windows adds: the single bytes 0x80 (U+20AC) and 0xFF (U+F8F5), and private-use characters
@@ -115,7 +115,7 @@ def main():
         out.append("    /* %02X */ u\"%s\"" % (lead, "".join(cells[:half])))
         out.append("             u\"%s\"," % "".join(cells[half:]))
     out.append("};")
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "common",
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "common", "base",
                         "cp936table.inc")
     with open(path, "w", encoding="utf-8", newline="\n") as f:
         f.write("\n".join(out) + "\n")

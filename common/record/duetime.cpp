@@ -27,7 +27,7 @@ QString padded(const QString &text)
 }
 
 // The raw text carries a blank in front of hour and minute, the sign place of the number-to-text
-// conversion it was first built with; Timesorting splits at those blanks.
+// conversion it was first built with; normalise splits at those blanks.
 QString withSignPlace(long long value)
 {
     return QLatin1Char(' ') + QString::number(value);
@@ -116,7 +116,7 @@ QString numberRefusal(const Inputs &inputs)
     return readBoxes(inputs, &numbers);
 }
 
-Outcome tianjia(const Inputs &in)
+Outcome compute(const Inputs &in)
 {
     Numbers n;
     const QString refusal = readBoxes(in, &n);
@@ -150,10 +150,10 @@ Outcome tianjia(const Inputs &in)
     const QString raw = pickerDateText(QDate::fromJulianDay(dueDay)) +
                         withSignPlace(timeOfDay / 60) + QLatin1Char(':') +
                         withSignPlace(timeOfDay % 60);
-    return {Timesorting(raw), QString()};
+    return {normalise(raw), QString()};
 }
 
-QString Timesorting(const QString &raw)
+QString normalise(const QString &raw)
 {
     const QStringList parts = raw.split(QLatin1Char(' '));
     const QStringList date = part(parts, 0).split(QLatin1Char('-'));

@@ -38,12 +38,12 @@ QString numberRefusal(const Inputs &inputs);
 
 // Full carry: further minutes and hours of any size roll over into hours and days, so the
 // result is always a real time of day on a real date.
-Outcome tianjia(const Inputs &inputs);
+Outcome compute(const Inputs &inputs);
 
 // Normalises a raw due-time text "YYYY-M-D H: M" (parts split at blanks, the date at "-") by
 // padding month, day, hour and minute to two characters. Missing parts count as empty texts, so
 // any text is safe; a malformed text gives a malformed result, never a crash.
-QString Timesorting(const QString &raw);
+QString normalise(const QString &raw);
 
 // True when text has the form of a due time (DueCheck::isDueTimeText) and names a date and a
 // time of day that exist. The entry form relies on this stricter meaning: a record due on

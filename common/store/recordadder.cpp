@@ -138,7 +138,7 @@ bool RecordAdder::offerToRecompute(RecordEntry &entry)
     const QString due = entry.dueTime();
     if (entry.computedDue.isEmpty() || due != entry.computedDue)
         return true;
-    const DueTime::Outcome now = DueTime::tianjia(entry.making);
+    const DueTime::Outcome now = DueTime::compute(entry.making);
     if (now.ok() && now.dueTime == due)
         return true;
 
