@@ -1,6 +1,7 @@
 #pragma once
 
 #include "packedrow.h"
+#include "recordline.h"
 #include "reminderjournal.h"
 
 #include <QAbstractTableModel>
@@ -20,7 +21,7 @@ public:
     enum Column {
         GroupColumn,
         FirstFieldColumn, // the ten stored fields, 工程部位 to 备注
-        StateColumn = FirstFieldColumn + 10,
+        StateColumn = FirstFieldColumn + RecordLine::Stored,
         RemindedColumn,
         TestedColumn,
         TestedByColumn,
