@@ -10,7 +10,6 @@
 #include "form2.h"
 #include "messages.h"
 #include "profilefile.h"
-#include "recordfile.h"
 #include "recordgridmodel.h"
 #include "reminderreset.h"
 #include "reminderslots.h"
@@ -535,8 +534,7 @@ bool makeData()
         if (!QDir().mkpath(setup->folder(name)))
             return false;
     }
-    const RecordFile big(setup->bigFile());
-    if (!big.writeTable(table).ok)
+    if (!BenchData::makeRecordFile(setup->bigFile(), table))
         return false;
     for (const char *name : {"add", "roundtrip"}) {
         if (!QFile::copy(setup->bigFile(), AppPaths::recordFile(setup->folder(name))))
