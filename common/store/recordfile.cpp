@@ -373,12 +373,15 @@ QByteArray RecordFile::tableBytes(const QList<QStringList> &rows, QString *unenc
 }
 
 QByteArray RecordFile::tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
-                                  QString *unencodable)
+                                  QString *unencodable, qsizetype expectedSize)
 {
     // Lines are gathered into a small piece of text that is encoded as soon as it is full: the
     // text of a year's records (twice the file's size) is never made whole, and each piece is
     // still in the cache when it is encoded.
     QByteArray bytes;
+    // Grown a piece at a time, a buffer the size of a year's records goes through new memory on
+    // every save, which costs more than the encoding itself.
+    bytes.reserve(expectedSize);
     qsizetype written = 0;
     QString piece(kPiece, Qt::Uninitialized);
     qsizetype used = 0;
@@ -426,8 +429,9 @@ RecordFile::Replacement RecordFile::tableReplacing(QByteArrayView now, qsizetype
 {
     if (RecordCheck::isUtf8(now))
         return {{}, utf8Refused(m_path)};
+    // A rewrite changes a few lines: the new file is about as long as the old.
     QString bad;
-    QByteArray bytes = tableBytes(count, fieldsOf, &bad);
+    QByteArray bytes = tableBytes(count, fieldsOf, &bad, now.size() + now.size() / 16 + kPiece);
     if (!bad.isEmpty())
         return {{}, unsavable(bad)};
     return {std::move(bytes), {}};

@@ -69,10 +69,10 @@ public:
     using FieldsGiver = std::function<void(qsizetype line, QList<QStringView> &fields)>;
     // Rows (each the fields of one line) joined by "," and CR LF, no break after the last;
     // unencodable (if given) receives the first character that code page 936 cannot hold, and the
-    // result is then empty.
+    // result is then empty. expectedSize: the bytes to make room for at once.
     static QByteArray tableBytes(const QList<QStringList> &rows, QString *unencodable = nullptr);
     static QByteArray tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
-                                 QString *unencodable = nullptr);
+                                 QString *unencodable = nullptr, qsizetype expectedSize = 0);
 
     // The bytes that take the file's place, or why it is left alone (error, ending by saying so).
     struct Replacement
