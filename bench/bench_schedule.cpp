@@ -62,7 +62,7 @@ bool makeData()
 {
     QList<QStringList> table = BenchData::records(records);
     table.append(QStringList(11));
-    if (!RecordFile(recordFile()).writeTable(table).ok)
+    if (!BenchData::makeRecordFile(recordFile(), table))
         return false;
     fileSize = QFileInfo(recordFile()).size();
     ReminderJournal journal(folder->path());

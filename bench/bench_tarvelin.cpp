@@ -9,7 +9,6 @@
 #include "form2.h"
 #include "messages.h"
 #include "profilefile.h"
-#include "recordfile.h"
 #include "recordgridmodel.h"
 #include "reminderengine.h"
 #include "reminderreset.h"
@@ -220,7 +219,7 @@ void BM_MonitorCheck(benchmark::State &state)
     for (int r = 0; r < kBusyDayRows; ++r)
         records[r][5] = dueTimes[r];
     if (!QDir().mkpath(folder) ||
-        !RecordFile(AppPaths::recordFile(folder)).writeTable(records).ok) {
+        !BenchData::makeRecordFile(AppPaths::recordFile(folder), records)) {
         state.SkipWithError("cannot write the file");
         return;
     }
@@ -537,8 +536,7 @@ bool makeData()
         if (!QDir().mkpath(setup->folder(name)))
             return false;
     }
-    const RecordFile big(setup->bigFile());
-    if (!big.writeTable(table).ok)
+    if (!BenchData::makeRecordFile(setup->bigFile(), table))
         return false;
     for (const char *name : {"add", "roundtrip"}) {
         if (!QFile::copy(setup->bigFile(), AppPaths::recordFile(setup->folder(name))))

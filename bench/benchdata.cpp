@@ -1,6 +1,9 @@
 #include "benchdata.h"
 
 #include "duetime.h"
+#include "recordfile.h"
+
+#include <QFile>
 
 #include <random>
 
@@ -117,6 +120,13 @@ QStringList dueTimesToday(int count)
                           .toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     }
     return result;
+}
+
+bool makeRecordFile(const QString &path, const QList<QStringList> &table)
+{
+    QFile file(path);
+    const QByteArray bytes = RecordFile::tableBytes(table);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace BenchData

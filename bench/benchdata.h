@@ -25,4 +25,7 @@ constexpr int kDueToday = 50;
 // count due times of today (busy day), none of them the present minute.
 QStringList dueTimesToday(int count);
 
+// Writes table to path as the entry form's save writes it; false when that fails.
+bool makeRecordFile(const QString &path, const QList<QStringList> &table);
+
 } // namespace BenchData

@@ -5,6 +5,7 @@
 #include "recordgridmodel.h"
 #include "recordgridview.h"
 #include "recordline.h"
+#include "recordstore.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -120,7 +121,9 @@ void BackupWindow::restoreChosen()
             .arg(now >= 0 ? QStringLiteral("（%1 条记录）").arg(now) : QString());
     if (!m_messages->ask(question, kNotice))
         return;
-    const QString error = m_backups->restore(chosen.path);
+    const QString error = RecordStore(m_recordFile, RecordStore::DefaultLockWaitMs, m_backups)
+                              .restore(chosen.path)
+                              .error;
     if (!error.isEmpty()) {
         m_messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
         return;

@@ -342,11 +342,19 @@ bool Form2::confirmUnusual(const QList<RecordEntry> &entries) const
     QList<QStringList> records;
     for (const RecordEntry &entry : entries)
         records << entry.storedFields();
+    // The table's cells are compared where they stand: no list is made for each of its rows.
+    const auto holds = [this](int row, const QStringList &stored) {
+        for (int f = 0; f < SpecimenRecord::DueMark; ++f) {
+            if (m_grid->textView(row, SpecimenRecord::column(SpecimenRecord::Field(f))) !=
+                stored[f])
+                return false;
+        }
+        return true;
+    };
     QList<int> sameRow(entries.size(), 0);
     for (int r = 1; r < m_grid->rows() - 1; ++r) {
-        const QStringList stored = storedFieldsOf(r);
         for (qsizetype e = 0; e < entries.size(); ++e) {
-            if (sameRow[e] == 0 && stored == records[e])
+            if (sameRow[e] == 0 && holds(r, records[e]))
                 sameRow[e] = r;
         }
     }

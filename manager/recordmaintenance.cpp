@@ -1,8 +1,6 @@
 #include "recordmaintenance.h"
 
 #include "messages.h"
-#include "recordbackups.h"
-#include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
 #include "recordline.h"
@@ -77,10 +75,9 @@ void RecordMaintenance::scgqsj_Click()
     delgqshuju();
 }
 
-RecordMaintenance::Expiry RecordMaintenance::expiry() const
+RecordMaintenance::Expiry RecordMaintenance::expiry(const RecordFile::Text &read) const
 {
     Expiry plan;
-    const RecordFile::Text read = m_file.readLines();
     if (!read.exists) {
         plan.error = QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_file.path());
         return plan;
@@ -113,7 +110,7 @@ RecordMaintenance::Expiry RecordMaintenance::expiry() const
 
 void RecordMaintenance::delgqshuju()
 {
-    Expiry plan = expiry();
+    Expiry plan = expiry(m_file.readLines());
     if (!plan.error.isEmpty()) {
         showError(plan.error);
         return;
@@ -132,21 +129,19 @@ void RecordMaintenance::delgqshuju()
             return;
     }
     // The file as it is after the user's answer, under the lock: an add made meanwhile is kept.
-    const FileLock held = m_store.lock();
-    if (!held.isLocked()) {
-        showError(held.error());
-        return;
-    }
-    plan = expiry();
-    if (!plan.error.isEmpty()) {
-        showError(plan.error);
-        return;
-    }
-    if (m_file.backups())
-        m_file.backups()->keep(RecordBackups::Occasion::BeforeDeletion);
-    const RecordFile::Outcome written = m_file.writeLines(plan.kept);
-    if (!written.ok)
-        showError(QStringLiteral("删除过期数据失败：") + written.error);
+    // What fails once the due lines are known is the deletion's failure.
+    bool planned = false;
+    const RecordStore::Outcome done =
+        m_store.rewrite(RecordBackups::Occasion::BeforeDeletion,
+                        [&](const RecordFile::Bytes &now) -> RecordFile::Replacement {
+                            plan = expiry(RecordFile::linesOf(now));
+                            if (!plan.error.isEmpty())
+                                return {{}, plan.error};
+                            planned = true;
+                            return m_file.linesReplacing(now.data, plan.kept);
+                        });
+    if (!done.ok())
+        showError(planned ? QStringLiteral("删除过期数据失败：") + done.error : done.error);
 }
 
 void RecordMaintenance::sjcsh_Click()
@@ -159,18 +154,17 @@ void RecordMaintenance::sjcsh_Click()
     }
     if (!m_messages->confirm(initialisationQuestion(), kConfirm))
         return;
-    // Under the lock, the backup is the file that is emptied, with every add made before it.
-    const FileLock held = m_store.lock();
-    if (!held.isLocked()) {
-        showError(held.error());
-        return;
-    }
-    // An atomic replace: the old records stay whole if the empty file cannot be put in place.
-    if (m_file.backups())
-        m_file.backups()->keep(RecordBackups::Occasion::BeforeInitialisation);
-    const RecordFile::Outcome written = m_file.writeLines({});
-    if (!written.ok) {
-        showError(QStringLiteral("数据初始化失败：") + written.error);
+    // Under the lock, the backup is the file that is emptied, with every add made before it. An
+    // atomic replace: the old records stay whole if the empty file cannot be put in place.
+    bool locked = false;
+    const RecordStore::Outcome done =
+        m_store.rewrite(RecordBackups::Occasion::BeforeInitialisation,
+                        [&locked](const RecordFile::Bytes &) -> RecordFile::Replacement {
+                            locked = true;
+                            return {};
+                        });
+    if (!done.ok()) {
+        showError(locked ? QStringLiteral("数据初始化失败：") + done.error : done.error);
         return;
     }
     m_messages->show(QStringLiteral("初始化完成。"), kNotice, MessageStyle::Information);

@@ -14,8 +14,8 @@ class RecordGridView;
 // The main window's commands that remove records: one row from the grid (double click), the
 // due records from the record file ("删除过期数据"), and every record ("数据初始化"). Each asks
 // first, naming what will go, with "否" as the answer Return gives; after the answer, the file is
-// read, changed and replaced under its lock (RecordStore::lock), so that no add made by another
-// copy meanwhile is lost.
+// read again, changed and replaced in one rewrite of the store (RecordStore::rewrite), so that no
+// add made by another copy meanwhile is lost.
 class RecordMaintenance : public QObject
 {
     Q_OBJECT
@@ -45,7 +45,7 @@ private:
         qsizetype removed = 0;
         QList<int> dueRows; // the marked rows, one for each distinct record
     };
-    Expiry expiry() const;
+    Expiry expiry(const RecordFile::Text &read) const;
     QString initialisationQuestion() const;
     void showError(const QString &text) const;
 

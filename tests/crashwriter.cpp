@@ -1,7 +1,7 @@
 // Saves a file over and over until it is killed; the crash-consistency test kills it at random
 // moments and checks what is left on disk.
 //
-//   crashwriter record <a.bz>      writeTable of crashTableA() and crashTableB() in turn
+//   crashwriter record <a.bz>      the store's rewrite into crashTableA() and crashTableB() in turn
 //   crashwriter journal <file>      a reminder of one more record after another, into the journal
 //                                   whose month file is <file>
 //   crashwriter exchange <vexa.ini> free slot 1|1; then fill it with record A, claim it, free
@@ -9,9 +9,9 @@
 //
 // Prints "ready" once the first save is done, so that the test kills it only inside its loop.
 #include "crashcontents.h"
-#include "recordfile.h"
 #include "reminderjournal.h"
 #include "reminderslots.h"
+#include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,11 +34,11 @@ int fail(const QString &why)
 
 int saveRecordsForever(const QString &path)
 {
-    const RecordFile file(path);
+    const RecordStore store(path);
     const QList<QStringList> tables[] = {CrashContents::tableA(), CrashContents::tableB()};
     for (quint64 round = 0;; ++round) {
-        const RecordFile::Outcome saved = file.writeTable(tables[round % 2]);
-        if (!saved.ok)
+        const RecordStore::Outcome saved = rewriteTable(store, tables[round % 2]);
+        if (!saved.ok())
             return fail(saved.error);
         if (round == 0)
             ready();

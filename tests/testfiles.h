@@ -2,6 +2,7 @@
 
 #include "gbkcodec.h"
 #include "recordfile.h"
+#include "recordstore.h"
 #include "specimenrecord.h"
 
 #include <QByteArray>
@@ -25,6 +26,32 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
     file.write(bytes);
+}
+
+// a.bz holding rows as the entry form's save writes a table.
+inline void makeRecordFile(const QString &path, const QList<QStringList> &rows)
+{
+    writeFile(path, RecordFile::tableBytes(rows));
+}
+
+// The store's rewrite of a.bz into rows as a save writes a table, or into lines each followed by
+// CR LF as "删除过期数据" writes them; the day's copy kept as for an add.
+inline RecordStore::Outcome rewriteTable(const RecordStore &store, const QList<QStringList> &rows)
+{
+    return store.rewrite(
+        RecordBackups::Occasion::FirstSaveOfDay, [&](const RecordFile::Bytes &now) {
+            return store.file().tableReplacing(now.data, rows.size(),
+                                               [&rows](qsizetype line, QList<QStringView> &fields) {
+                                                   for (const QString &field : rows[line])
+                                                       fields.append(field);
+                                               });
+        });
+}
+inline RecordStore::Outcome rewriteLines(const RecordStore &store, const QStringList &lines)
+{
+    return store.rewrite(
+        RecordBackups::Occasion::FirstSaveOfDay,
+        [&](const RecordFile::Bytes &now) { return store.file().linesReplacing(now.data, lines); });
 }
 
 inline QByteArray readFile(const QString &path)

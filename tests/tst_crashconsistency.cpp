@@ -135,7 +135,7 @@ void TestCrashConsistency::recordFileSurvivesKills()
     const QByteArray bytesA = RecordFile::tableBytes(a);
     const QByteArray bytesB = RecordFile::tableBytes(b);
     QVERIFY(!bytesA.isEmpty() && !bytesB.isEmpty());
-    QVERIFY(RecordFile(path).writeTable(a).ok);
+    makeRecordFile(path, a);
 
     int interrupted = 0;
     killRepeatedly(

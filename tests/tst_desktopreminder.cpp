@@ -4,8 +4,8 @@
 // runs the whole test suite under xvfb-run; without a display there is nothing to look at, and the
 // test is skipped.
 #include "profilefile.h"
-#include "recordfile.h"
 #include "reminderslots.h"
+#include "testfiles.h"
 #include "x11client.h"
 
 #include <QProcess>
@@ -106,9 +106,7 @@ void TestDesktopReminder::dueRecordPopsUpAndClosingFreesItsSlot()
     // Due two minutes later: its popup after a restart shows that the restarted Tarvelin checks.
     const QString laterText = due.addSecs(120).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     const QString recordFile = dir.filePath(QStringLiteral("a.bz"));
-    QVERIFY(RecordFile(recordFile)
-                .writeTable({record(dueText), record(laterText), QStringList(11)})
-                .ok);
+    makeRecordFile(recordFile, {record(dueText), record(laterText), QStringList(11)});
     const QByteArray recordBytes = fileBytes(recordFile);
     const QString ini = dir.filePath(QStringLiteral("vexa.ini"));
 

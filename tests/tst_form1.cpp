@@ -85,7 +85,7 @@ void TestForm1::writeRecords(const QList<SampleRecord> &records)
     for (const SampleRecord &record : records)
         table << record.fields();
     table << QStringList(11);
-    QVERIFY(RecordFile(m_dir->filePath(QStringLiteral("a.bz"))).writeTable(table).ok);
+    makeRecordFile(m_dir->filePath(QStringLiteral("a.bz")), table);
 }
 
 void TestForm1::startsWithTodaysRecords()

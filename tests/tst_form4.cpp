@@ -72,7 +72,7 @@ Form1 *TestForm4::start()
     const QStringList record = {
         "甲", "C30", "P-01", "2026-12-1 8:30", "5", "2026-12-06 09:05", "标准养护", "1",
         "3",  "",    ""};
-    RecordFile(m_dir->filePath(QStringLiteral("a.bz"))).writeTable({record, QStringList(11)});
+    makeRecordFile(m_dir->filePath(QStringLiteral("a.bz")), {record, QStringList(11)});
     ManagerServices services{m_dir->path(), &m_clock, &m_messages, {}};
     m_window = new Form1(services);
     m_window->Form_Load();

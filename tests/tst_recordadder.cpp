@@ -46,6 +46,7 @@ private slots:
     void refusalWritesNothing();
     void entriesGoInOneSaveOnTheFileAsItIsNow();
     void heldLockWritesNothingUntilReleased();
+    void lostRecordsAskedWithTheLockLetGo();
     void concurrentAddsAllLand();
 
 private:
@@ -187,6 +188,33 @@ void TestRecordAdder::heldLockWritesNothingUntilReleased()
     }
     QVERIFY(adder.add({entry(QStringLiteral("2#楼板"))}).added);
     QCOMPARE(readFile(path()), file({QStringLiteral("1#楼梁"), QStringLiteral("2#楼板")}));
+}
+
+// The question about a file that lost records waits for the user with the lock let go, and a yes
+// adds to the file as it is after the answer, with what another copy added meanwhile.
+void TestRecordAdder::lostRecordsAskedWithTheLockLetGo()
+{
+    struct OtherCopyAddsMeanwhile : RecordingMessages
+    {
+        QString path;
+        bool lockFree = false;
+        bool ask(const QString &text, const QString &title) override
+        {
+            lockFree = FileLock(path, QStringLiteral("记录文件"), 0).isLocked();
+            writeFile(path, file({QStringLiteral("1#楼梁"), QStringLiteral("4#墙")}));
+            return RecordingMessages::ask(text, title);
+        }
+    } messages;
+    messages.path = path();
+    messages.answer = true;
+    writeFile(path(), file({QStringLiteral("1#楼梁")}));
+
+    QVERIFY(RecordAdder(path(), &messages).add({entry(QStringLiteral("2#楼板"))}, 3).added);
+    QVERIFY(messages.lockFree);
+    QCOMPARE(messages.asked.size(), 1);
+    QVERIFY(messages.asked[0].text.contains(QStringLiteral("只有 1 条记录")));
+    QCOMPARE(readFile(path()),
+             file({QStringLiteral("1#楼梁"), QStringLiteral("4#墙"), QStringLiteral("2#楼板")}));
 }
 
 // Two copies adding at the same time to a large file: without the lock both would read the same

@@ -1,7 +1,7 @@
 #include "fakes.h"
 #include "recordbackups.h"
 #include "recordcheck.h"
-#include "recordfile.h"
+#include "recordstore.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -96,7 +96,9 @@ void TestRecordCheck::tellsUtf8FromCodePage936_data()
     QTest::newRow("code page 936, valid UTF-8 by chance") << gbk(QStringLiteral("楼一")) << false;
     QTest::newRow("ASCII only") << QByteArray("C30,P-01,,") << false;
     QTest::newRow("UTF-8 cut in a character") << text.toUtf8().chopped(1) << false;
-    QTest::newRow("overlong form") << QByteArray("a\xc0\xaf" "b") << false;
+    QTest::newRow("overlong form") << QByteArray("a\xc0\xaf"
+                                                 "b")
+                                   << false;
     QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false;
 }
 
@@ -118,15 +120,15 @@ void TestRecordCheck::refusesToWriteIntoUtf8()
     const QString path = dir.filePath(QStringLiteral("a.bz"));
     const QByteArray utf8 = sample(QStringLiteral("梁"), "2026-12-08 07:37").text().toUtf8();
     writeFile(path, utf8);
-    const RecordFile file(path);
-    for (const RecordFile::Outcome &written :
-         {file.writeLines({QStringLiteral("梁")}), file.writeTable({{QStringLiteral("梁")}})}) {
-        QVERIFY(!written.ok);
+    const RecordStore store(path);
+    for (const RecordStore::Outcome &written : {rewriteLines(store, {QStringLiteral("梁")}),
+                                                rewriteTable(store, {{QStringLiteral("梁")}})}) {
+        QVERIFY(!written.ok());
         QVERIFY2(written.error.contains(QStringLiteral("UTF-8")), qPrintable(written.error));
         QCOMPARE(readFile(path), utf8);
     }
     // Emptying it writes nothing of it back.
-    QVERIFY(file.writeLines({}).ok);
+    QVERIFY(rewriteLines(store, {}).ok());
     QCOMPARE(readFile(path), QByteArray());
 }
 
@@ -136,20 +138,22 @@ void TestRecordCheck::keepsOneBackupADayAndPrunes()
     FakeClock clock(QDateTime(QDate(2026, 11, 1), QTime(9, 0)));
     RecordingMessages messages;
     RecordBackups backups(dir.path(), &clock, &messages);
-    const RecordFile file(dir.filePath(QStringLiteral("a.bz")), &backups);
-    QVERIFY(file.writeLines({QStringLiteral("一")}).ok); // nothing to keep yet
+    const RecordStore store(dir.filePath(QStringLiteral("a.bz")), RecordStore::DefaultLockWaitMs,
+                            &backups);
+    const QString path = store.file().path();
+    QVERIFY(rewriteLines(store, {QStringLiteral("一")}).ok()); // nothing to keep yet
     QVERIFY(backups.list().isEmpty());
 
     // Each day's first rewrite keeps the file as the day found it; a deletion keeps it always.
-    QVERIFY(file.writeLines({QStringLiteral("二")}).ok);
-    QVERIFY(file.writeLines({QStringLiteral("三")}).ok);
-    backups.keep(RecordBackups::Occasion::BeforeDeletion);
+    QVERIFY(rewriteLines(store, {QStringLiteral("二")}).ok());
+    QVERIFY(rewriteLines(store, {QStringLiteral("三")}).ok());
+    backups.keep(RecordBackups::Occasion::BeforeDeletion, readFile(path));
     QCOMPARE(backups.list().size(), 2);
     QCOMPARE(readFile(backups.list().constFirst().path), gbk(QStringLiteral("三\r\n")));
     QCOMPARE(readFile(backups.list().constLast().path), gbk(QStringLiteral("一\r\n")));
     for (int day = 1; day <= 40; ++day) {
         clock.set(clock.now().addDays(1));
-        QVERIFY(file.writeLines({QString::number(day)}).ok);
+        QVERIFY(rewriteLines(store, {QString::number(day)}).ok());
     }
     // Thirty days of daily copies, and the newest taken before a deletion.
     const QList<RecordBackups::Backup> kept = backups.list();
@@ -167,25 +171,27 @@ void TestRecordCheck::backupThatCannotBeWrittenIsToldOnce()
     FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
     RecordingMessages messages;
     RecordBackups backups(dir.path(), &clock, &messages);
-    const RecordFile file(dir.filePath(QStringLiteral("a.bz")), &backups);
-    writeFile(file.path(), "old\r\n");
+    const RecordStore store(dir.filePath(QStringLiteral("a.bz")), RecordStore::DefaultLockWaitMs,
+                            &backups);
+    const QString path = store.file().path();
+    writeFile(path, "old\r\n");
     writeFile(backups.folder(), "a file where the folder should be");
 
     for (int i = 0; i < 3; ++i) {
-        QVERIFY(file.writeLines({QStringLiteral("new%1").arg(i)}).ok);
-        backups.keep(RecordBackups::Occasion::BeforeInitialisation);
+        QVERIFY(rewriteLines(store, {QStringLiteral("new%1").arg(i)}).ok());
+        backups.keep(RecordBackups::Occasion::BeforeInitialisation, readFile(path));
     }
-    QCOMPARE(readFile(file.path()), QByteArray("new2\r\n"));
+    QCOMPARE(readFile(path), QByteArray("new2\r\n"));
     QCOMPARE(messages.shown.size(), 1);
     QVERIFY(messages.shown[0].text.contains(QStringLiteral("记录文件照常保存")));
 
     // Told again only after a copy was written in between.
     QVERIFY(QFile::remove(backups.folder()));
-    backups.keep(RecordBackups::Occasion::BeforeDeletion);
+    backups.keep(RecordBackups::Occasion::BeforeDeletion, readFile(path));
     writeFile(backups.folder() + QStringLiteral("/blocked"), {});
     QVERIFY(QDir(backups.folder()).removeRecursively());
     writeFile(backups.folder(), "blocked again");
-    backups.keep(RecordBackups::Occasion::BeforeDeletion);
+    backups.keep(RecordBackups::Occasion::BeforeDeletion, readFile(path));
     QCOMPARE(messages.shown.size(), 2);
 }
 

@@ -44,7 +44,7 @@ void TestRecordFile::savedTableIsGbkWithClosingLine()
     const RecordFile file(path());
     const QStringList first =
         sample(QStringLiteral("1#楼梁"), QStringLiteral("2026-12-29 08:30")).fields();
-    QVERIFY(file.writeTable({first, kSpare}).ok);
+    QVERIFY(rewriteTable(RecordStore(path()), {first, kSpare}).ok());
     const QByteArray expected = gbk(QStringLiteral("1#楼梁,C30,P-01,2026-12-1 08:30,28,2026-12-29 "
                                                    "08:30,标准养护,12,3,,\r\n,,,,,,,,,,"));
     QCOMPARE(readFile(path()), expected);
@@ -52,7 +52,7 @@ void TestRecordFile::savedTableIsGbkWithClosingLine()
     QVERIFY(expected.contains(QByteArray::fromHex("c2a5c1ba"))); // 楼梁
 
     // Only the spare row: one line of ten commas, no line break.
-    QVERIFY(file.writeTable({kSpare}).ok);
+    QVERIFY(rewriteTable(RecordStore(path()), {kSpare}).ok());
     QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
     QVERIFY(readFilled(file).lines.isEmpty());
     QVERIFY(file.readDueOn(QStringLiteral("2026-12-29")).lines.isEmpty());
@@ -60,11 +60,12 @@ void TestRecordFile::savedTableIsGbkWithClosingLine()
 
 void TestRecordFile::unencodableTextIsRefusedAndFileKept()
 {
-    const RecordFile file(path());
-    QVERIFY(file.writeTable({kSpare}).ok);
-    const RecordFile::Outcome outcome = file.writeTable(
+    const RecordStore store(path());
+    QVERIFY(rewriteTable(store, {kSpare}).ok());
+    const RecordStore::Outcome outcome = rewriteTable(
+        store,
         {sample(QStringLiteral("梁😀"), QStringLiteral("2026-12-29 08:30")).fields(), kSpare});
-    QVERIFY(!outcome.ok);
+    QVERIFY(!outcome.ok());
     QVERIFY(outcome.error.contains(QStringLiteral("😀")));
     QCOMPARE(readFile(path()), QByteArray(",,,,,,,,,,"));
 }
@@ -169,7 +170,7 @@ void TestRecordFile::mainLoaderKeepsOnlyToday()
     QFETCH(QString, due);
     QFETCH(bool, kept);
     const RecordFile file(path());
-    QVERIFY(file.writeTable({sample(QStringLiteral("梁"), due).fields(), kSpare}).ok);
+    makeRecordFile(path(), {sample(QStringLiteral("梁"), due).fields(), kSpare});
     const auto loaded = file.readDueOn(QStringLiteral("2026-12-06"));
     QCOMPARE(loaded.lines.size(), kept ? 1 : 0);
     if (kept)
@@ -270,8 +271,8 @@ void TestRecordFile::bigTableSavedPieceByPiece()
         joined += row.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     joined.chop(2);
 
-    const RecordFile file(path());
-    QVERIFY(file.writeTable(table).ok);
+    const RecordStore store(path());
+    QVERIFY(rewriteTable(store, table).ok());
     QCOMPARE(readFile(path()), gbk(joined));
     QCOMPARE(RecordFile::tableBytes(table), gbk(joined));
 
@@ -279,14 +280,15 @@ void TestRecordFile::bigTableSavedPieceByPiece()
     QString bad;
     QCOMPARE(RecordFile::tableBytes(table, &bad), QByteArray());
     QCOMPARE(bad, QStringLiteral("😀"));
-    const RecordFile::Outcome refused = file.writeTable(table);
-    QVERIFY(!refused.ok);
+    const RecordStore::Outcome refused = rewriteTable(store, table);
+    QVERIFY(!refused.ok());
     QVERIFY(refused.error.contains(QStringLiteral("😀")));
     QCOMPARE(readFile(path()), gbk(joined));
 }
 
-// The entry form's loader reads a big file a piece at a time; the lines it gives are those of
-// the whole file, wherever the pieces end.
+// The entry form's loader reads a big file a piece at a time, and the store's rewrite splits the
+// bytes it read into pieces; the lines either gives are those of the whole file, wherever the
+// pieces end.
 void TestRecordFile::entryLoaderReadsBigFilesWhole()
 {
     QByteArray data = QByteArray(32767 - 4, 'a') + ",b,c\r\n"; // its CR LF straddles 32 KiB
@@ -311,6 +313,14 @@ void TestRecordFile::entryLoaderReadsBigFilesWhole()
     QCOMPARE(loaded.lines.size(), expected.size());
     QCOMPARE(loaded.lines, expected);
     QCOMPARE(loaded.lines.last(), QStringList({"末", "C30", "P1", "\uFFFD"}));
+    // The same from the bytes a rewrite read, cut into pieces of its own.
+    QList<QStringList> fromBytes;
+    RecordFile::forEachFilledLine(data, [&fromBytes](const QList<QStringView> &fields) {
+        QStringList &line = fromBytes.emplaceBack();
+        for (QStringView field : fields)
+            line.append(field.toString());
+    });
+    QCOMPARE(fromBytes, expected);
 }
 
 // Fields handed over as views that lie one character apart in some text (as the cells of a grid
@@ -319,16 +329,14 @@ void TestRecordFile::fieldViewsJoinedByCommas()
 {
     const QString source = QStringLiteral("甲;C30;P1|x");
     const QStringView all(source);
-    const RecordFile file(path());
-    const RecordFile::Outcome written =
-        file.writeTable(2, [&](qsizetype line, QList<QStringView> &fields) {
+    const QByteArray written =
+        RecordFile::tableBytes(2, [&](qsizetype line, QList<QStringView> &fields) {
             if (line == 0)
                 fields << all.sliced(0, 1) << all.sliced(2, 3) << all.sliced(6, 2);
             else
                 fields << all.sliced(6, 2) << all.sliced(9, 1) << QStringView() << all.sliced(0, 1);
         });
-    QVERIFY(written.ok);
-    QCOMPARE(readFile(path()), gbk(QStringLiteral("甲,C30,P1\r\nP1,x,,甲")));
+    QCOMPARE(written, gbk(QStringLiteral("甲,C30,P1\r\nP1,x,,甲")));
 }
 
 void TestRecordFile::entryLoaderKeepsEveryFilledLine()
@@ -347,7 +355,7 @@ void TestRecordFile::entryLoaderKeepsEveryFilledLine()
     // Written back, every kept line comes out unchanged.
     QList<QStringList> table = loaded.lines;
     table << kSpare;
-    QVERIFY(RecordFile(path()).writeTable(table).ok);
+    QVERIFY(rewriteTable(RecordStore(path()), table).ok());
     QCOMPARE(readFile(path()), data.replace("\r\n\r\n", "\r\n"));
 }
 
@@ -363,12 +371,14 @@ void TestRecordFile::missingFile()
 
 void TestRecordFile::writeLinesEndsEveryLine()
 {
-    const RecordFile file(path());
-    QVERIFY(file.writeLines({QStringLiteral("甲,,,,,,,,,,"), QStringLiteral(",,,,,,,,,,")}).ok);
+    const RecordStore store(path());
+    const RecordFile &file = store.file();
+    QVERIFY(
+        rewriteLines(store, {QStringLiteral("甲,,,,,,,,,,"), QStringLiteral(",,,,,,,,,,")}).ok());
     QCOMPARE(readFile(path()), gbk(QStringLiteral("甲,,,,,,,,,,\r\n,,,,,,,,,,\r\n")));
     QCOMPARE(file.readLines().lines,
              QStringList({QStringLiteral("甲,,,,,,,,,,"), QStringLiteral(",,,,,,,,,,")}));
-    QVERIFY(file.writeLines({}).ok);
+    QVERIFY(rewriteLines(store, {}).ok());
     QCOMPARE(readFile(path()), QByteArray());
 }
 

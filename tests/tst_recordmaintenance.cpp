@@ -1,4 +1,5 @@
 #include "fakes.h"
+#include "filelock.h"
 #include "form1.h"
 #include "recordbackups.h"
 #include "recordcorrection.h"
@@ -402,7 +403,7 @@ void TestRecordMaintenance::writersTakeTurnsWithOtherCopies()
         if (writer == QLatin1String("remove"))
             return RecordCorrection::remove(store, a.stored).error;
         if (writer == QLatin1String("restore"))
-            return backups.restore(old, waitMs);
+            return store.restore(old).error;
         RecordMaintenance maintenance(m_grid, m_view, store, &m_messages);
         writer == QLatin1String("scgqsj") ? maintenance.scgqsj_Click() : maintenance.sjcsh_Click();
         const bool failed =

@@ -65,13 +65,10 @@ void TestReminderMemory::run(const QDateTime &start, const QList<QDateTime> &che
 void TestReminderMemory::restartTheSameDayRemindsNothingTwice()
 {
     const QString file = m_dir.filePath(QStringLiteral("a.bz"));
-    QVERIFY(
-        RecordFile(file)
-            .writeTable({sample(QStringLiteral("早"), QStringLiteral("2026-12-06 07:00")).fields(),
-                         sample(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")).fields(),
-                         sample(QStringLiteral("晚"), QStringLiteral("2026-12-06 18:00")).fields(),
-                         QStringList(11)})
-            .ok);
+    makeRecordFile(file, {sample(QStringLiteral("早"), QStringLiteral("2026-12-06 07:00")).fields(),
+                          sample(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")).fields(),
+                          sample(QStringLiteral("晚"), QStringLiteral("2026-12-06 18:00")).fields(),
+                          QStringList(11)});
     const QByteArray before = readFile(file);
 
     run(at("2026-12-06 09:04:30"), {at("2026-12-06 09:05:10")});
@@ -91,16 +88,14 @@ void TestReminderMemory::restartTheSameDayRemindsNothingTwice()
 
 void TestReminderMemory::daysOffAreListedOnceEach()
 {
-    QVERIFY(RecordFile(m_dir.filePath(QStringLiteral("a.bz")))
-                .writeTable(
-                    {sample(QStringLiteral("旧"), QStringLiteral("2026-10-01 09:00")).fields(),
-                     sample(QStringLiteral("周五"), QStringLiteral("2026-12-04 10:00")).fields(),
-                     sample(QStringLiteral("周六早"), QStringLiteral("2026-12-05 08:00")).fields(),
-                     sample(QStringLiteral("周六晚"), QStringLiteral("2026-12-05 20:00")).fields(),
-                     sample(QStringLiteral("周日"), QStringLiteral("2026-12-06 07:00")).fields(),
-                     sample(QStringLiteral("周一"), QStringLiteral("2026-12-07 09:00")).fields(),
-                     QStringList(11)})
-                .ok);
+    makeRecordFile(m_dir.filePath(QStringLiteral("a.bz")),
+                   {sample(QStringLiteral("旧"), QStringLiteral("2026-10-01 09:00")).fields(),
+                    sample(QStringLiteral("周五"), QStringLiteral("2026-12-04 10:00")).fields(),
+                    sample(QStringLiteral("周六早"), QStringLiteral("2026-12-05 08:00")).fields(),
+                    sample(QStringLiteral("周六晚"), QStringLiteral("2026-12-05 20:00")).fields(),
+                    sample(QStringLiteral("周日"), QStringLiteral("2026-12-06 07:00")).fields(),
+                    sample(QStringLiteral("周一"), QStringLiteral("2026-12-07 09:00")).fields(),
+                    QStringList(11)});
     // The first start: only the overdue span counts, not the file's older years.
     run(at("2026-12-04 09:59:30"), {at("2026-12-04 10:00:05")});
     QCOMPARE(m_notices.listed, QStringList());

@@ -88,13 +88,11 @@ void TestReminderRoad::threeRowsDueTogetherGetThreePopups()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString due = QStringLiteral("2026-12-06 09:05");
-    QVERIFY(
-        RecordFile(dir.filePath(QStringLiteral("a.bz")))
-            .writeTable({sample(QStringLiteral("甲"), due).fields(),
-                         sample(QStringLiteral("乙"), QStringLiteral("2026-12-06 11:00")).fields(),
-                         sample(QStringLiteral("丙"), due).fields(),
-                         sample(QStringLiteral("丁"), due).fields(), QStringList(11)})
-            .ok);
+    makeRecordFile(dir.filePath(QStringLiteral("a.bz")),
+                   {sample(QStringLiteral("甲"), due).fields(),
+                    sample(QStringLiteral("乙"), QStringLiteral("2026-12-06 11:00")).fields(),
+                    sample(QStringLiteral("丙"), due).fields(),
+                    sample(QStringLiteral("丁"), due).fields(), QStringList(11)});
     // Each popup closes itself after a while, as if the technician had read it.
     qputenv(Handoff::QuitAfterVariable, "4000");
 

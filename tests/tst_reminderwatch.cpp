@@ -135,7 +135,7 @@ void TestReminderWatch::scanFindsTheSpansRecordsInTheFile()
         table << sample(QString::fromUtf8(part), QString::fromLatin1(dueTime)).fields();
     table[3][SpecimenRecord::DueMark] = QStringLiteral("到期"); // never part of the key
     table << QStringList(11);
-    QVERIFY(RecordFile(path).writeTable(table).ok);
+    makeRecordFile(path, table);
     const ReminderWatch::Scan scan = ReminderWatch::scanDue(path, from, before);
     QCOMPARE(scan.error, QString());
     QList<Due> expected;

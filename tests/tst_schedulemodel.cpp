@@ -75,7 +75,7 @@ void TestScheduleModel::initTestCase()
         sample(QStringLiteral("手写"), QStringLiteral("明天上午")).fields(),
         sample(QStringLiteral("周日"), QStringLiteral("2026-12-13 08:00")).fields(),
         QStringList(11)};
-    QVERIFY(RecordFile(m_file).writeTable(table).ok);
+    makeRecordFile(m_file, table);
 }
 
 void TestScheduleModel::groupsMoveAtTheChangeOfDate()

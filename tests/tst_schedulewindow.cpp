@@ -71,14 +71,12 @@ private:
 void TestScheduleWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(RecordFile(m_dir->filePath(QStringLiteral("a.bz")))
-                .writeTable(
-                    {sample(QStringLiteral("明天"), QStringLiteral("2026-12-07 08:00")).fields(),
-                     sample(QStringLiteral("逾期"), QStringLiteral("2026-12-04 09:00")).fields(),
-                     sample(QStringLiteral("今天"), QStringLiteral("2026-12-06 15:00")).fields(),
-                     sample(QStringLiteral("月前"), QStringLiteral("2026-10-01 09:00")).fields(),
-                     QStringList(11)})
-                .ok);
+    makeRecordFile(m_dir->filePath(QStringLiteral("a.bz")),
+                   {sample(QStringLiteral("明天"), QStringLiteral("2026-12-07 08:00")).fields(),
+                    sample(QStringLiteral("逾期"), QStringLiteral("2026-12-04 09:00")).fields(),
+                    sample(QStringLiteral("今天"), QStringLiteral("2026-12-06 15:00")).fields(),
+                    sample(QStringLiteral("月前"), QStringLiteral("2026-10-01 09:00")).fields(),
+                    QStringList(11)});
     m_prompts = ScriptedPrompts();
     m_messages.shown.clear();
     m_journal = std::make_unique<ReminderJournal>(m_dir->path());
@@ -177,14 +175,12 @@ void TestScheduleWindow::mainWindowTellsTheDayAtAGlance()
 {
     m_journal->markTested(sample(QStringLiteral("今天"), QStringLiteral("2026-12-06 15:00")).text(),
                           noon(), "张三", {});
-    QVERIFY(RecordFile(m_dir->filePath(QStringLiteral("a.bz")))
-                .writeTable(
-                    {sample(QStringLiteral("今天"), QStringLiteral("2026-12-06 15:00")).fields(),
-                     sample(QStringLiteral("今晚"), QStringLiteral("2026-12-06 20:00")).fields(),
-                     sample(QStringLiteral("逾期"), QStringLiteral("2026-12-04 09:00")).fields(),
-                     sample(QStringLiteral("月前"), QStringLiteral("2026-10-01 09:00")).fields(),
-                     QStringList(11)})
-                .ok);
+    makeRecordFile(m_dir->filePath(QStringLiteral("a.bz")),
+                   {sample(QStringLiteral("今天"), QStringLiteral("2026-12-06 15:00")).fields(),
+                    sample(QStringLiteral("今晚"), QStringLiteral("2026-12-06 20:00")).fields(),
+                    sample(QStringLiteral("逾期"), QStringLiteral("2026-12-04 09:00")).fields(),
+                    sample(QStringLiteral("月前"), QStringLiteral("2026-10-01 09:00")).fields(),
+                    QStringList(11)});
     Form1 window(ManagerServices{m_dir->path(), &m_clock, &m_messages, {}});
     window.Form_Load();
     const QString glance = QStringLiteral("今天待试验 1 批，逾期未试 1 批");

@@ -88,14 +88,28 @@ RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries, qsizetyp
         if (!offerToRecompute(entry))
             return result;
     }
-    if (!confirmFewerRecords(recordsSeen))
-        return result;
 
-    RecordStore::Outcome saved = m_store.change([&result](RecordTable &table) {
+    // A file holding fewer records than the caller saw stops the first try; once the lock is let
+    // go the user is asked, and at a yes the entries go into the file as it is then.
+    bool fewer = false;
+    const RecordStore::Edit append = [&](RecordTable &table) {
+        if (recordsSeen > 0 && table.size() < recordsSeen) {
+            fewer = true;
+            return fewerRecordsQuestion(table.size(), recordsSeen);
+        }
         for (const RecordEntry &entry : result.entries)
             table.append(entry.storedFields());
         return QString();
-    });
+    };
+    RecordStore::Outcome saved = m_store.change(append);
+    if (fewer) {
+        if (!m_messages->ask(saved.error, QStringLiteral("提示"))) {
+            m_messages->show(unchangedNote(), QStringLiteral("提示"), MessageStyle::Information);
+            return result;
+        }
+        recordsSeen = -1;
+        saved = m_store.change(append);
+    }
     if (!saved.ok()) {
         m_messages->show(saved.error + (entries.size() == 1
                                             ? QStringLiteral("这条信息没有添加。")
@@ -112,24 +126,13 @@ RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries, qsizetyp
     return result;
 }
 
-bool RecordAdder::confirmFewerRecords(qsizetype recordsSeen)
+QString RecordAdder::fewerRecordsQuestion(qsizetype records, qsizetype recordsSeen)
 {
-    if (recordsSeen <= 0)
-        return true;
-    // A file that cannot be read is told by the save, which reads it again under the lock.
-    const RecordStore::Outcome now = m_store.load();
-    if (!now.ok() || now.table.size() >= recordsSeen)
-        return true;
-    const QString question =
-        QStringLiteral("记录文件中现在只有 %1 条记录，而本窗口之前读入时有 %2 条：记录文件可能被"
-                       "别的程序清空或截短了。\n\n是否仍把这条信息添加到现在的记录文件中？\n"
-                       "选“否”不添加，记录文件保持原样；之前的记录可以用“从备份恢复”找回。")
-            .arg(now.table.size())
-            .arg(recordsSeen);
-    if (m_messages->ask(question, QStringLiteral("提示")))
-        return true;
-    m_messages->show(unchangedNote(), QStringLiteral("提示"), MessageStyle::Information);
-    return false;
+    return QStringLiteral("记录文件中现在只有 %1 条记录，而本窗口之前读入时有 %2 条：记录文件可能被"
+                          "别的程序清空或截短了。\n\n是否仍把这条信息添加到现在的记录文件中？\n"
+                          "选“否”不添加，记录文件保持原样；之前的记录可以用“从备份恢复”找回。")
+        .arg(records)
+        .arg(recordsSeen);
 }
 
 bool RecordAdder::offerToRecompute(RecordEntry &entry)

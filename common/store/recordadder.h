@@ -36,7 +36,7 @@ struct RecordEntry
 
 // "添加": checks entries, asks about a due time that no longer matches its making date, time or
 // age and about a file that lost records since the caller last saw it, and appends them to a.bz in
-// one save under the record file's lock (RecordStore). Every refusal, question and confirmation
+// one change of the store (RecordStore::change). Every refusal, question and confirmation
 // goes through messages. Nothing is written unless all entries go in, so there is never a half-done
 // add to undo.
 class RecordAdder
@@ -61,8 +61,8 @@ public:
     Result add(const QList<RecordEntry> &entries, qsizetype recordsSeen = -1);
 
 private:
-    // False when the file holds fewer records than recordsSeen and the user chose not to add.
-    bool confirmFewerRecords(qsizetype recordsSeen);
+    // Whether to add to a file holding fewer records than the caller saw.
+    static QString fewerRecordsQuestion(qsizetype records, qsizetype recordsSeen);
     // False when the add must stop: the due time came from "?" and no longer matches the
     // entry, and recomputing it (if the user chose to) failed.
     bool offerToRecompute(RecordEntry &entry);

@@ -1,6 +1,5 @@
 #include "recordbackups.h"
 
-#include "apppaths.h"
 #include "atomicfile.h"
 #include "clock.h"
 #include "messages.h"
@@ -59,31 +58,19 @@ QString RecordBackups::copyName(Occasion occasion) const
     return candidate;
 }
 
-void RecordBackups::keep(Occasion occasion)
+void RecordBackups::keep(Occasion occasion, const QByteArray &now, const QString &unreadable)
 {
-    const QString source = AppPaths::recordFile(m_dataFolder);
-    QFile file(source);
-    if (!file.exists())
-        return;
     const QList<Backup> before = list();
     const QDate today = m_clock->now().date();
     if (occasion == Occasion::FirstSaveOfDay && !before.isEmpty() && before.first().day == today)
         return;
 
-    QString why;
-    QByteArray bytes;
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = file.errorString();
-    } else {
-        bytes = file.readAll();
-        if (file.error() != QFile::NoError)
-            why = file.errorString();
-    }
+    QString why = unreadable;
     const QString target = folder() + QLatin1Char('/') + copyName(occasion);
     if (why.isEmpty() && !QDir().mkpath(folder()))
         why = AtomicFile::whyFolderRefusesWrites(m_dataFolder);
     if (why.isEmpty()) {
-        const AtomicFile::Result written = AtomicFile::replace(target, bytes);
+        const AtomicFile::Result written = AtomicFile::replace(target, now);
         if (!written.ok)
             why = written.readOnly ? QStringLiteral("文件只读") : written.reason;
     }
@@ -143,20 +130,11 @@ void RecordBackups::prune(const QList<Backup> &backups) const
     }
 }
 
-QString RecordBackups::restore(const QString &backupPath, int lockWaitMs)
+RecordBackups::Copy RecordBackups::read(const QString &backupPath)
 {
     QFile backup(backupPath);
     if (!backup.open(QIODevice::ReadOnly))
-        return QStringLiteral("无法读取备份文件 %1：%2").arg(backupPath, backup.errorString());
-    const QByteArray bytes = backup.readAll();
-    const QString target = AppPaths::recordFile(m_dataFolder);
-    // Under the lock the copy kept is the very file replaced, with every add made before it.
-    const FileLock held = RecordStore(target, lockWaitMs).lock();
-    if (!held.isLocked())
-        return held.error();
-    keep(Occasion::BeforeRestore);
-    const AtomicFile::Result written = AtomicFile::replace(target, bytes);
-    if (!written.ok)
-        return AtomicFile::failureText(written, QStringLiteral("记录文件"), target);
-    return {};
+        return {{},
+                QStringLiteral("无法读取备份文件 %1：%2").arg(backupPath, backup.errorString())};
+    return {backup.readAll(), {}};
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "recordstore.h"
-
+#include <QByteArray>
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -14,7 +13,8 @@ class Messages;
 // a wrong deletion, "数据初始化" or a file damaged by another program can be undone. The first
 // rewrite of a day keeps the file as the day found it; "数据初始化", a deletion and a restore
 // keep it every time. Copies older than 30 days go, but for the newest one taken before a
-// deletion. A copy that cannot be made never stops the rewrite.
+// deletion. A copy that cannot be made never stops the rewrite. RecordStore's rewrite hands over
+// the bytes it read under a.bz's lock; the copies never read or write a.bz themselves.
 class RecordBackups
 {
 public:
@@ -24,9 +24,10 @@ public:
 
     QString folder() const;
 
-    // Keeps a.bz as it is now (nothing when there is none). A copy that cannot be written is
-    // told once, and again only after one was written since.
-    void keep(Occasion occasion);
+    // Keeps a.bz, whose bytes are now; unreadable: why they could not be read, which is told as
+    // a copy that could not be written. A copy that cannot be written is told once, and again
+    // only after one was written since.
+    void keep(Occasion occasion, const QByteArray &now, const QString &unreadable = QString());
 
     struct Backup
     {
@@ -39,9 +40,14 @@ public:
     // Newest first.
     QList<Backup> list() const;
 
-    // Puts the backup's bytes in place of a.bz, after keeping a.bz itself, both under a.bz's lock
-    // (RecordStore::lock). Returns why it could not, or an empty text.
-    QString restore(const QString &backupPath, int lockWaitMs = RecordStore::DefaultLockWaitMs);
+    // A backup's bytes, to be put in a.bz's place (RecordStore::restore); error says why they
+    // could not be read.
+    struct Copy
+    {
+        QByteArray bytes;
+        QString error;
+    };
+    static Copy read(const QString &backupPath);
 
 private:
     QString copyName(Occasion occasion) const;

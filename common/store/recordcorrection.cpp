@@ -1,15 +1,9 @@
 #include "recordcorrection.h"
 
-#include "atomicfile.h"
 #include "duetime.h"
 #include "gbkcodec.h"
-#include "recordbackups.h"
-#include "recordfile.h"
 #include "recordline.h"
 #include "recordstore.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace RecordCorrection {
 
@@ -34,16 +28,15 @@ struct Found
     qsizetype start = -1, end = -1; // the line, without its break
 };
 
-// The first line of the file that is the record's line.
-Found find(const QString &path, const QStringList &stored)
+// The first line of the file, as it is now, that is the record's line.
+Found find(const QString &path, const RecordFile::Bytes &now, const QStringList &stored)
 {
     Found found;
-    QFile file(path);
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!now.exists || !now.error.isEmpty()) {
         found.error = QStringLiteral("无法读取记录文件 %1。").arg(path) + unchangedNote();
         return found;
     }
-    found.data = file.readAll();
+    found.data = now.data;
     const QByteArray wanted = lineOf(stored);
     for (QByteArrayView line : RecordFile::splitLines(found.data)) {
         if (line == wanted) {
@@ -73,25 +66,21 @@ QByteArray withoutLine(const Found &found)
     return kept.remove(start, end - start);
 }
 
-// Under the lock: keeps the backup, finds the record's line in the file as it is now and puts in
-// the file's place what rewrite makes of its bytes.
+// The store's rewrite: finds the record's line in the file as it is now and puts in the file's
+// place what rewrite makes of its bytes.
 Outcome rewriteLine(const RecordStore &store, RecordBackups::Occasion occasion,
                     const QStringList &stored,
                     const std::function<QByteArray(const Found &)> &rewrite)
 {
-    const FileLock held = store.lock();
-    if (!held.isLocked())
-        return {held.error()};
-    if (RecordBackups *backups = store.file().backups())
-        backups->keep(occasion);
-    const QString &path = store.file().path();
-    const Found found = find(path, stored);
-    if (!found.error.isEmpty())
-        return {found.error};
-    const AtomicFile::Result written = AtomicFile::replace(path, rewrite(found));
-    if (!written.ok)
-        return {AtomicFile::failureText(written, QStringLiteral("记录文件"), path)};
-    return {};
+    return {store
+                .rewrite(occasion,
+                         [&](const RecordFile::Bytes &now) -> RecordFile::Replacement {
+                             const Found found = find(store.file().path(), now, stored);
+                             if (!found.error.isEmpty())
+                                 return {{}, found.error};
+                             return {rewrite(found), {}};
+                         })
+                .error};
 }
 } // namespace
 

@@ -7,7 +7,7 @@
 
 class RecordStore;
 
-// A record of a.bz corrected or deleted where it stands. Under the record file's lock its line is
+// A record of a.bz corrected or deleted where it stands. In one rewrite of the store its line is
 // found again by its bytes in the file as it is now, so that what was added or deleted elsewhere
 // since stays as it was left, and is replaced (or taken out with its line break) in one atomic
 // write: every other byte of the file stays as it was. A record no longer in the file is said so,

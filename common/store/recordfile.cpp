@@ -1,8 +1,6 @@
 #include "recordfile.h"
 
-#include "atomicfile.h"
 #include "gbkcodec.h"
-#include "recordbackups.h"
 #include "recordline.h"
 
 #include <QFile>
@@ -151,6 +149,29 @@ void takeFilledLines(QStringView text, QList<QStringView> &fields,
         endLine(text.size());
 }
 
+// Read and decoded a piece at a time, each piece ending just after a line break (CR and LF are
+// never part of a two-byte character, so no character is cut): the decoded text of the whole
+// file, twice its size, is never held, and each piece is split while it is in cache.
+constexpr qsizetype kPiece = 32 * 1024;
+
+// Hands take the filled lines of piece; last: it ends the file, maybe in half a character, which
+// becomes a replacement character.
+void takeFilledPiece(QByteArrayView piece, bool last, QString &text, QList<QStringView> &fields,
+                     const RecordFile::FieldsTaker &take)
+{
+    QStringView decoded;
+    if (last) {
+        text = Gbk::decode(piece);
+        decoded = text;
+    } else {
+        if (text.size() < piece.size())
+            text.resize(piece.size());
+        const QChar *end = Gbk::decodeInto(text.data(), piece);
+        decoded = QStringView(text.constData(), end);
+    }
+    takeFilledLines(decoded, fields, take);
+}
+
 // Why a text cannot be saved. U+FFFD stands for bytes of the file that were not code page 936
 // text when it was read; writing the text back would destroy them.
 QString unsavable(const QString &bad)
@@ -176,10 +197,7 @@ QString utf8Refused(const QString &path)
 
 } // namespace
 
-RecordFile::RecordFile(QString path, RecordBackups *backups)
-    : m_path(std::move(path)), m_backups(backups)
-{
-}
+RecordFile::RecordFile(QString path) : m_path(std::move(path)) {}
 
 QList<QByteArrayView> RecordFile::splitLines(QByteArrayView data)
 {
@@ -213,10 +231,13 @@ RecordFile::Bytes RecordFile::readBytes() const
     if (!QFileInfo(file).isFile())
         return bytes;
     bytes.exists = true;
-    if (!file.open(QIODevice::ReadOnly))
-        bytes.error = cannotRead(file.errorString());
-    else
+    if (file.open(QIODevice::ReadOnly))
         bytes.data = file.readAll();
+    if (file.error() != QFile::NoError) {
+        bytes.reason = file.errorString();
+        bytes.error = cannotRead(bytes.reason);
+        bytes.data.clear();
+    }
     return bytes;
 }
 
@@ -274,10 +295,6 @@ RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
     if (!file.open(QIODevice::ReadOnly))
         return failure();
 
-    // Read and decoded a piece at a time, each piece ending just after a line break (CR and LF
-    // are never part of a two-byte character, so no character is cut): the decoded text of the
-    // whole file, twice its size, is never held, and each piece is split while it is in cache.
-    constexpr qsizetype kPiece = 32 * 1024;
     QByteArray bytes;
     qsizetype held = 0;
     QString text;
@@ -299,30 +316,44 @@ RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
             if (cut == fresh)
                 continue;
         }
-        const QByteArrayView piece(bytes.constData(), cut);
-        QStringView decoded;
-        if (atEnd) {
-            // The last piece may end in half a character, which decode() makes a replacement.
-            text = Gbk::decode(piece);
-            decoded = text;
-        } else {
-            // A piece ends at a line break, so no character is cut in two.
-            if (text.size() < cut)
-                text.resize(cut);
-            const QChar *end = Gbk::decodeInto(text.data(), piece);
-            decoded = QStringView(text.constData(), end);
-        }
-        takeFilledLines(decoded, fields, take);
+        takeFilledPiece(QByteArrayView(bytes.constData(), cut), atEnd, text, fields, take);
         std::memmove(bytes.data(), bytes.constData() + cut, size_t(held - cut));
         held -= cut;
     }
     return {true, {}};
 }
 
+void RecordFile::forEachFilledLine(QByteArrayView data, const FieldsTaker &take)
+{
+    QString text;
+    QList<QStringView> fields;
+    const qsizetype size = data.size();
+    for (qsizetype start = 0; start < size;) {
+        qsizetype cut = qMin(start + kPiece, size);
+        qsizetype back = cut;
+        while (back > start && back < size && !isLineBreak(data[back - 1]))
+            --back;
+        if (back > start) {
+            cut = back;
+        } else {
+            // A line longer than a piece goes whole.
+            while (cut < size && !isLineBreak(data[cut]))
+                ++cut;
+            cut += cut < size ? 1 : 0;
+        }
+        takeFilledPiece(data.sliced(start, cut - start), cut == size, text, fields, take);
+        start = cut;
+    }
+}
+
 RecordFile::Text RecordFile::readLines() const
 {
+    return linesOf(readBytes());
+}
+
+RecordFile::Text RecordFile::linesOf(const Bytes &read)
+{
     Text result;
-    const Bytes read = readBytes();
     result.exists = read.exists;
     result.error = read.error;
     for (QByteArrayView line : splitLines(read.data))
@@ -342,13 +373,15 @@ QByteArray RecordFile::tableBytes(const QList<QStringList> &rows, QString *unenc
 }
 
 QByteArray RecordFile::tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
-                                  QString *unencodable)
+                                  QString *unencodable, qsizetype expectedSize)
 {
     // Lines are gathered into a small piece of text that is encoded as soon as it is full: the
     // text of a year's records (twice the file's size) is never made whole, and each piece is
     // still in the cache when it is encoded.
-    constexpr qsizetype kPiece = 32 * 1024;
     QByteArray bytes;
+    // Grown a piece at a time, a buffer the size of a year's records goes through new memory on
+    // every save, which costs more than the encoding itself.
+    bytes.reserve(expectedSize);
     qsizetype written = 0;
     QString piece(kPiece, Qt::Uninitialized);
     qsizetype used = 0;
@@ -391,48 +424,33 @@ QByteArray RecordFile::tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
     return bytes;
 }
 
-RecordFile::Outcome RecordFile::writeTable(const QList<QStringList> &rows) const
+RecordFile::Replacement RecordFile::tableReplacing(QByteArrayView now, qsizetype count,
+                                                   const FieldsGiver &fieldsOf) const
 {
-    return writeTable(rows.size(), [&rows](qsizetype line, QList<QStringView> &fields) {
-        for (const QString &field : rows[line])
-            fields.append(field);
-    });
-}
-
-RecordFile::Outcome RecordFile::writeTable(qsizetype count, const FieldsGiver &fieldsOf) const
-{
-    if (RecordCheck::isUtf8File(m_path))
-        return {false, utf8Refused(m_path)};
+    if (RecordCheck::isUtf8(now))
+        return {{}, utf8Refused(m_path)};
+    // A rewrite changes a few lines: the new file is about as long as the old.
     QString bad;
-    const QByteArray bytes = tableBytes(count, fieldsOf, &bad);
+    QByteArray bytes = tableBytes(count, fieldsOf, &bad, now.size() + now.size() / 16 + kPiece);
     if (!bad.isEmpty())
-        return {false, unsavable(bad)};
-    return writeBytes(bytes);
+        return {{}, unsavable(bad)};
+    return {std::move(bytes), {}};
 }
 
-RecordFile::Outcome RecordFile::writeLines(const QStringList &lines) const
+RecordFile::Replacement RecordFile::linesReplacing(QByteArrayView now,
+                                                   const QStringList &lines) const
 {
     // No line at all writes nothing back ("数据初始化"), so nothing is mixed.
-    if (!lines.isEmpty() && RecordCheck::isUtf8File(m_path))
-        return {false, utf8Refused(m_path)};
+    if (!lines.isEmpty() && RecordCheck::isUtf8(now))
+        return {{}, utf8Refused(m_path)};
     QString text;
     for (const QString &line : lines) {
         text += line;
         text += QLatin1String("\r\n");
     }
     bool ok = false;
-    const QByteArray bytes = Gbk::encode(text, &ok);
+    QByteArray bytes = Gbk::encode(text, &ok);
     if (!ok)
-        return {false, unsavable(Gbk::firstUnencodable(text))};
-    return writeBytes(bytes);
-}
-
-RecordFile::Outcome RecordFile::writeBytes(const QByteArray &data) const
-{
-    if (m_backups)
-        m_backups->keep(RecordBackups::Occasion::FirstSaveOfDay);
-    const AtomicFile::Result written = AtomicFile::replace(m_path, data);
-    if (!written.ok)
-        return {false, AtomicFile::failureText(written, QStringLiteral("记录文件"), m_path)};
-    return {};
+        return {{}, unsavable(Gbk::firstUnencodable(text))};
+    return {std::move(bytes), {}};
 }

@@ -9,17 +9,13 @@
 
 #include <functional>
 
-class RecordBackups;
-
 // a.bz: one record per line (the line's shape is RecordLine's), lines joined by CR LF, in code
-// page 936. Every whole-file write is atomic: a crash or a full disk leaves the old file.
+// page 936. Reads it, and makes the bytes that replace it; RecordStore alone writes them.
 class RecordFile
 {
 public:
-    // With backups, every rewrite first keeps the file as the day found it (RecordBackups).
-    explicit RecordFile(QString path, RecordBackups *backups = nullptr);
+    explicit RecordFile(QString path);
     const QString &path() const { return m_path; }
-    RecordBackups *backups() const { return m_backups; }
 
     struct Records
     {
@@ -45,6 +41,19 @@ public:
     // only, so that no list per line and field is made.
     using FieldsTaker = std::function<void(const QList<QStringView> &fields)>;
     Status forEachFilledLine(const FieldsTaker &take) const;
+    // The same for bytes of the file already read.
+    static void forEachFilledLine(QByteArrayView data, const FieldsTaker &take);
+
+    // The file's bytes as they are; exists false when there is no file, error set (naming the
+    // file) when it exists but cannot be read, reason then the system's words for it.
+    struct Bytes
+    {
+        bool exists = false;
+        QString error;
+        QByteArray data;
+        QString reason;
+    };
+    Bytes readBytes() const;
 
     struct Text
     {
@@ -53,39 +62,30 @@ public:
         QStringList lines;
     };
     Text readLines() const;
+    static Text linesOf(const Bytes &read);
 
-    struct Outcome
-    {
-        bool ok = true;
-        QString error;
-    };
-
-    // Writes rows (each the fields of one line) joined by "," and CR LF, no break after the last.
-    Outcome writeTable(const QList<QStringList> &rows) const;
-    // The same for a table not held as lists: fieldsOf(i, fields) appends the fields of line i to
-    // fields, for i from 0 to count - 1; the views need to live during that call only.
+    // fieldsOf(i, fields) appends the fields of line i of a table to fields, for i from 0 to
+    // count - 1; the views need to live during that call only.
     using FieldsGiver = std::function<void(qsizetype line, QList<QStringView> &fields)>;
-    Outcome writeTable(qsizetype count, const FieldsGiver &fieldsOf) const;
-    // Both writes refuse a file in UTF-8: what they write back comes from it, read as code page
-    // 936, and would leave it in two encodings.
-    // Writes every line followed by CR LF.
-    Outcome writeLines(const QStringList &lines) const;
-
-    // The bytes writeTable would write; unencodable (if given) receives the first character that
-    // code page 936 cannot hold, and the result is then empty.
+    // Rows (each the fields of one line) joined by "," and CR LF, no break after the last;
+    // unencodable (if given) receives the first character that code page 936 cannot hold, and the
+    // result is then empty. expectedSize: the bytes to make room for at once.
     static QByteArray tableBytes(const QList<QStringList> &rows, QString *unencodable = nullptr);
     static QByteArray tableBytes(qsizetype count, const FieldsGiver &fieldsOf,
-                                 QString *unencodable = nullptr);
+                                 QString *unencodable = nullptr, qsizetype expectedSize = 0);
 
-    // The file's bytes as they are; exists false when there is no file, error set (naming the
-    // file) when it exists but cannot be read.
-    struct Bytes
+    // The bytes that take the file's place, or why it is left alone (error, ending by saying so).
+    struct Replacement
     {
-        bool exists = false;
+        QByteArray bytes;
         QString error;
-        QByteArray data;
     };
-    Bytes readBytes() const;
+    // tableBytes, or lines each followed by CR LF, to replace the file whose bytes are now. Both
+    // refuse a file in UTF-8: what they write back comes from it, read as code page 936, and
+    // would leave it in two encodings.
+    Replacement tableReplacing(QByteArrayView now, qsizetype count,
+                               const FieldsGiver &fieldsOf) const;
+    Replacement linesReplacing(QByteArrayView now, const QStringList &lines) const;
 
     // Splits at CR LF, and also at a bare CR or LF; no empty line is made after a final break.
     static QList<QByteArrayView> splitLines(QByteArrayView data);
@@ -97,8 +97,6 @@ public:
 private:
     // "无法读取记录文件 …：reason", the one way a failed read is said.
     QString cannotRead(const QString &reason) const;
-    Outcome writeBytes(const QByteArray &data) const;
 
     QString m_path;
-    RecordBackups *m_backups;
 };

@@ -1,5 +1,7 @@
 #include "recordstore.h"
 
+#include "atomicfile.h"
+#include "filelock.h"
 #include "recordline.h"
 
 #include <QVarLengthArray>
@@ -30,6 +32,47 @@ QString what()
 {
     return QStringLiteral("记录文件");
 }
+
+// Packs each filled line a reader hands over straight into a row, without a list per line in
+// between: a year's records load in a blink and take little memory.
+class TableTaker
+{
+public:
+    explicit TableTaker(RecordTable &table) : m_table(table) {}
+    void operator()(const QList<QStringView> &fields)
+    {
+        char16_t digits[20];
+        m_cells.clear();
+        m_cells.append(decimalText(m_table.rows.size() + 1, digits));
+        m_cells.append(fields.constData(), RecordLine::shownFields(fields.size(), kColumns - 1));
+        m_table.rows.append(PackedRow(m_cells.constData(), m_cells.size()));
+        m_table.asRead.append(RecordLine::keptAsRead(fields));
+    }
+
+private:
+    RecordTable &m_table;
+    QVarLengthArray<QStringView, kColumns> m_cells;
+};
+
+// The bytes of table as a save writes them: the records, then the closing line. Fields are
+// handed over as views of the table's cells: nothing is copied before encoding.
+RecordFile::Replacement tableReplacing(const RecordFile &file, QByteArrayView now,
+                                       const RecordTable &table)
+{
+    const qsizetype records = table.size();
+    const TableCells cells{table};
+    const auto fieldsOf = [&](qsizetype line, QList<QStringView> &fields) {
+        if (line == records) {
+            RecordLine::appendClosing(fields);
+        } else if (!table.asRead[line].isEmpty()) {
+            for (const QString &field : table.asRead[line])
+                fields.append(field);
+        } else {
+            RecordLine::appendFieldsOfRow(cells, int(line) + 1, fields);
+        }
+    };
+    return file.tableReplacing(now, records + 1, fieldsOf);
+}
 } // namespace
 
 void RecordTable::append(const QStringList &stored)
@@ -44,67 +87,66 @@ void RecordTable::append(const QStringList &stored)
 }
 
 RecordStore::RecordStore(QString recordPath, int lockWaitMs, RecordBackups *backups)
-    : m_file(std::move(recordPath), backups), m_lockWaitMs(lockWaitMs)
+    : m_file(std::move(recordPath)), m_lockWaitMs(lockWaitMs), m_backups(backups)
 {
 }
 
 RecordStore::Outcome RecordStore::load() const
 {
-    // Each row is packed straight from the file's text, without a list per line in between: a
-    // year's records load in a blink and take little memory.
     Outcome loaded;
-    RecordTable &table = loaded.table;
-    QVarLengthArray<QStringView, kColumns> cells;
-    const RecordFile::Status read = m_file.forEachFilledLine([&](const QList<QStringView> &fields) {
-        char16_t digits[20];
-        cells.clear();
-        cells.append(decimalText(table.rows.size() + 1, digits));
-        cells.append(fields.constData(), RecordLine::shownFields(fields.size(), kColumns - 1));
-        table.rows.append(PackedRow(cells.constData(), cells.size()));
-        table.asRead.append(RecordLine::keptAsRead(fields));
-    });
+    const RecordFile::Status read = m_file.forEachFilledLine(TableTaker(loaded.table));
     if (!read.error.isEmpty())
         return {read.error, {}};
     return loaded;
 }
 
-RecordStore::Outcome RecordStore::change(const Edit &edit) const
+RecordStore::Outcome RecordStore::rewrite(RecordBackups::Occasion occasion,
+                                          const Rewrite &replace) const
 {
-    const FileLock held = lock();
+    const FileLock held(m_file.path(), what(), m_lockWaitMs);
     if (!held.isLocked())
         return {held.error(), {}};
-    Outcome outcome = load();
-    if (!outcome.ok())
-        return {outcome.error + QStringLiteral("。") + what() + QStringLiteral("未被改动。"), {}};
-    QString refused = edit(outcome.table);
-    if (!refused.isEmpty())
-        return {std::move(refused), {}};
-    const RecordFile::Outcome saved = save(outcome.table);
-    if (!saved.ok)
-        return {saved.error, {}};
+    const RecordFile::Bytes now = m_file.readBytes();
+    const RecordFile::Replacement replacement = replace(now);
+    if (!replacement.error.isEmpty())
+        return {replacement.error, {}};
+    if (m_backups && now.exists)
+        m_backups->keep(occasion, now.data, now.reason);
+    const AtomicFile::Result written = AtomicFile::replace(m_file.path(), replacement.bytes);
+    if (!written.ok)
+        return {AtomicFile::failureText(written, what(), m_file.path()), {}};
+    return {};
+}
+
+RecordStore::Outcome RecordStore::change(const Edit &edit) const
+{
+    RecordTable table;
+    Outcome outcome = rewrite(RecordBackups::Occasion::FirstSaveOfDay,
+                              [&](const RecordFile::Bytes &now) -> RecordFile::Replacement {
+                                  if (!now.error.isEmpty()) {
+                                      return {{},
+                                              now.error + QStringLiteral("。") + what() +
+                                                  QStringLiteral("未被改动。")};
+                                  }
+                                  RecordFile::forEachFilledLine(now.data, TableTaker(table));
+                                  QString refused = edit(table);
+                                  if (!refused.isEmpty())
+                                      return {{}, std::move(refused)};
+                                  return tableReplacing(m_file, now.data, table);
+                              });
+    if (outcome.ok())
+        outcome.table = std::move(table);
     return outcome;
 }
 
-FileLock RecordStore::lock() const
+RecordStore::Outcome RecordStore::restore(const QString &backupPath) const
 {
-    return FileLock(m_file.path(), what(), m_lockWaitMs);
-}
-
-RecordFile::Outcome RecordStore::save(const RecordTable &table) const
-{
-    // The records, then the closing line. Fields are handed over as views of the table's
-    // cells: nothing is copied before encoding.
-    const qsizetype records = table.size();
-    const TableCells cells{table};
-    const auto fieldsOf = [&](qsizetype line, QList<QStringView> &fields) {
-        if (line == records) {
-            RecordLine::appendClosing(fields);
-        } else if (!table.asRead[line].isEmpty()) {
-            for (const QString &field : table.asRead[line])
-                fields.append(field);
-        } else {
-            RecordLine::appendFieldsOfRow(cells, int(line) + 1, fields);
-        }
-    };
-    return m_file.writeTable(records + 1, fieldsOf);
+    const RecordBackups::Copy copy = RecordBackups::read(backupPath);
+    if (!copy.error.isEmpty())
+        return {copy.error, {}};
+    // Under the lock the copy kept is the very file replaced, with every add made before it.
+    return rewrite(RecordBackups::Occasion::BeforeRestore,
+                   [&copy](const RecordFile::Bytes &) -> RecordFile::Replacement {
+                       return {copy.bytes, {}};
+                   });
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "filelock.h"
 #include "packedrow.h"
+#include "recordbackups.h"
 #include "recordfile.h"
 
 #include <QList>
@@ -23,9 +23,11 @@ struct RecordTable
     void append(const QStringList &stored);
 };
 
-// a.bz changed as one step under the lock beside it ("a.bz.lock"): the file is read again,
-// changed and saved while no other copy of the program can do the same, so that none of them
-// loses another's change. The entry form's table is whatever the last step left.
+// The one writer of a.bz. Every change (the entry form's add, a correction or deletion in its
+// table, "删除过期数据", "数据初始化", a restore) is one rewrite under the lock beside the file
+// ("a.bz.lock"): the file is read again, once, changed, kept in the backups, and replaced in one
+// atomic write, while no other copy of the program can do the same, so that none of them loses
+// another's change.
 class RecordStore
 {
 public:
@@ -33,7 +35,8 @@ public:
     // is taken to be stuck: nothing is written and the user is told.
     static constexpr int DefaultLockWaitMs = 5000;
 
-    // With backups, every save first keeps the file as the day found it (RecordFile).
+    // With backups, every rewrite first keeps the file: as the day found it, or for a deletion,
+    // "数据初始化" and a restore a copy of its own (RecordBackups).
     explicit RecordStore(QString recordPath, int lockWaitMs = DefaultLockWaitMs,
                          RecordBackups *backups = nullptr);
     const RecordFile &file() const { return m_file; }
@@ -41,30 +44,32 @@ public:
     struct Outcome
     {
         bool ok() const { return error.isEmpty(); }
-        // Why the file could not be read; for change, why nothing was saved, ending by saying
+        // Why the file could not be read; for a change, why nothing was saved, ending by saying
         // the file was left alone.
         QString error;
-        RecordTable table; // the file as saved, when ok
+        RecordTable table; // load, change: the file as read or saved, when ok
     };
 
-    // Reads the file without the lock: a save replaces it in one step, so a reader sees the old
-    // or the new file whole. A missing file is an empty table.
+    // Reads the file without the lock: a rewrite replaces it in one step, so a reader sees the
+    // old or the new file whole. A missing file is an empty table.
     Outcome load() const;
 
-    // Changes the table read under the lock; an edit that returns a text gives up with that
-    // reason (which should say the file was left alone) and nothing is written.
+    // The rewrite: under the lock, makes of the file's bytes as they are now (none when there is
+    // no file; an error when they cannot be read) the bytes that take its place, or gives up with
+    // the replacement's error (which should say the file was left alone) and nothing is written.
+    using Rewrite = std::function<RecordFile::Replacement(const RecordFile::Bytes &now)>;
+    Outcome rewrite(RecordBackups::Occasion occasion, const Rewrite &replace) const;
+
+    // The rewrite of the table read under the lock; an edit that returns a text gives up with
+    // that reason (which should say the file was left alone).
     using Edit = std::function<QString(RecordTable &table)>;
     Outcome change(const Edit &edit) const;
 
-    // The lock that change holds, for the writers that change the file's bytes themselves (a
-    // correction in place, "删除过期数据", "数据初始化", a restore): they read, change and replace
-    // the file while they hold it. When it is not held, error() is what the user is told (the
-    // add's message for a copy that held it the whole wait), and nothing may be written.
-    FileLock lock() const;
+    // Puts a backup's bytes in a.bz's place, keeping a.bz as it was first.
+    Outcome restore(const QString &backupPath) const;
 
 private:
-    RecordFile::Outcome save(const RecordTable &table) const;
-
     RecordFile m_file;
     int m_lockWaitMs;
+    RecordBackups *m_backups;
 };
