@@ -72,15 +72,13 @@ Outcome rewriteLine(const RecordStore &store, RecordBackups::Occasion occasion,
                     const QStringList &stored,
                     const std::function<QByteArray(const Found &)> &rewrite)
 {
-    return {store
-                .rewrite(occasion,
-                         [&](const RecordFile::Bytes &now) -> RecordFile::Replacement {
-                             const Found found = find(store.file().path(), now, stored);
-                             if (!found.error.isEmpty())
-                                 return {{}, found.error};
-                             return {rewrite(found), {}};
-                         })
-                .error};
+    const auto replace = [&](const RecordFile::Bytes &now) -> RecordFile::Replacement {
+        const Found found = find(store.file().path(), now, stored);
+        if (!found.error.isEmpty())
+            return {{}, found.error};
+        return {rewrite(found), {}};
+    };
+    return {store.rewrite(occasion, replace).error};
 }
 } // namespace
 

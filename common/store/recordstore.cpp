@@ -121,19 +121,16 @@ RecordStore::Outcome RecordStore::rewrite(RecordBackups::Occasion occasion,
 RecordStore::Outcome RecordStore::change(const Edit &edit) const
 {
     RecordTable table;
-    Outcome outcome = rewrite(RecordBackups::Occasion::FirstSaveOfDay,
-                              [&](const RecordFile::Bytes &now) -> RecordFile::Replacement {
-                                  if (!now.error.isEmpty()) {
-                                      return {{},
-                                              now.error + QStringLiteral("。") + what() +
-                                                  QStringLiteral("未被改动。")};
-                                  }
-                                  RecordFile::forEachFilledLine(now.data, TableTaker(table));
-                                  QString refused = edit(table);
-                                  if (!refused.isEmpty())
-                                      return {{}, std::move(refused)};
-                                  return tableReplacing(m_file, now.data, table);
-                              });
+    const auto replace = [&](const RecordFile::Bytes &now) -> RecordFile::Replacement {
+        if (!now.error.isEmpty())
+            return {{}, now.error + QStringLiteral("。") + what() + QStringLiteral("未被改动。")};
+        RecordFile::forEachFilledLine(now.data, TableTaker(table));
+        QString refused = edit(table);
+        if (!refused.isEmpty())
+            return {{}, std::move(refused)};
+        return tableReplacing(m_file, now.data, table);
+    };
+    Outcome outcome = rewrite(RecordBackups::Occasion::FirstSaveOfDay, replace);
     if (outcome.ok())
         outcome.table = std::move(table);
     return outcome;
