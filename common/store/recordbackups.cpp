@@ -4,6 +4,8 @@
 #include "atomicfile.h"
 #include "clock.h"
 #include "messages.h"
+#include "storetexts.h"
+#include "titles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,11 +20,11 @@ QString occasionText(RecordBackups::Occasion occasion)
     case RecordBackups::Occasion::FirstSaveOfDay:
         return {};
     case RecordBackups::Occasion::BeforeInitialisation:
-        return QStringLiteral("数据初始化前");
+        return StoreText::beforeInitialisation();
     case RecordBackups::Occasion::BeforeDeletion:
-        return QStringLiteral("删除前");
+        return StoreText::beforeDeletion();
     case RecordBackups::Occasion::BeforeRestore:
-        return QStringLiteral("恢复备份前");
+        return StoreText::beforeRestore();
     }
     return {};
 }
@@ -43,7 +45,7 @@ RecordBackups::RecordBackups(QString dataFolder, const Clock *clock, Messages *m
 
 QString RecordBackups::folder() const
 {
-    return m_dataFolder + QStringLiteral("/备份");
+    return m_dataFolder + QLatin1Char('/') + StoreText::backupFolder();
 }
 
 QString RecordBackups::copyName(Occasion occasion) const
@@ -85,14 +87,12 @@ void RecordBackups::keep(Occasion occasion)
     if (why.isEmpty()) {
         const AtomicFile::Result written = AtomicFile::replace(target, bytes);
         if (!written.ok)
-            why = written.readOnly ? QStringLiteral("文件只读") : written.reason;
+            why = written.readOnly ? StoreText::readOnly() : written.reason;
     }
     if (!why.isEmpty()) {
         if (!m_failureTold) {
-            m_messages->show(QStringLiteral("无法在 %1 中保存记录文件的备份：%2\n记录文件照常保存；"
-                                            "在备份能再次保存之前，不再提示此事。")
-                                 .arg(folder(), why),
-                             QStringLiteral("提示"), MessageStyle::Exclamation);
+            m_messages->show(StoreText::backupNotKept(folder(), why), Title::notice(),
+                             MessageStyle::Exclamation);
         }
         m_failureTold = true;
         return;
@@ -147,7 +147,7 @@ QString RecordBackups::restore(const QString &backupPath, int lockWaitMs)
 {
     QFile backup(backupPath);
     if (!backup.open(QIODevice::ReadOnly))
-        return QStringLiteral("无法读取备份文件 %1：%2").arg(backupPath, backup.errorString());
+        return StoreText::cannotReadBackup(backupPath, backup.errorString());
     const QByteArray bytes = backup.readAll();
     const QString target = AppPaths::recordFile(m_dataFolder);
     // Under the lock the copy kept is the very file replaced, with every add made before it.
@@ -157,6 +157,6 @@ QString RecordBackups::restore(const QString &backupPath, int lockWaitMs)
     keep(Occasion::BeforeRestore);
     const AtomicFile::Result written = AtomicFile::replace(target, bytes);
     if (!written.ok)
-        return AtomicFile::failureText(written, QStringLiteral("记录文件"), target);
+        return AtomicFile::failureText(written, StoreText::recordFile(), target);
     return {};
 }

@@ -1,6 +1,7 @@
 #include "recordstore.h"
 
 #include "recordline.h"
+#include "storetexts.h"
 
 #include <QVarLengthArray>
 
@@ -28,7 +29,7 @@ struct TableCells
 
 QString what()
 {
-    return QStringLiteral("记录文件");
+    return StoreText::recordFile();
 }
 } // namespace
 
@@ -75,7 +76,7 @@ RecordStore::Outcome RecordStore::change(const Edit &edit) const
         return {held.error(), {}};
     Outcome outcome = load();
     if (!outcome.ok())
-        return {outcome.error + QStringLiteral("。") + what() + QStringLiteral("未被改动。"), {}};
+        return {StoreText::readFailedUnchanged(outcome.error), {}};
     QString refused = edit(outcome.table);
     if (!refused.isEmpty())
         return {std::move(refused), {}};
