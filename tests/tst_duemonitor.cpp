@@ -2,6 +2,7 @@
 #include "duemonitor.h"
 #include "fakes.h"
 #include "recordgridmodel.h"
+#include "specimenrecord.h"
 
 #include <QtTest>
 
@@ -65,7 +66,7 @@ void TestDueMonitor::firstCheckSeesThePresentMinuteOnly()
     FakeClock clock(at(9, 5, 59));
     DueMonitor monitor(&grid, &clock);
     QCOMPARE(monitor.check(), QList<int>({2}));
-    QCOMPARE(grid.textMatrix(2, 11), QStringLiteral("到期"));
+    QCOMPARE(grid.textMatrix(2, 11), SpecimenRecord::dueMarkText());
     QCOMPARE(grid.cellForeColour(2, 1), RecordGridModel::Yellow);
     QCOMPARE(grid.cellBackColour(2, 12), RecordGridModel::SystemHighlight);
     QCOMPARE(grid.cellForeColour(2, 0),
