@@ -6,6 +6,8 @@
 #include "recordgridview.h"
 #include "recordline.h"
 #include "recordstore.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -16,13 +18,12 @@
 
 namespace {
 constexpr int kGridCols = SpecimenRecord::ColumnCount;
-const QString kNotice = QStringLiteral("提示");
 
 QString describe(const RecordBackups::Backup &backup)
 {
     const QString day = backup.day.toString(QStringLiteral("yyyy-MM-dd"));
     if (backup.occasion.isEmpty())
-        return QStringLiteral("%1 当天第一次保存前（%2）").arg(day, backup.fileName);
+        return WindowText::firstSaveOfDay(day, backup.fileName);
     return QStringLiteral("%1 %2（%3）").arg(day, backup.occasion, backup.fileName);
 }
 } // namespace
@@ -72,7 +73,7 @@ void BackupWindow::fillChoices()
     for (const RecordBackups::Backup &backup : m_list)
         m_choice->addItem(describe(backup));
     if (m_list.isEmpty())
-        m_count->setText(QStringLiteral("%1 中还没有备份。").arg(m_backups->folder()));
+        m_count->setText(WindowText::noBackups(m_backups->folder()));
     choose(m_list.isEmpty() ? -1 : 0);
 }
 
@@ -102,8 +103,8 @@ void BackupWindow::choose(int index)
     m_grid->renumber();
     m_restore->setEnabled(m_records >= 0);
     if (index >= 0)
-        m_count->setText(m_records >= 0 ? QStringLiteral("这个备份有 %1 条记录。").arg(m_records)
-                                        : QStringLiteral("无法读取这个备份。"));
+        m_count->setText(m_records >= 0 ? WindowText::backupRecords(m_records)
+                                        : WindowText::backupUnreadable());
 }
 
 void BackupWindow::restoreChosen()
@@ -113,24 +114,17 @@ void BackupWindow::restoreChosen()
         return;
     const RecordBackups::Backup chosen = m_list[index];
     const qsizetype now = loadRecords(m_recordFile, nullptr);
-    const QString question =
-        QStringLiteral("是否用备份“%1”（%2 条记录）替换现在的记录文件%3？\n\n"
-                       "现在的记录文件会先另存为备份，以后也可以恢复。")
-            .arg(chosen.fileName)
-            .arg(m_records)
-            .arg(now >= 0 ? QStringLiteral("（%1 条记录）").arg(now) : QString());
-    if (!m_messages->ask(question, kNotice))
+    if (!m_messages->ask(WindowText::restoreQuestion(chosen.fileName, m_records, now),
+                         Title::notice()))
         return;
     const QString error = RecordStore(m_recordFile, RecordStore::DefaultLockWaitMs, m_backups)
                               .restore(chosen.path)
                               .error;
     if (!error.isEmpty()) {
-        m_messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_messages->show(error, Title::error(), MessageStyle::Exclamation);
         return;
     }
-    m_messages->show(QStringLiteral("已用备份“%1”恢复记录文件，共 %2 条记录。")
-                         .arg(chosen.fileName)
-                         .arg(m_records),
-                     kNotice, MessageStyle::Information);
+    m_messages->show(WindowText::restored(chosen.fileName, m_records), Title::notice(),
+                     MessageStyle::Information);
     fillChoices();
 }

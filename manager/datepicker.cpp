@@ -1,5 +1,7 @@
 #include "datepicker.h"
 
+#include "windowtexts.h"
+
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QKeyEvent>
@@ -46,34 +48,25 @@ Reading read(const QString &typed)
     if (text.endsWith(u'日'))
         text.chop(1);
     if (text.isEmpty())
-        return {{}, QStringLiteral("制作日期未填写。")};
+        return {{}, WindowText::makingDateMissing()};
 
     static const QRegularExpression parts(
         QStringLiteral("^([1-9][0-9]{3})(?: *- *| +)([0-9]{1,2})(?: *- *| +)([0-9]{1,2}) *$"
                        "|^([1-9][0-9]{3})([0-9]{2})([0-9]{2})$"));
     const QRegularExpressionMatch match = parts.match(text);
     if (!match.hasMatch()) {
-        return {{},
-                QStringLiteral("制作日期“%1”无法识别。请按“年-月-日”填写，年份写四位，例如 "
-                               "2024-05-03 或 2024-5-3；“-”也可写成“/”或“.”。")
-                    .arg(typed)};
+        return {{}, WindowText::makingDateUnreadable(typed)};
     }
     const int first = match.hasCaptured(1) ? 1 : 4;
     const int year = match.captured(first).toInt();
     const int month = match.captured(first + 1).toInt();
     const int day = match.captured(first + 2).toInt();
     if (month < 1 || month > 12) {
-        return {{},
-                QStringLiteral("制作日期“%1”的月份 %2 不在 1 到 12 之间。").arg(typed).arg(month)};
+        return {{}, WindowText::monthOutOfRange(typed, month)};
     }
     const QDate date(year, month, day);
     if (!date.isValid()) {
-        return {{},
-                QStringLiteral("制作日期“%1”不存在：%2年%3月没有 %4 日。")
-                    .arg(typed)
-                    .arg(year)
-                    .arg(month)
-                    .arg(day)};
+        return {{}, WindowText::dayMissing(typed, year, month, day)};
     }
     return {date, {}};
 }

@@ -12,8 +12,10 @@
 #include "recordline.h"
 #include "recordstore.h"
 #include "specimenrecord.h"
+#include "titles.h"
 #include "twips.h"
 #include "windowsystem.h"
+#include "windowtexts.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -200,7 +202,7 @@ void Form2::Form_Load()
     m_grid->layOutRecordColumns();
     const QString error = daoru();
     if (!error.isEmpty())
-        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
     m_recordsSeen = m_grid->rows() - 2;
 
     const QDateTime now = m_services.clock->now();
@@ -292,10 +294,7 @@ QList<RecordEntry> Form2::extraEntries(const RecordEntry &first, QString *refusa
         entry.making.age = QString::number(days);
         const DueTime::Outcome due = DueTime::compute(entry.making);
         if (!due.ok()) {
-            *refusal =
-                QStringLiteral("另加龄期 %1 天的记录：%2\n这些信息都没有添加，记录文件未被改动。")
-                    .arg(days)
-                    .arg(due.error);
+            *refusal = WindowText::furtherAgeRefused(days, due.error);
             return {};
         }
         entry.dueTime() = due.dueTime;
@@ -315,7 +314,7 @@ void Form2::Command1_Click()
         QString refused;
         entries += extraEntries(entries.constFirst(), &refused);
         if (!refused.isEmpty()) {
-            m_services.messages->show(refused, QStringLiteral("错误"), MessageStyle::Exclamation);
+            m_services.messages->show(refused, Title::error(), MessageStyle::Exclamation);
             return;
         }
         if (!confirmUnusual(entries))
@@ -363,20 +362,15 @@ bool Form2::confirmUnusual(const QList<RecordEntry> &entries) const
     QStringList reasons;
     for (qsizetype e = 0; e < entries.size(); ++e) {
         const RecordEntry &entry = entries[e];
-        const QString which =
-            several ? QStringLiteral("龄期 %1 天的记录：").arg(entry.making.age) : QString();
+        const QString which = several ? WindowText::ofAge(entry.making.age) : QString();
         if (entry.dueTime() < now)
-            reasons << which + QStringLiteral("到期时间 %1 已经过去，这条记录不会再提醒。")
-                                   .arg(entry.dueTime());
+            reasons << which + WindowText::dueTimePassed(entry.dueTime());
         if (sameRow[e] != 0)
-            reasons << which + QStringLiteral("记录文件中已有完全相同的记录（编号 %1）。")
-                                   .arg(sameRow[e]);
+            reasons << which + WindowText::sameRecord(sameRow[e]);
     }
-    const QString question = several ? QStringLiteral("\n\n仍要添加这些记录吗？")
-                                     : QStringLiteral("\n\n仍要添加这条记录吗？");
-    return reasons.isEmpty() ||
-           m_services.messages->confirm(reasons.join(QLatin1Char('\n')) + question,
-                                        QStringLiteral("提示"));
+    const QString question = several ? WindowText::addTheseAnyway() : WindowText::addThisAnyway();
+    return reasons.isEmpty() || m_services.messages->confirm(
+                                    reasons.join(QLatin1Char('\n')) + question, Title::notice());
 }
 
 void Form2::Command2_Click()

@@ -7,8 +7,10 @@
 #include "recordgridmodel.h"
 #include "recordtablepanel.h"
 #include "specimenrecord.h"
+#include "titles.h"
 #include "twips.h"
 #include "windowsystem.h"
+#include "windowtexts.h"
 
 #include <QScreen>
 
@@ -45,11 +47,11 @@ QStringList Form2::storedFieldsOf(int row) const
 void Form2::showOutcome(const QString &error)
 {
     if (!error.isEmpty())
-        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
     // The table shows the file as it is now, whatever happened.
     const QString readError = daoru();
     if (!readError.isEmpty())
-        m_services.messages->show(readError, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(readError, Title::error(), MessageStyle::Exclamation);
 }
 
 void Form2::correctCell(int row, int col, const QString &text)
@@ -61,11 +63,9 @@ void Form2::correctCell(int row, int col, const QString &text)
 void Form2::deleteRecord(int row)
 {
     const QStringList stored = storedFieldsOf(row);
-    const QString question =
-        QStringLiteral(
-            "从记录文件中删除这条记录吗？删除前的文件留有备份（数据编辑 → 从备份恢复）。\n\n") +
-        SpecimenRecord::summary(QStringList{m_grid->textMatrix(row, 0)} + stored);
-    if (!m_services.messages->confirm(question, QStringLiteral("确认删除")))
+    const QString question = WindowText::deleteRecordQuestion(
+        SpecimenRecord::summary(QStringList{m_grid->textMatrix(row, 0)} + stored));
+    if (!m_services.messages->confirm(question, Title::confirmDelete()))
         return;
     showOutcome(RecordCorrection::remove(recordStore(), stored).error);
 }

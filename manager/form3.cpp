@@ -2,8 +2,10 @@
 
 #include "messages.h"
 #include "recordgridmodel.h"
+#include "titles.h"
 #include "twips.h"
 #include "windowsystem.h"
+#include "windowtexts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +47,5 @@ void Form3::Command1_Click()
                 r, c, match ? RecordGridModel::Red : RecordGridModel::DefaultColour);
         }
     }
-    m_messages->show(QStringLiteral("搜索结束！"), QStringLiteral("提示"),
-                     MessageStyle::Information);
+    m_messages->show(WindowText::searchDone(), Title::notice(), MessageStyle::Information);
 }

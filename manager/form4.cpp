@@ -3,8 +3,10 @@
 #include "labsettings.h"
 
 #include "messages.h"
+#include "titles.h"
 #include "twips.h"
 #include "windowsystem.h"
+#include "windowtexts.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -64,8 +66,7 @@ void Form4::showEvent(QShowEvent *event)
 
 void Form4::Command1_Click()
 {
-    m_messages->show(QStringLiteral("最好不要设置的太大 不然每次都会有误差，当误差大了就是错误。"),
-                     QStringLiteral("提示"), MessageStyle::Plain);
+    m_messages->show(WindowText::intervalAdvice(), Title::notice(), MessageStyle::Plain);
     emit intervalApplied(m_text1->text());
     hide();
 }
@@ -74,8 +75,7 @@ void Form4::Check1_Click(bool checked)
 {
     const Autostart::Outcome outcome = checked ? m_autostart.enable() : m_autostart.disable();
     if (!outcome.message.isEmpty()) {
-        m_messages->show(outcome.message,
-                         outcome.ok ? QStringLiteral("提示") : QStringLiteral("错误"),
+        m_messages->show(outcome.message, outcome.ok ? Title::notice() : Title::error(),
                          outcome.ok ? MessageStyle::Information : MessageStyle::Exclamation);
     }
     // The box shows what is registered, also after a failure.

@@ -25,8 +25,6 @@ public:
     void gy_Click();
     void sj_Click();
 
-    static QString aboutText();
-    static QString donateText();
     static QUrl feedbackPage();
 
     // How a web page is opened; tests record the address instead.

@@ -5,6 +5,8 @@
 #include "form1.h"
 #include "qttranslation.h"
 #include "singleinstance.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QApplication>
 
@@ -26,14 +28,12 @@ int main(int argc, char *argv[])
     SingleInstance instance(services.dataFolder);
     if (!instance.claim()) {
         if (!instance.error().isEmpty()) {
-            messages.show(instance.error(), QStringLiteral("错误"), MessageStyle::Exclamation);
+            messages.show(instance.error(), Title::error(), MessageStyle::Exclamation);
             return 1;
         }
         if (instance.askToRaise())
             return 0;
-        messages.show(QStringLiteral("Tarvelin 已经在运行，但没有响应，无法把它的窗口调到前面。"
-                                     "请在任务栏或通知区域找到它，或结束它后再启动。"),
-                      QStringLiteral("提示"), MessageStyle::Exclamation);
+        messages.show(WindowText::notResponding(), Title::notice(), MessageStyle::Exclamation);
         return 1;
     }
 

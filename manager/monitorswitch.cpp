@@ -5,6 +5,7 @@
 #include "messages.h"
 #include "recordgridmodel.h"
 #include "titles.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QTimer>
@@ -32,7 +33,8 @@ void MonitorSwitch::recordsLoaded()
 void MonitorSwitch::kq_Click()
 {
     if (!m_grid->hasRecords()) {
-        m_messages->show(QStringLiteral("开启失败"), Title::notice(), MessageStyle::Exclamation);
+        m_messages->show(WindowText::monitorNotStarted(), Title::notice(),
+                         MessageStyle::Exclamation);
         return;
     }
     // An interval that cannot be used is told before anything claims to have started.
@@ -40,20 +42,17 @@ void MonitorSwitch::kq_Click()
     if (!interval)
         return;
     if (*interval == 0) {
-        m_messages->show(QStringLiteral("刷新间隔为 0 毫秒，提醒没有开启：请在“设置”中填写 1 到 "
-                                        "%1 毫秒。")
-                             .arg(LabSettings::kLongestIntervalMs),
-                         Title::notice(), MessageStyle::Exclamation);
+        m_messages->show(WindowText::zeroInterval(), Title::notice(), MessageStyle::Exclamation);
         return;
     }
-    m_messages->show(QStringLiteral("已经开启"), Title::notice(), MessageStyle::Information);
+    m_messages->show(WindowText::monitorStarted(), Title::notice(), MessageStyle::Information);
     enter(State::On, *interval);
 }
 
 void MonitorSwitch::bg_Click()
 {
     enter(State::Stopped);
-    m_messages->show(QStringLiteral("已经关闭"), Title::notice(), MessageStyle::Plain);
+    m_messages->show(WindowText::monitorStopped(), Title::notice(), MessageStyle::Plain);
 }
 
 void MonitorSwitch::apply(const QString &intervalText)
@@ -68,12 +67,8 @@ std::optional<int> MonitorSwitch::readInterval(const QString &text)
     const std::optional<int> interval = LabSettings::readInterval(text);
     if (interval)
         return interval;
-    m_messages->show(
-        QStringLiteral("刷新间隔“%1”无效：只能是 0 到 %2 毫秒。提醒间隔保持为 %3 毫秒。")
-            // One arg: a typed "%2" stays as typed.
-            .arg(text, QString::number(LabSettings::kLongestIntervalMs),
-                 QString::number(m_timer1->isActive() ? m_timer1->interval() : 0)),
-        Title::notice(), MessageStyle::Exclamation);
+    m_messages->show(WindowText::badInterval(text, m_timer1->isActive() ? m_timer1->interval() : 0),
+                     Title::notice(), MessageStyle::Exclamation);
     return std::nullopt;
 }
 

@@ -5,15 +5,17 @@
 #include "recordgridview.h"
 #include "recordline.h"
 #include "specimenrecord.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
 namespace {
-const QString kNotice = QStringLiteral("提示");
-const QString kError = QStringLiteral("错误");
-const QString kConfirm = QStringLiteral("确认删除");
+const QString kNotice = Title::notice();
+const QString kError = Title::error();
+const QString kConfirm = Title::confirmDelete();
 
 QString describeRow(const RecordGridModel &grid, int row)
 {
@@ -48,11 +50,8 @@ void RecordMaintenance::shanchuxuanzhong()
         return;
     // An empty row takes nothing with it; a record row goes only when the user says so.
     if (holdsRecord(*m_grid, s) &&
-        !m_messages->confirm(
-            QStringLiteral("从列表中移除这一行吗？\n\n%1\n\n记录文件中的这条记录不会删除，"
-                           "“读取数据”后会重新显示。")
-                .arg(describeRow(*m_grid, s)),
-            QStringLiteral("确认移除"))) {
+        !m_messages->confirm(WindowText::removeRowQuestion(describeRow(*m_grid, s)),
+                             Title::confirmRemove())) {
         return;
     }
     // Only texts move up; colours stay with the row positions.
@@ -69,7 +68,7 @@ void RecordMaintenance::shanchuxuanzhong()
 void RecordMaintenance::scgqsj_Click()
 {
     if (!m_grid->hasRecords()) {
-        m_messages->show(QStringLiteral("没有检测到数据"), kNotice, MessageStyle::Information);
+        m_messages->show(WindowText::noRecordsShown(), kNotice, MessageStyle::Information);
         return;
     }
     delgqshuju();
@@ -79,11 +78,11 @@ RecordMaintenance::Expiry RecordMaintenance::expiry(const RecordFile::Text &read
 {
     Expiry plan;
     if (!read.exists) {
-        plan.error = QStringLiteral("找不到记录文件 %1，没有删除任何数据。").arg(m_file.path());
+        plan.error = WindowText::noRecordFile(m_file.path());
         return plan;
     }
     if (!read.error.isEmpty()) {
-        plan.error = read.error + QStringLiteral("。没有删除任何数据。");
+        plan.error = WindowText::readFailedNothingDeleted(read.error);
         return plan;
     }
 
@@ -117,14 +116,13 @@ void RecordMaintenance::delgqshuju()
     }
     if (plan.removed > 0) {
         // A record held twice in the file goes with all its lines; the question says so.
-        QString question =
-            QStringLiteral("将从记录文件中删除以下 %1 条已到期的记录").arg(plan.dueRows.size());
+        QString question = WindowText::deleteDueQuestion(plan.dueRows.size());
         if (plan.removed != plan.dueRows.size())
-            question += QStringLiteral("（含重复的行，共 %1 行）").arg(plan.removed);
-        question += QStringLiteral("（删除前的文件留有备份，可从“数据编辑 → 从备份恢复”找回）：\n");
+            question += WindowText::duplicateLines(plan.removed);
+        question += WindowText::dueListFollows();
         for (int row : plan.dueRows)
             question += QLatin1Char('\n') + describeRow(*m_grid, row);
-        question += QStringLiteral("\n\n确定删除吗？");
+        question += WindowText::confirmDeletion();
         if (!m_messages->confirm(question, kConfirm))
             return;
     }
@@ -141,7 +139,7 @@ void RecordMaintenance::delgqshuju()
                             return m_file.linesReplacing(now.data, plan.kept);
                         });
     if (!done.ok())
-        showError(planned ? QStringLiteral("删除过期数据失败：") + done.error : done.error);
+        showError(planned ? WindowText::deleteDueFailed(done.error) : done.error);
 }
 
 void RecordMaintenance::sjcsh_Click()
@@ -149,7 +147,7 @@ void RecordMaintenance::sjcsh_Click()
     // Only a normal file counts: a hidden one is treated as absent and left alone.
     const QFileInfo info(m_file.path());
     if (!info.isFile() || info.isHidden()) {
-        m_messages->show(QStringLiteral("无需初始化数据。"), kNotice, MessageStyle::Information);
+        m_messages->show(WindowText::nothingToInitialise(), kNotice, MessageStyle::Information);
         return;
     }
     if (!m_messages->confirm(initialisationQuestion(), kConfirm))
@@ -164,10 +162,10 @@ void RecordMaintenance::sjcsh_Click()
                             return {};
                         });
     if (!done.ok()) {
-        showError(locked ? QStringLiteral("数据初始化失败：") + done.error : done.error);
+        showError(locked ? WindowText::initialiseFailed(done.error) : done.error);
         return;
     }
-    m_messages->show(QStringLiteral("初始化完成。"), kNotice, MessageStyle::Information);
+    m_messages->show(WindowText::initialised(), kNotice, MessageStyle::Information);
 }
 
 QString RecordMaintenance::initialisationQuestion() const
@@ -177,11 +175,9 @@ QString RecordMaintenance::initialisationQuestion() const
         m_file.forEachFilledLine([&records](const QList<QStringView> &) {
             ++records; // the closing line of a save, all empty, is not handed over
         });
-    const QString what = read.error.isEmpty() ? QStringLiteral("全部 %1 条记录").arg(records)
-                                              : QStringLiteral("全部记录");
-    return QStringLiteral("数据初始化将删除记录文件 %1 中的%2（删除前的文件留有备份，可从“数据编辑 "
-                          "→ 从备份恢复”找回）。\n\n确定删除吗？")
-        .arg(QDir::toNativeSeparators(m_file.path()), what);
+    const QString what =
+        read.error.isEmpty() ? WindowText::allRecords(records) : WindowText::allRecordsUncounted();
+    return WindowText::initialiseQuestion(QDir::toNativeSeparators(m_file.path()), what);
 }
 
 void RecordMaintenance::showError(const QString &text) const

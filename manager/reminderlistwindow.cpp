@@ -1,6 +1,7 @@
 #include "reminderlistwindow.h"
 
 #include "windowsystem.h"
+#include "windowtexts.h"
 
 #include <QAbstractListModel>
 #include <QDialogButtonBox>
@@ -124,15 +125,10 @@ void ReminderListWindow::done(int result)
 }
 
 ReminderListWindows::ReminderListWindows(QWidget *owner)
-    : QObject(owner),
-      m_notShown(new ReminderListWindow(
-          QStringLiteral("到期提醒"),
-          QStringLiteral("以下记录已经到期，但提示窗口未能弹出，请立即处理："), 0, owner)),
-      m_late(new ReminderListWindow(
-          QStringLiteral("错过的到期提醒"),
-          QStringLiteral("以下记录已经到期，但没有按时提醒（到期时本程序没有运行或没有检查，"
-                         "或记录在到期之后才保存）："), 1,
-          owner))
+    : QObject(owner), m_notShown(new ReminderListWindow(QStringLiteral("到期提醒"),
+                                                        WindowText::notShownIntro(), 0, owner)),
+      m_late(new ReminderListWindow(QStringLiteral("错过的到期提醒"), WindowText::lateIntro(), 1,
+                                    owner))
 {
     m_notShown->setObjectName(QStringLiteral("notShownReminders"));
     m_late->setObjectName(QStringLiteral("lateReminders"));

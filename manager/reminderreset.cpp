@@ -3,7 +3,9 @@
 #include "apppaths.h"
 #include "messages.h"
 #include "reminderslots.h"
+#include "titles.h"
 #include "twips.h"
+#include "windowtexts.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -19,13 +21,11 @@ void ReminderReset::tscsh_Click() const
     const ProfileFile::Outcome outcome =
         exchange.reset(ReminderSlots::rowsPerLayer(m_screenHeightTwips));
     if (!outcome.ok) {
-        m_services.messages->show(QStringLiteral("提示初始化失败：%1").arg(outcome.error),
-                                  QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(WindowText::resetFailed(outcome.error), Title::error(),
+                                  MessageStyle::Exclamation);
         return;
     }
-    m_services.messages->show(
-        QStringLiteral("初始化完成。此初始化仅会修改提示组数。不会对数据进行损坏"),
-        QStringLiteral("提示"), MessageStyle::Information);
+    m_services.messages->show(WindowText::resetDone(), Title::notice(), MessageStyle::Information);
 }
 
 int ReminderReset::primaryScreenHeightTwips()

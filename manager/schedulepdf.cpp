@@ -1,6 +1,7 @@
 #include "schedulepdf.h"
 
 #include "atomicfile.h"
+#include "basetexts.h"
 #include "recordgridview.h"
 
 #include <QAbstractItemModel>
@@ -105,7 +106,7 @@ QString save(const QAbstractItemModel &model, const QString &title, const QStrin
 {
     const AtomicFile::Result saved = AtomicFile::replace(path, bytes(model, title));
     return saved.ok ? QString()
-                    : AtomicFile::failureText(saved, QStringLiteral("导出文件"),
+                    : AtomicFile::failureText(saved, BaseText::exportFile(),
                                               QDir::toNativeSeparators(path));
 }
 

@@ -9,6 +9,8 @@
 #include "schedulemodel.h"
 #include "schedulepdf.h"
 #include "textprompts.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -101,7 +103,7 @@ ScheduleWindow::ScheduleWindow(const ManagerServices &services, ReminderJournal 
         emit marksChanged();
         const QString error = m_settings->save();
         if (!error.isEmpty())
-            m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+            m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
     });
     connect(mark, &QPushButton::clicked, this, &ScheduleWindow::markSelectedTested);
     connect(m_undo, &QPushButton::clicked, this, &ScheduleWindow::undo);
@@ -141,11 +143,11 @@ void ScheduleWindow::load(ScheduleModel::Scope scope)
             : m_journal->loadDays(ScheduleModel::firstDay(now.date(), span),
                                   ScheduleModel::lastDay(now.date()));
     for (const QString &problem : problems)
-        m_services.messages->show(problem, QStringLiteral("提示"), MessageStyle::Exclamation);
+        m_services.messages->show(problem, Title::notice(), MessageStyle::Exclamation);
     const QString error =
         m_model->load(AppPaths::recordFile(m_services.dataFolder), now, span, scope);
     if (!error.isEmpty())
-        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
     showCounts();
 }
 
@@ -198,7 +200,7 @@ bool ScheduleWindow::askTechnician(bool always)
     m_technician->setText(QStringLiteral("试验人：%1").arg(m_settings->technician));
     const QString error = m_settings->save();
     if (!error.isEmpty())
-        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
     return true;
 }
 
@@ -208,8 +210,8 @@ void ScheduleWindow::markSelectedTested()
     for (const QModelIndex &row : m_view->selectionModel()->selectedRows())
         keys << m_model->keyAt(row.row());
     if (keys.isEmpty()) {
-        m_services.messages->show(QStringLiteral("请先选中要标为已试验的记录。"),
-                                  QStringLiteral("提示"), MessageStyle::Exclamation);
+        m_services.messages->show(WindowText::selectToMark(), Title::notice(),
+                                  MessageStyle::Exclamation);
         return;
     }
     if (!askTechnician(false))
@@ -231,7 +233,7 @@ void ScheduleWindow::markSelectedTested()
         error = error.isEmpty() ? failed : error;
     }
     if (!error.isEmpty())
-        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
     m_undo->setEnabled(true);
     m_model->regroup(now, m_settings->overdueDays);
     showCounts();
@@ -251,7 +253,7 @@ void ScheduleWindow::undo()
         error = error.isEmpty() ? failed : error;
     }
     if (!error.isEmpty())
-        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
     m_lastMarking.clear();
     m_undo->setEnabled(false);
     m_model->regroup(now, m_settings->overdueDays);
@@ -278,7 +280,7 @@ void ScheduleWindow::exportCsv()
         return;
     const QString error = CsvExport::save(*m_model, path);
     if (!error.isEmpty())
-        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
 }
 
 void ScheduleWindow::exportPdf()
@@ -289,5 +291,5 @@ void ScheduleWindow::exportPdf()
     const QString title = QStringLiteral("%1（%2）").arg(dayTitle(), m_groups->currentText());
     const QString error = SchedulePdf::save(*m_model, title, path);
     if (!error.isEmpty())
-        m_services.messages->show(error, QStringLiteral("错误"), MessageStyle::Exclamation);
+        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
 }

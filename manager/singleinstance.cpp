@@ -2,6 +2,7 @@
 
 #include "abandonedlock.h"
 #include "atomicfile.h"
+#include "windowtexts.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -30,9 +31,9 @@ QString cannotLock(const QString &lockFile)
     const QFileInfo lock(lockFile);
     QString why = AtomicFile::whyFolderRefusesWrites(lock.absolutePath());
     if (why.isEmpty())
-        why = QStringLiteral("系统没有说明原因，请检查这个文件夹是否存在并且可以写入");
-    return QStringLiteral("Tarvelin 无法启动：无法在临时文件夹 %1 中建立锁文件 %2。原因：%3。")
-        .arg(QDir::toNativeSeparators(lock.absolutePath()), lock.fileName(), why);
+        why = WindowText::noReasonGiven();
+    return WindowText::cannotStart(QDir::toNativeSeparators(lock.absolutePath()), lock.fileName(),
+                                   why);
 }
 
 bool answers(const QString &name)

@@ -22,8 +22,8 @@ QMessageBox::Icon iconOf(MessageStyle style)
 }
 
 // QMessageBox sizes itself to its text and leaves the title to a narrow frame: a window manager
-// then shows "提示" or "开启失败" as "…". The box is made wide enough for its whole title beside
-// the frame's icon and buttons.
+// then shows even a title of two characters, or a short text, as "…". The box is made wide enough
+// for its whole title beside the frame's icon and buttons.
 class TitledBox : public QMessageBox
 {
 public:

@@ -1,9 +1,11 @@
 #include "reminderpopup.h"
 
+#include "exchangetexts.h"
 #include "handoff.h"
 #include "messages.h"
 #include "popupplacement.h"
 #include "reminderslots.h"
+#include "titles.h"
 #include "twips.h"
 #include "windowsystem.h"
 
@@ -38,11 +40,6 @@ ReminderPopup::ReminderPopup(QString reminderFile, Messages *messages, QWidget *
     connect(m_timer1, &QTimer::timeout, this, &ReminderPopup::Timer1_Timer);
 }
 
-QString ReminderPopup::failureText()
-{
-    return QStringLiteral("上次关闭异常。或已经全部提示。此次提示失败。建议立即初始化。");
-}
-
 bool ReminderPopup::Form_Load()
 {
     const ReminderSlots exchange(m_path);
@@ -54,12 +51,12 @@ bool ReminderPopup::Form_Load()
             Handoff::writeReason(claimed.error);
             return false;
         }
-        QString text = failureText();
+        QString text = ExchangeText::popupFailed();
         if (!claimed.error.isEmpty())
             text += QLatin1Char('\n') + claimed.error;
         // Also on stderr, so that whoever started the process can tell without a screen.
         Handoff::writeReason(text);
-        m_messages->show(text, QStringLiteral("错误提示"), MessageStyle::Plain);
+        m_messages->show(text, Title::popupError(), MessageStyle::Plain);
         return false;
     }
     m_slotName = claimed.slot;
@@ -202,10 +199,8 @@ void ReminderPopup::closeEvent(QCloseEvent *event)
 {
     const ProfileFile::Outcome outcome = releaseSlot();
     if (!outcome.ok) {
-        m_messages->show(
-            QStringLiteral("无法把提示位置 %1 标记为空闲：%2\n请稍后运行“提示初始化”。")
-                .arg(m_slotName, outcome.error),
-            QStringLiteral("错误提示"), MessageStyle::Exclamation);
+        m_messages->show(ExchangeText::slotNotFreed(m_slotName, outcome.error), Title::popupError(),
+                         MessageStyle::Exclamation);
     }
     event->accept();
     emit closed();

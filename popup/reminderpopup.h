@@ -29,8 +29,6 @@ public:
     // manager shows the record another way.
     bool Form_Load();
 
-    static QString failureText();
-
     const QString &slotName() const { return m_slotName; }
     int opacity() const { return m_opacity; } // the alpha last asked for, 0 to 256
     QListWidget *list1() const { return m_list1; }

@@ -7,6 +7,8 @@
 #include "form3.h"
 #include "form4.h"
 #include "recordgridmodel.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -35,8 +37,7 @@ int main(int argc, char **argv)
         form->show();
     }
     QTimer::singleShot(0, &owner, [&messages] {
-        messages.show(QStringLiteral("开启失败"), QStringLiteral("提示"),
-                      MessageStyle::Exclamation);
+        messages.show(WindowText::monitorNotStarted(), Title::notice(), MessageStyle::Exclamation);
     });
     return app.exec();
 }

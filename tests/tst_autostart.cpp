@@ -1,4 +1,5 @@
 #include "autostart.h"
+#include "platformtexts.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -250,7 +251,7 @@ void TestAutostart::failuresAreReported()
     writeFile(home.config() + QStringLiteral("/autostart"), "x");
     Autostart::Outcome outcome = autostart.enable();
     QVERIFY(!outcome.ok);
-    QVERIFY(outcome.message.contains(QStringLiteral("开机自启动未设置")));
+    QVERIFY(outcome.message.endsWith(PlatformText::autostartNotSet()));
     QVERIFY(!autostart.isEnabled());
     QCOMPARE(readFile(home.config() + QStringLiteral("/autostart")), QByteArray("x"));
 
@@ -259,7 +260,7 @@ void TestAutostart::failuresAreReported()
     QVERIFY(QDir().mkpath(autostart.desktopFilePath() + QStringLiteral("/inside")));
     outcome = autostart.disable();
     QVERIFY(!outcome.ok);
-    QVERIFY(outcome.message.contains(QStringLiteral("开机自启动未取消")));
+    QVERIFY(outcome.message.endsWith(PlatformText::autostartNotCancelled()));
 #endif
 }
 

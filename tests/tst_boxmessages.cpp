@@ -1,4 +1,5 @@
 #include "boxmessages.h"
+#include "titles.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -22,12 +23,8 @@ void TestBoxMessages::wholeTitleAndTheSafeAnswer_data()
     QTest::newRow("message, short text") << "show"
                                          << "记录文件无法读取，提醒已停止"
                                          << "";
-    QTest::newRow("question") << "ask"
-                              << "提示"
-                              << "是";
-    QTest::newRow("question before a deletion") << "confirm"
-                                                << "确认删除"
-                                                << "否";
+    QTest::newRow("question") << "ask" << Title::notice() << "是";
+    QTest::newRow("question before a deletion") << "confirm" << Title::confirmDelete() << "否";
 }
 
 void TestBoxMessages::wholeTitleAndTheSafeAnswer()

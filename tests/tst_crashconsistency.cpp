@@ -1,8 +1,10 @@
 // A save that is cut off by a crash or a power cut must leave either the old or the new file on
 // disk, never a mix and never an empty file. A child process saves in a loop and is killed with
 // SIGKILL at random moments; after every kill the file must be one of the contents it saves.
+#include "basetexts.h"
 #include "crashcontents.h"
 #include "exchangecheck.h"
+#include "exchangetexts.h"
 #include "profilefile.h"
 #include "recordfile.h"
 #include "reminderjournal.h"
@@ -258,16 +260,16 @@ void TestCrashConsistency::emptyLockFileOfKilledWriterIsTakenOver()
     {
         const ProfileFile::Lock lock = profile.lock(300);
         QVERIFY(!lock.isLocked());
-        QVERIFY(lock.error().contains(QStringLiteral("正被另一个程序使用")));
+        QCOMPARE(lock.error(), BaseText::fileBusy(ExchangeText::profileFile(), profile.path()));
         QVERIFY(QFileInfo::exists(lockPath));
     }
     ::close(held);
 
     // Once nobody holds it, the next writer takes over at once instead of waiting 30 seconds.
     const ProfileFile::Outcome written =
-        profile.write(QStringLiteral("1|1"), QStringLiteral("是否显示"), QStringLiteral("0"));
+        profile.write(QStringLiteral("1|1"), ReminderSlots::flagKey(), QStringLiteral("0"));
     QVERIFY2(written.ok, qPrintable(written.error));
-    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), QStringLiteral("是否显示"), profile.path()),
+    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), ReminderSlots::flagKey(), profile.path()),
              QStringLiteral("0"));
     QVERIFY(!QFileInfo::exists(lockPath));
 #endif

@@ -5,6 +5,7 @@
 // and the main window's frame after a trip to the tray.
 #include "profilefile.h"
 #include "reminderslots.h"
+#include "titles.h"
 #include "x11client.h"
 
 #include <QProcess>
@@ -275,7 +276,7 @@ void TestDesktopSession::modalWindowsOfferNoMinimise()
     const auto windows = start(QStringLiteral(MODALWINDOWS_PATH), {});
     QVERIFY(windows->waitForStarted());
     for (const QString &title : {QStringLiteral("增添提醒数据"), QStringLiteral("查找提示信息"),
-                                 QStringLiteral("设置"), QStringLiteral("提示")}) {
+                                 QStringLiteral("设置"), Title::notice()}) {
         QList<xcb_window_t> found;
         QTRY_VERIFY_WITH_TIMEOUT(!(found = m_x->clientsNamed(title)).isEmpty(), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(m_x->atoms(found.first(), "_NET_WM_ALLOWED_ACTIONS")

@@ -1,3 +1,4 @@
+#include "enginetexts.h"
 #include "fakes.h"
 #include "form1.h"
 #include "form4.h"
@@ -6,6 +7,8 @@
 #include "reminderlistwindow.h"
 #include "remindernotices.h"
 #include "testfiles.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -147,7 +150,7 @@ void TestForm1::reloadReplacesAndKeepsMarks()
     w->findChild<QAction *>(QStringLiteral("dq"))->trigger();
     QCOMPARE(grid->rows(), 3);
     QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("乙"));
-    QCOMPARE(grid->textMatrix(1, 11), QStringLiteral("到期"));
+    QCOMPARE(grid->textMatrix(1, 11), SpecimenRecord::dueMarkText());
     QCOMPARE(grid->cellBackColour(1, 3), RecordGridModel::SystemHighlight);
     QCOMPARE(grid->textMatrix(2, 1), QString());
     QCOMPARE(grid->textMatrix(2, 0), QString());
@@ -165,7 +168,7 @@ void TestForm1::reloadReplacesAndKeepsMarks()
     w->daoru();
     QCOMPARE(grid->textMatrix(1, 11), QString());
     QCOMPARE(grid->cellBackColour(1, 3), RecordGridModel::DefaultColour);
-    QCOMPARE(grid->textMatrix(2, 11), QStringLiteral("到期"));
+    QCOMPARE(grid->textMatrix(2, 11), SpecimenRecord::dueMarkText());
     QCOMPARE(grid->cellBackColour(2, 3), RecordGridModel::SystemHighlight);
 }
 
@@ -220,8 +223,8 @@ void TestForm1::switchMessagesAndStates()
 
     bg->trigger();
     QVERIFY(!w->timer1()->isActive());
-    QCOMPARE(m_messages.lastText(), QStringLiteral("已经关闭"));
-    QCOMPARE(m_messages.shown.last().title, QStringLiteral("提示"));
+    QCOMPARE(m_messages.lastText(), WindowText::monitorStopped());
+    QCOMPARE(m_messages.shown.last().title, Title::notice());
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Plain);
     QVERIFY(kq->isEnabled());
     QVERIFY(!bg->isEnabled());
@@ -229,7 +232,7 @@ void TestForm1::switchMessagesAndStates()
     // Restarting takes the interval box's current text.
     w->form4()->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("3000"));
     kq->trigger();
-    QCOMPARE(m_messages.lastText(), QStringLiteral("已经开启"));
+    QCOMPARE(m_messages.lastText(), WindowText::monitorStarted());
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Information);
     QVERIFY(w->timer1()->isActive());
     QCOMPARE(w->timer1()->interval(), 3000);
@@ -246,7 +249,7 @@ void TestForm1::switchMessagesAndStates()
     };
     QCOMPARE(late().size(), 1);
     QVERIFY(late().first().contains(QStringLiteral("2026-12-06 09:05")));
-    QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
+    QCOMPARE(w->grid()->textMatrix(1, 11), SpecimenRecord::dueMarkText());
     bg->trigger();
     kq->trigger();
     QCOMPARE(late().size(), 1);
@@ -259,7 +262,7 @@ void TestForm1::checksAsEveryMinuteBegins()
     writeRecords({sample(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05"))});
     Form1 *w = start();
     m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 0, 5)));
-    QTRY_COMPARE_WITH_TIMEOUT(w->grid()->textMatrix(1, 11), QStringLiteral("到期"), 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(w->grid()->textMatrix(1, 11), SpecimenRecord::dueMarkText(), 3000);
 }
 
 void TestForm1::watchesTodaysRecordsAllDay()
@@ -278,7 +281,7 @@ void TestForm1::watchesTodaysRecordsAllDay()
     QVERIFY(w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled());
     m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 1, 3)));
     w->Timer1_Timer();
-    QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
+    QCOMPARE(w->grid()->textMatrix(1, 11), SpecimenRecord::dueMarkText());
 
     // A record saved for today while the window runs is checked from the next tick on; the
     // earlier mark stays.
@@ -286,10 +289,10 @@ void TestForm1::watchesTodaysRecordsAllDay()
     writeRecords({sample(QStringLiteral("甲"), QStringLiteral("2026-12-07 00:01")),
                   sample(QStringLiteral("乙"), QStringLiteral("2026-12-07 00:02"))});
     QTRY_COMPARE(w->grid()->rows(), 4);
-    QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
+    QCOMPARE(w->grid()->textMatrix(1, 11), SpecimenRecord::dueMarkText());
     m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(0, 2, 0)));
     w->Timer1_Timer();
-    QCOMPARE(w->grid()->textMatrix(2, 11), QStringLiteral("到期"));
+    QCOMPARE(w->grid()->textMatrix(2, 11), SpecimenRecord::dueMarkText());
 
     // Stopped by the user, it stays stopped when records come.
     w->findChild<QAction *>(QStringLiteral("bg"))->trigger();
@@ -314,14 +317,14 @@ void TestForm1::passedRemindersAreListedOnceAsLate()
              QStringLiteral("到期时间 2026-12-06 08:00：编号 1，工程部位 甲，强度等级 "
                             "C30，配合比编号 P-01"));
     QVERIFY(w->findChild<ReminderListWindow *>(QStringLiteral("lateReminders"))->isVisible());
-    QCOMPARE(w->grid()->textMatrix(1, 11), QStringLiteral("到期"));
+    QCOMPARE(w->grid()->textMatrix(1, 11), SpecimenRecord::dueMarkText());
     QCOMPARE(w->grid()->textMatrix(2, 11), QString());
 
     // The first check comes only in the next minute; the start-up minute is still covered, and
     // the late record is not given again.
     m_clock.set(QDateTime(QDate(2026, 12, 6), QTime(8, 31, 2)));
     w->Timer1_Timer();
-    QCOMPARE(w->grid()->textMatrix(2, 11), QStringLiteral("到期"));
+    QCOMPARE(w->grid()->textMatrix(2, 11), SpecimenRecord::dueMarkText());
     QCOMPARE(w->grid()->textMatrix(3, 11), QString());
     w->daoru();
     w->Timer1_Timer();
@@ -345,10 +348,11 @@ void TestForm1::remindersNoPopupGaveGoToTheNotices()
 
     m_window->Timer1_Timer();
     QCOMPARE(notices.notShownTexts.size(), 1);
-    QVERIFY(notices.notShownTexts.first().endsWith(
-        QStringLiteral("\n到期记录：编号 2，工程部位 乙，强度等级 C30，配合比编号 P-01，到期时间 "
-                       "2026-12-06 09:05")));
-    QVERIFY(notices.notShownTexts.first().contains(QStringLiteral("no-vexa")));
+    QCOMPARE(
+        notices.notShownTexts.first(),
+        EngineText::popupNotStarted(m_dir->filePath(QStringLiteral("no-vexa")),
+                                    QStringLiteral("编号 2，工程部位 乙，强度等级 C30，"
+                                                   "配合比编号 P-01，到期时间 2026-12-06 09:05")));
     QCOMPARE(notices.lateTexts.size(), 1);
     QVERIFY(m_window->findChildren<ReminderListWindow *>().isEmpty());
     QVERIFY(m_messages.shown.isEmpty());

@@ -1,4 +1,5 @@
 #include "apppaths.h"
+#include "basetexts.h"
 #include "boxmessages.h"
 #include "datepicker.h"
 #include "failingdevice.h"
@@ -7,8 +8,12 @@
 #include "form2.h"
 #include "qttranslation.h"
 #include "recordgridmodel.h"
+#include "recordtexts.h"
+#include "storetexts.h"
 #include "testfiles.h"
+#include "titles.h"
 #include "twips.h"
+#include "windowtexts.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -308,15 +313,15 @@ void TestForm2::questionMarkRefusesEmptyAge()
     text("Text7")->setText(QStringLiteral("2024-05-31 09:05"));
     click("Command3");
     QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.shown[0].text, QStringLiteral("龄期未填写，无法进行添加"));
-    QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
+    QCOMPARE(m_messages.shown[0].text, RecordText::ageMissing());
+    QCOMPARE(m_messages.shown[0].title, Title::error());
     QCOMPARE(m_messages.shown[0].style, MessageStyle::Plain);
     QCOMPARE(text("Text7")->text(), QStringLiteral("2024-05-31 09:05"));
 
     text("Text6")->setText(QStringLiteral("0.5"));
     click("Command3");
     QCOMPARE(m_messages.shown.size(), 2);
-    QVERIFY(m_messages.shown[1].text.contains(QStringLiteral("不足 1 天")));
+    QCOMPARE(m_messages.shown[1].text, RecordText::ageBelowOneDay(QStringLiteral("0.5")));
     QCOMPARE(text("Text7")->text(), QStringLiteral("2024-05-31 09:05"));
 }
 
@@ -330,8 +335,8 @@ void TestForm2::firstRecordIntoEmptyTable()
 
     QCOMPARE(readFile(recordPath()), lines({kThreeRecords[0], QString::fromLatin1(kClosingLine)}));
     QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.shown[0].text, QStringLiteral("此条信息添加完成！"));
-    QCOMPARE(m_messages.shown[0].title, QStringLiteral("信息"));
+    QCOMPARE(m_messages.shown[0].text, StoreText::added());
+    QCOMPARE(m_messages.shown[0].title, Title::information());
     QCOMPARE(m_messages.shown[0].style, MessageStyle::Plain);
     RecordGridModel *grid = m_form->grid();
     QCOMPARE(grid->rows(), 3);
@@ -367,7 +372,7 @@ void TestForm2::fourthRecordAndRepeatedAdd()
     click("Command1");
     QCOMPARE(m_messages.asked.size(), 1);
     QVERIFY(m_messages.asked[0].noByDefault);
-    QVERIFY(m_messages.asked[0].text.contains(QStringLiteral("已有完全相同的记录（编号 4）")));
+    QVERIFY(m_messages.asked[0].text.contains(WindowText::sameRecord(4)));
     QCOMPARE(m_form->grid()->rows(), 6);
     m_messages.answer = true;
     click("Command1");
@@ -388,7 +393,7 @@ void TestForm2::timeBoxesStoredAsTyped()
     m_messages.answer = true;
     click("Command1");
     QCOMPARE(m_messages.asked.size(), 1);
-    QVERIFY(m_messages.asked[0].text.contains(QStringLiteral("2024-06-01 10:00 已经过去")));
+    QVERIFY(m_messages.asked[0].text.contains(WindowText::dueTimePassed("2024-06-01 10:00")));
     QCOMPARE(readFile(recordPath()),
              lines({QStringLiteral("梁,C30,P-01,2024-5-3 9:5,28,2024-06-01 10:00,标准养护,12,3,,"),
                     QString::fromLatin1(kClosingLine)}));
@@ -400,7 +405,7 @@ void TestForm2::timeBoxesStoredAsTyped()
     click("Command3");
     QCOMPARE(text("Text7")->text(), QStringLiteral("2024-05-31 08:30"));
     click("Command1");
-    QCOMPARE(m_messages.lastText(), QStringLiteral("此条信息添加完成！"));
+    QCOMPARE(m_messages.lastText(), StoreText::added());
     QVERIFY(readFile(recordPath()).contains("2024-5-3 08:30,28,2024-05-31 08:30,"));
 }
 
@@ -451,8 +456,8 @@ void TestForm2::failedSaveOnReadOnlyFolder()
 
     QCOMPARE(readFile(recordPath()), before);
     QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
-    QVERIFY(m_messages.shown[0].text.contains(QStringLiteral("没有添加")));
+    QCOMPARE(m_messages.shown[0].title, Title::error());
+    QVERIFY(m_messages.shown[0].text.endsWith(StoreText::notAdded()));
     QCOMPARE(m_form->grid()->rows(), 3);
     QCOMPARE(m_form->grid()->textMatrix(2, 1), QString());
 }
@@ -472,10 +477,10 @@ void TestForm2::failedSaveOnFullDisk()
 
     QCOMPARE(readFile(recordPath()), before);
     QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
-    QVERIFY2(m_messages.shown[0].text.contains(QStringLiteral("磁盘空间已满")) &&
-                 m_messages.shown[0].text.contains(QStringLiteral("原文件未被改动")),
-             qPrintable(m_messages.shown[0].text));
+    QCOMPARE(m_messages.shown[0].title, Title::error());
+    QCOMPARE(m_messages.shown[0].text,
+             BaseText::notSaved(StoreText::recordFile(), recordPath(), BaseText::diskFull()) +
+                 StoreText::notAdded());
     QCOMPARE(m_form->grid()->rows(), 3);
     QCOMPARE(m_form->grid()->textMatrix(2, 0), QString());
     QCOMPARE(m_form->grid()->textMatrix(2, 1), QString());
@@ -483,7 +488,7 @@ void TestForm2::failedSaveOnFullDisk()
 
     // Once there is room again the same record goes in.
     click("Command1");
-    QCOMPARE(m_messages.lastText(), QStringLiteral("此条信息添加完成！"));
+    QCOMPARE(m_messages.lastText(), StoreText::added());
     QCOMPARE(m_form->grid()->rows(), 4);
 }
 
@@ -504,8 +509,7 @@ void TestForm2::addStartsFromTheFileAsItIsNow()
     for (int attempt = 1; attempt <= 2; ++attempt) {
         click("Command1");
         QCOMPARE(m_messages.asked.size(), attempt);
-        QVERIFY(m_messages.asked.last().text.contains(QStringLiteral("只有 0 条记录")));
-        QVERIFY(m_messages.asked.last().text.contains(QStringLiteral("有 3 条")));
+        QCOMPARE(m_messages.asked.last().text, StoreText::fewerRecords(0, 3));
         QCOMPARE(readFile(recordPath()), QByteArray());
     }
     m_messages.answer = true;
@@ -520,7 +524,7 @@ void TestForm2::addStartsFromTheFileAsItIsNow()
     m_messages.answer = true; // the same record again, on purpose: asked, but no lost records
     click("Command1");
     QCOMPARE(m_messages.asked.size(), 4);
-    QVERIFY(m_messages.asked.last().text.contains(QStringLiteral("完全相同")));
+    QVERIFY(m_messages.asked.last().text.contains(WindowText::sameRecord(1)));
     QCOMPARE(readFile(recordPath()),
              lines({kThreeRecords[1], added, added, QString::fromLatin1(kClosingLine)}));
 }
@@ -560,7 +564,7 @@ void TestForm2::correctionsAndDeletionsInTheTable()
         m_messages.shown.clear();
         shown->setData(shown->index(0, column), typed);
         QCOMPARE(m_messages.shown.size(), 1);
-        QVERIFY(m_messages.lastText().contains(QStringLiteral("未被改动")));
+        QVERIFY(m_messages.lastText().endsWith(StoreText::recordFileUnchanged()));
         QCOMPARE(readFile(recordPath()), lines(file));
         QCOMPARE(m_form->grid()->textMatrix(1, column), kThreeRecords[0].split(u',')[column - 1]);
     }
@@ -661,9 +665,12 @@ void TestForm2::typedMakingDate_data()
     QTest::newRow("part by part") << false << "2024\t2\t7" << QDate(2024, 2, 7) << QString();
     QTest::newRow("part by part, year selected")
         << true << "2024\t2\t7" << QDate(2024, 2, 7) << QString();
-    QTest::newRow("no such day") << false << "2026-2-30" << QDate() << "2026年2月没有 30 日";
-    QTest::newRow("month 13") << false << "2026-13-1" << QDate() << "月份 13";
-    QTest::newRow("two-digit year") << false << "26-11-3" << QDate() << "无法识别";
+    QTest::newRow("no such day") << false << "2026-2-30" << QDate()
+                                 << WindowText::dayMissing("2026-2-30", 2026, 2, 30);
+    QTest::newRow("month 13") << false << "2026-13-1" << QDate()
+                              << WindowText::monthOutOfRange("2026-13-1", 13);
+    QTest::newRow("two-digit year")
+        << false << "26-11-3" << QDate() << WindowText::makingDateUnreadable("26-11-3");
 }
 
 void TestForm2::typedMakingDate()
@@ -709,8 +716,7 @@ void TestForm2::typedMakingDate()
     text("Text7")->setText(QStringLiteral("2026-12-29 09:05"));
     click("Command1");
     QCOMPARE(m_messages.shown.size(), 2);
-    QVERIFY(m_messages.shown[1].text.contains(refusal));
-    QVERIFY(m_messages.shown[1].text.contains(QStringLiteral("没有添加")));
+    QCOMPARE(m_messages.shown[1].text, refusal + StoreText::notAddedUnchanged());
     QVERIFY(!QFile::exists(recordPath()));
 }
 
@@ -739,7 +745,7 @@ void TestForm2::escapeHidesAndReturnPressesTheFocusedButton()
     pressReturnOn("Command3");
     QCOMPARE(text("Text7")->text(), QStringLiteral("2026-12-29 08:30"));
     pressReturnOn("Command1");
-    QCOMPARE(m_messages.lastText(), QStringLiteral("此条信息添加完成！"));
+    QCOMPARE(m_messages.lastText(), StoreText::added());
     QCOMPARE(readFile(recordPath()), lines({kThreeRecords[0], QString::fromLatin1(kClosingLine)}));
     pressReturnOn("Command2");
     QVERIFY(!m_form->isVisible());
@@ -804,16 +810,16 @@ void TestForm2::addAsksBeforeSavingAStaleDueTime()
     };
     QCOMPARE(recomputeQuestions(), asked ? 1 : 0);
     if (asked) {
-        QCOMPARE(m_messages.asked[0].title, QStringLiteral("提示"));
-        QVERIFY2(m_messages.asked[0].text.contains(QStringLiteral("“2026-12-29 08:30”")),
+        QCOMPARE(m_messages.asked[0].title, Title::notice());
+        QVERIFY2(m_messages.asked[0].text.startsWith(StoreText::dueTimeStale("2026-12-29 08:30")),
                  qPrintable(m_messages.asked[0].text));
     }
     if (savedDue.isEmpty()) {
         QVERIFY(!QFile::exists(recordPath()));
-        QVERIFY(m_messages.lastText().contains(QStringLiteral("没有添加")));
+        QVERIFY(m_messages.lastText().endsWith(StoreText::notAddedUnchanged()));
         return;
     }
-    QCOMPARE(m_messages.lastText(), QStringLiteral("此条信息添加完成！"));
+    QCOMPARE(m_messages.lastText(), StoreText::added());
     QCOMPARE(m_form->grid()->textMatrix(1, 6), savedDue);
     QVERIFY(readFile(recordPath()).contains(savedDue.toLatin1()));
     QCOMPARE(text("Text7")->text(), savedDue);
@@ -837,7 +843,7 @@ void TestForm2::furtherAgesInOneSave_data()
     // 龄期 holds 28, made at 08:30; the clock says 2026-12-06 09:04.
     const QDate dec1(2026, 12, 1);
     const QStringList three{"28 2026-12-29 08:30", "3 2026-12-04 08:30", "7 2026-12-08 08:30"};
-    const QString passed = QStringLiteral("龄期 3 天的记录：到期时间 2026-12-04 08:30 已经过去");
+    const QString passed = WindowText::ofAge("3") + WindowText::dueTimePassed("2026-12-04 08:30");
     QTest::newRow("one age") << dec1 << QList<int>{} << false << three.mid(0, 1) << 0 << QString();
     QTest::newRow("3, 7 and 28, the passed one kept")
         << dec1 << QList<int>{3, 7, 28} << true << three << 1 << passed;
@@ -845,7 +851,7 @@ void TestForm2::furtherAgesInOneSave_data()
         << dec1 << QList<int>{3, 7, 28} << false << QStringList() << 1 << passed;
     QTest::newRow("past the year 9999")
         << QDate(9999, 11, 1) << QList<int>{3, 90} << true << QStringList() << 0
-        << QStringLiteral("另加龄期 90 天的记录：到期时间超出可计算的范围");
+        << WindowText::furtherAgeRefused(90, RecordText::dueOutOfRange());
 }
 
 void TestForm2::furtherAgesInOneSave()
@@ -902,8 +908,7 @@ void TestForm2::messageBoxesSayQueding()
     });
     poll.start(10);
     BoxMessages messages;
-    messages.show(QStringLiteral("此条信息添加完成！"), QStringLiteral("信息"),
-                  MessageStyle::Plain);
+    messages.show(StoreText::added(), Title::information(), MessageStyle::Plain);
     QCOMPARE(buttons, QStringList{QStringLiteral("确定")});
 }
 

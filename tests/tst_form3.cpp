@@ -3,6 +3,8 @@
 #include "form3.h"
 #include "recordgridmodel.h"
 #include "specimenrecord.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -127,8 +129,8 @@ void TestForm3::exactCaseSensitiveMatches()
     QCOMPARE(redCells(m_grid), red);
     QCOMPARE(m_grid->cellBackColour(1, 3), RecordGridModel::SystemHighlight);
     QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.lastText(), QStringLiteral("搜索结束！"));
-    QCOMPARE(m_messages.shown.last().title, QStringLiteral("提示"));
+    QCOMPARE(m_messages.lastText(), WindowText::searchDone());
+    QCOMPARE(m_messages.shown.last().title, Title::notice());
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Information);
     // The search only colours: no text changes.
     QCOMPARE(m_grid->textMatrix(1, 2), QStringLiteral("C30"));

@@ -1,8 +1,11 @@
 #include "fakes.h"
 #include "form1.h"
 #include "form4.h"
+#include "platformtexts.h"
 #include "recordfile.h"
 #include "testfiles.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -108,9 +111,8 @@ void TestForm4::intervalReadings()
     apply(form, text);
 
     QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.lastText(),
-             QStringLiteral("最好不要设置的太大 不然每次都会有误差，当误差大了就是错误。"));
-    QCOMPARE(m_messages.shown.last().title, QStringLiteral("提示"));
+    QCOMPARE(m_messages.lastText(), WindowText::intervalAdvice());
+    QCOMPARE(m_messages.shown.last().title, Title::notice());
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Plain);
     QCOMPARE(w->timer1()->isActive(), interval != 0);
     QCOMPARE(w->findChild<QAction *>(QStringLiteral("bg"))->isEnabled(), interval != 0);
@@ -228,8 +230,8 @@ void TestForm4::autostartFailureIsReported()
     check1->click();
     QVERIFY(!check1->isChecked());
     QCOMPARE(m_messages.shown.size(), 1);
-    QVERIFY(m_messages.lastText().contains(QStringLiteral("开机自启动未设置")));
-    QCOMPARE(m_messages.shown.last().title, QStringLiteral("错误"));
+    QVERIFY(m_messages.lastText().endsWith(PlatformText::autostartNotSet()));
+    QCOMPARE(m_messages.shown.last().title, Title::error());
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Exclamation);
 #endif
 }

@@ -1,6 +1,8 @@
 #include "fakes.h"
 #include "form1.h"
 #include "helpmenu.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QMenu>
@@ -35,7 +37,7 @@ void TestHelpMenu::init()
 
 void TestHelpMenu::aboutText()
 {
-    const QStringList lines = HelpMenu::aboutText().split(QStringLiteral("\r\n"));
+    const QStringList lines = WindowText::about().split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 9);
     QCOMPARE(lines[0], QStringLiteral("软件名称：Tarvelin   版本号：2.2"));
     QCOMPARE(lines[1], QString());
@@ -48,13 +50,13 @@ void TestHelpMenu::aboutText()
     QVERIFY(lines[8].contains(QStringLiteral("Tarvelin")));
     QVERIFY(lines[8].endsWith(QStringLiteral("400-820-2026")));
     // No bare line feeds: every break is CR LF.
-    QCOMPARE(HelpMenu::aboutText().count(QLatin1Char('\n')), 8);
-    QCOMPARE(HelpMenu::aboutText().count(QLatin1Char('\r')), 8);
+    QCOMPARE(WindowText::about().count(QLatin1Char('\n')), 8);
+    QCOMPARE(WindowText::about().count(QLatin1Char('\r')), 8);
 }
 
 void TestHelpMenu::donateText()
 {
-    const QString text = HelpMenu::donateText();
+    const QString text = WindowText::donation();
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 6);
     QCOMPARE(text.count(QLatin1Char('\n')), 5);
@@ -79,13 +81,13 @@ void TestHelpMenu::menuItemsShowTheirTexts()
 
     window.findChild<QAction *>(QStringLiteral("gy"))->trigger();
     QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.lastText(), HelpMenu::aboutText());
-    QCOMPARE(m_messages.shown.last().title, QStringLiteral("此版本信息"));
+    QCOMPARE(m_messages.lastText(), WindowText::about());
+    QCOMPARE(m_messages.shown.last().title, Title::about());
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Information);
 
     window.findChild<QAction *>(QStringLiteral("jz"))->trigger();
     QCOMPARE(m_messages.shown.size(), 2);
-    QCOMPARE(m_messages.lastText(), HelpMenu::donateText());
+    QCOMPARE(m_messages.lastText(), WindowText::donation());
     QCOMPARE(m_messages.shown.last().title, QStringLiteral("Tarvelin"));
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Plain);
 

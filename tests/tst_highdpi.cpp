@@ -128,7 +128,8 @@ void TestHighDpi::mainWindowShowsWhatMatters()
     window.Form_Load();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.windowHandle()->devicePixelRatio(), m_expected.scale);
-    QCOMPARE(window.grid()->textMatrix(1, SpecimenRecord::DueMarkColumn), QStringLiteral("到期"));
+    QCOMPARE(window.grid()->textMatrix(1, SpecimenRecord::DueMarkColumn),
+             SpecimenRecord::dueMarkText());
 
     // The whole window on the work area, at least the design's 13080 x 7500 twips where the
     // screen has them.

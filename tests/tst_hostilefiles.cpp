@@ -1,7 +1,9 @@
 // Damaged and hostile files, and writes the disk refuses. For each: no crash, what can be shown is
 // shown, nothing is written back damaged, and a write that cannot be done says so.
 #include "apppaths.h"
+#include "basetexts.h"
 #include "datepicker.h"
+#include "exchangetexts.h"
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
@@ -13,7 +15,10 @@
 #include "reminderdispatcher.h"
 #include "reminderreset.h"
 #include "reminderslots.h"
+#include "storetexts.h"
 #include "testfiles.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QDir>
@@ -36,11 +41,6 @@
 
 namespace {
 const QString kToday = QStringLiteral("2026-12-06");
-
-QString failureText()
-{
-    return QStringLiteral("上次关闭异常。或已经全部提示。此次提示失败。建议立即初始化。");
-}
 
 // The sample record's line, with a remark of raw bytes.
 QByteArray recordLine(const QString &part, const QString &due, const QByteArray &remark = "r")
@@ -146,8 +146,8 @@ private:
     // Blocks every write to the data folder in the way the row names; if it cannot be done
     // here, says why.
     QString block(const QString &how, const QString &target, std::unique_ptr<FileSizeLimit> *limit);
-    // What the last message must say for a write blocked that way, beyond "未被改动".
-    static QString causeNamed(const QString &how);
+    // What the last message must say for a write blocked that way, beyond the file unchanged.
+    QString causeNamed(const QString &how) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FullDisk> m_fullDisk;
@@ -280,9 +280,7 @@ void TestHostileFiles::recordFile()
     QFETCH(bool, writable);
     writeFile(recordPath(), file);
     // What the refusal says when a file holds bytes that are not code page 936 text.
-    const QString kNotGbk =
-        QStringLiteral("记录文件中有无法识别的内容（不是 GBK 编码的文字，"
-                       "显示为“\uFFFD”），保存会把它们改坏，所以记录文件未被改动。");
+    const QString kNotGbk = StoreText::unreadableBytes(QString(QChar::ReplacementCharacter));
 
     // Both loaders.
     const RecordFile records(recordPath());
@@ -307,11 +305,11 @@ void TestHostileFiles::recordFile()
 
         // "删除过期数据" for the first row, marked due.
         if (dueToday > 0)
-            window.grid()->setTextMatrix(1, 11, QStringLiteral("到期"));
+            window.grid()->setTextMatrix(1, 11, SpecimenRecord::dueMarkText());
         window.findChild<QAction *>(QStringLiteral("scgqsj"))->trigger();
         const QByteArray after = readFile(recordPath());
         if (dueToday == 0) {
-            QCOMPARE(m_messages.lastText(), QStringLiteral("没有检测到数据"));
+            QCOMPARE(m_messages.lastText(), WindowText::noRecordsShown());
             QCOMPARE(after, file);
         } else if (writable) {
             QCOMPARE(m_messages.shown.size(), 0);
@@ -321,7 +319,7 @@ void TestHostileFiles::recordFile()
             QCOMPARE(rawLines(after), expected);
         } else {
             QCOMPARE(m_messages.shown.size(), 1);
-            QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
+            QCOMPARE(m_messages.shown[0].title, Title::error());
             QVERIFY2(m_messages.shown[0].text.contains(kNotGbk),
                      qPrintable(m_messages.shown[0].text));
             QCOMPARE(after, file);
@@ -340,13 +338,13 @@ void TestHostileFiles::recordFile()
     QCOMPARE(m_messages.shown.size(), 1);
     const QByteArray after = readFile(recordPath());
     if (writable) {
-        QCOMPARE(m_messages.shown[0].text, QStringLiteral("此条信息添加完成！"));
+        QCOMPARE(m_messages.shown[0].text, StoreText::added());
         QList<QByteArray> lines = filledLines(after);
         QCOMPARE(lines.size(), filled + 1);
         QVERIFY(lines.takeLast().startsWith(gbk(QStringLiteral("新加的梁,C30,P-09,"))));
         QCOMPARE(lines, filledLines(file));
     } else {
-        QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
+        QCOMPARE(m_messages.shown[0].title, Title::error());
         QVERIFY2(m_messages.shown[0].text.contains(kNotGbk), qPrintable(m_messages.shown[0].text));
         QCOMPARE(after, file);
     }
@@ -498,7 +496,8 @@ void TestHostileFiles::exchangeFile()
     QCOMPARE(vexa->exitStatus(), QProcess::NormalExit);
     if (slot.isEmpty()) {
         QCOMPARE(vexa->exitCode(), 1);
-        QVERIFY(QString::fromLocal8Bit(vexa->readAllStandardError()).contains(failureText()));
+        QVERIFY(QString::fromLocal8Bit(vexa->readAllStandardError())
+                    .contains(ExchangeText::popupFailed()));
         QCOMPARE(readFile(exchangePath()), file);
     } else {
         QCOMPARE(vexa->exitCode(), 0);
@@ -561,12 +560,13 @@ QString TestHostileFiles::block(const QString &how, const QString &target,
     return {};
 }
 
-QString TestHostileFiles::causeNamed(const QString &how)
+QString TestHostileFiles::causeNamed(const QString &how) const
 {
     if (how.startsWith(QLatin1String("no space left")))
-        return QStringLiteral("磁盘空间已满");
+        return BaseText::diskFull();
     if (how == QLatin1String("symbolic link"))
-        return QStringLiteral("符号链接");
+        return BaseText::symbolicLink(
+            QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("elsewhere.txt"))));
     return {};
 }
 
@@ -611,7 +611,7 @@ void TestHostileFiles::recordWriteRefused()
         window = std::make_unique<Form1>(services());
         window->Form_Load();
         QCOMPARE(window->grid()->rows(), QFileInfo(path).isFile() ? 3 : 2);
-        window->grid()->setTextMatrix(1, 11, QStringLiteral("到期"));
+        window->grid()->setTextMatrix(1, 11, SpecimenRecord::dueMarkText());
     }
     const QByteArray before = readFile(path);
     const bool wasFolder = QFileInfo(path).isDir();
@@ -629,19 +629,17 @@ void TestHostileFiles::recordWriteRefused()
     QCOMPARE(QFileInfo(path).isDir(), wasFolder);
     if (command == QStringLiteral("数据初始化") && !QFileInfo(path).isFile()) {
         // Nothing to initialise where there is no record file.
-        QCOMPARE(m_messages.lastText(), QStringLiteral("无需初始化数据。"));
+        QCOMPARE(m_messages.lastText(), WindowText::nothingToInitialise());
     } else if (command == QStringLiteral("删除过期数据") && !window->grid()->hasRecords()) {
-        QCOMPARE(m_messages.lastText(), QStringLiteral("没有检测到数据"));
+        QCOMPARE(m_messages.lastText(), WindowText::noRecordsShown());
     } else {
         QVERIFY(!m_messages.shown.isEmpty());
-        QCOMPARE(m_messages.shown.last().title, QStringLiteral("错误"));
+        QCOMPARE(m_messages.shown.last().title, Title::error());
         const QString text = m_messages.shown.last().text;
-        QVERIFY2(text.contains(QStringLiteral("未被改动")) || text.contains(QStringLiteral("没有")),
-                 qPrintable(text));
+        QVERIFY2(text.contains(BaseText::unchanged({})), qPrintable(text));
         QVERIFY2(text.contains(causeNamed(how)), qPrintable(text));
         // The record file's words, not the exchange file's: which file was left alone.
-        QVERIFY2(text.contains(QStringLiteral("记录文件")) && text.contains(path),
-                 qPrintable(text));
+        QVERIFY2(text.contains(StoreText::recordFile()) && text.contains(path), qPrintable(text));
     }
     QCOMPARE(QFileInfo(path).isSymLink(), how == QLatin1String("symbolic link"));
     ++m_inputsTried;
@@ -696,9 +694,9 @@ void TestHostileFiles::exchangeWriteRefused()
         ReminderReset(services(), 15 * 1080).tscsh_Click();
         limit.reset();
         QCOMPARE(m_messages.shown.size(), 1);
-        QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
+        QCOMPARE(m_messages.shown[0].title, Title::error());
         const QString text = m_messages.shown[0].text;
-        QVERIFY2(text.contains(QStringLiteral("未被改动")) && text.contains(causeNamed(how)),
+        QVERIFY2(text.contains(BaseText::unchanged({})) && text.contains(causeNamed(how)),
                  qPrintable(text));
     } else {
         const std::unique_ptr<QProcess> vexa = startVexa();
@@ -708,7 +706,7 @@ void TestHostileFiles::exchangeWriteRefused()
         QCOMPARE(vexa->exitStatus(), QProcess::NormalExit);
         QCOMPARE(vexa->exitCode(), 1);
         const QString error = QString::fromLocal8Bit(vexa->readAllStandardError());
-        QVERIFY2(error.contains(failureText()), qPrintable(error));
+        QVERIFY2(error.contains(ExchangeText::popupFailed()), qPrintable(error));
         QVERIFY2(error.contains(causeNamed(how)), qPrintable(error));
     }
     QCOMPARE(readFile(path), before);

@@ -2,6 +2,7 @@
 #include "fakes.h"
 #include "monitorswitch.h"
 #include "recordgridmodel.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QSignalSpy>
@@ -30,7 +31,7 @@ void TestMonitorSwitch::menuFollowsTheState_data()
     QTest::addColumn<State>("state");
     QTest::addColumn<int>("interval");
     QTest::addColumn<int>("switchedOn");
-    QTest::addColumn<QString>("message"); // part of the last message
+    QTest::addColumn<QString>("message"); // the last message
 
     const QStringList startUp{"load"};
     const QStringList stopped{"load", "bg"};
@@ -38,15 +39,19 @@ void TestMonitorSwitch::menuFollowsTheState_data()
     QTest::newRow("start-up without records")
         << false << startUp << State::NoRecords << 0 << 0 << "";
     QTest::newRow("start without records fails")
-        << false << QStringList{"load", "kq"} << State::NoRecords << 0 << 0 << "开启失败";
+        << false << QStringList{"load", "kq"} << State::NoRecords << 0 << 0
+        << WindowText::monitorNotStarted();
     QTest::newRow("records later start it")
         << false << QStringList{"load", "records", "load"} << State::On << 5000 << 1 << "";
     QTest::newRow("stopped stays off when records load")
-        << true << stopped + QStringList{"load"} << State::Stopped << 0 << 1 << "已经关闭";
+        << true << stopped + QStringList{"load"} << State::Stopped << 0 << 1
+        << WindowText::monitorStopped();
     QTest::newRow("restart takes the present interval")
-        << true << stopped + QStringList{"text 3000", "kq"} << State::On << 3000 << 2 << "已经开启";
+        << true << stopped + QStringList{"text 3000", "kq"} << State::On << 3000 << 2
+        << WindowText::monitorStarted();
     QTest::newRow("settings restart a stopped monitor")
-        << true << stopped + QStringList{"set 3000"} << State::On << 3000 << 2 << "已经关闭";
+        << true << stopped + QStringList{"set 3000"} << State::On << 3000 << 2
+        << WindowText::monitorStopped();
     QTest::newRow("settings start it without records")
         << false << QStringList{"load", "set 3000"} << State::On << 3000 << 1 << "";
     QTest::newRow("settings change the interval of a running monitor")
@@ -54,13 +59,14 @@ void TestMonitorSwitch::menuFollowsTheState_data()
     QTest::newRow("settings of 0 stop it until started")
         << true << QStringList{"load", "set abc", "load"} << State::Stopped << 0 << 1 << "";
     QTest::newRow("unusable interval keeps the monitor")
-        << true << QStringList{"load", "set 70000"} << State::On << 5000 << 1 << "65535";
+        << true << QStringList{"load", "set 70000"} << State::On << 5000 << 1
+        << WindowText::badInterval("70000", 5000);
     QTest::newRow("start refuses an interval of 0")
         << true << stopped + QStringList{"text 0", "kq"} << State::Stopped << 0 << 1
-        << "刷新间隔为 0 毫秒";
+        << WindowText::zeroInterval();
     QTest::newRow("start refuses an unusable interval")
         << true << stopped + QStringList{"text -5", "kq"} << State::Stopped << 0 << 1
-        << "只能是 0 到 65535 毫秒";
+        << WindowText::badInterval("-5", 0);
 }
 
 void TestMonitorSwitch::menuFollowsTheState()
@@ -105,7 +111,7 @@ void TestMonitorSwitch::menuFollowsTheState()
     if (message.isEmpty())
         QCOMPARE(messages.shown.size(), 0);
     else
-        QVERIFY2(messages.lastText().contains(message), qPrintable(messages.lastText()));
+        QCOMPARE(messages.lastText(), message);
 }
 
 void TestMonitorSwitch::minuteTimerMeetsEveryMinuteStart()

@@ -1,3 +1,5 @@
+#include "basetexts.h"
+#include "exchangetexts.h"
 #include "profilefile.h"
 #include "testfiles.h"
 
@@ -258,26 +260,23 @@ void TestProfileFile::refusedWritesKeepFile_data()
     QTest::newRow("no-break space in value")
         << "1|1"
         << "备注" << QStringLiteral("12\u00A0m") << QStringLiteral("不间断空格（U+00A0）");
-    QTest::newRow("line break in value") << "1|1"
-                                         << "备注"
-                                         << "a\r\nb"
-                                         << "换行";
+    QTest::newRow("line break in value")
+        << "1|1"
+        << "备注"
+        << "a\r\nb" << ExchangeText::valueLineBreak(QStringLiteral("备注"));
     QTest::newRow("bracket in section") << "1|1]"
                                         << "备注"
-                                        << "x"
-                                        << "节名";
+                                        << "x" << ExchangeText::badSection(QStringLiteral("1|1]"));
     QTest::newRow("empty section") << ""
                                    << "备注"
-                                   << "x"
-                                   << "节名";
+                                   << "x" << ExchangeText::badSection(QString());
     QTest::newRow("equals in key") << "1|1"
                                    << "a=b"
-                                   << "x"
-                                   << "键名";
-    QTest::newRow("key that would read as a header") << "1|1"
-                                                     << "[a"
-                                                     << "]"
-                                                     << "键名";
+                                   << "x" << ExchangeText::badKey(QStringLiteral("a=b"));
+    QTest::newRow("key that would read as a header")
+        << "1|1"
+        << "[a"
+        << "]" << ExchangeText::badKey(QStringLiteral("[a"));
 }
 
 void TestProfileFile::refusedWritesKeepFile()
@@ -291,7 +290,7 @@ void TestProfileFile::refusedWritesKeepFile()
     const ProfileFile::Outcome outcome = ProfileFile(path()).write(section, key, value);
     QVERIFY(!outcome.ok);
     QVERIFY2(outcome.error.contains(inError), qPrintable(outcome.error));
-    QVERIFY(outcome.error.contains(QStringLiteral("未被改动")));
+    QVERIFY(outcome.error.endsWith(ExchangeText::profileFileUnchanged()));
     QCOMPARE(readFile(path()), before);
 }
 
@@ -314,7 +313,7 @@ void TestProfileFile::lockKeepsOthersOut()
         QVERIFY(QFileInfo::exists(path() + QStringLiteral(".lock")));
         const ProfileFile::Lock second = file.lock(0);
         QVERIFY(!second.isLocked());
-        QVERIFY(second.error().contains(QStringLiteral("正被另一个程序使用")));
+        QCOMPARE(second.error(), BaseText::fileBusy(ExchangeText::profileFile(), path()));
         // The holder writes through its own lock.
         QVERIFY(file.write(first, QStringLiteral("a"), {{QStringLiteral("k"), QStringLiteral("1")}})
                     .ok);

@@ -1,8 +1,12 @@
 #include "apppaths.h"
+#include "basetexts.h"
 #include "fakes.h"
 #include "filelock.h"
 #include "recordadder.h"
+#include "recordtexts.h"
+#include "storetexts.h"
 #include "testfiles.h"
+#include "titles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -65,50 +69,46 @@ void TestRecordAdder::init()
 void TestRecordAdder::refusalWritesNothing_data()
 {
     QTest::addColumn<QStringList>("changes"); // box, text typed into it, box, ...
-    QTest::addColumn<QString>("message"); // before "这条信息没有添加，记录文件未被改动。"
+    QTest::addColumn<QString>("message");     // before StoreText::notAddedUnchanged()
 
-    const QString comma = QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把"
-                                         "记录拆开。请去掉逗号（可改用全角逗号“，”）后再添加。");
-    const QString lineBreak =
-        QStringLiteral("“%1”中有换行符，它会把记录拆成两行。请去掉换行后再添加。");
-    const QString unencodable =
-        QStringLiteral("“%1”中的字符%2无法保存到记录文件（代码页 936 中没有这个字符）。"
-                       "请换用其他写法后再添加。");
-    const QString notDue = QStringLiteral(
-        "到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 2024-05-31 09:05），这样的记录"
-        "永远不会提醒。请按“?”重新计算，或按此形式填写。");
+    const QString then = StoreText::beforeAdding();
     const auto row = [](const char *name, const QStringList &changes, const QString &message) {
         QTest::newRow(name) << changes << message;
     };
-    row("comma in part", {"工程部位", "1#,2#楼"}, comma.arg("工程部位"));
-    row("comma in hour", {"制作时间的小时", "0,9"}, comma.arg("制作时间的小时"));
-    row("comma in minute", {"制作时间的分钟", "3,0"}, comma.arg("制作时间的分钟"));
-    row("line break in quantity", {"工程量", "12\n13"}, lineBreak.arg("工程量"));
-    row("carriage return in groups", {"组数", "3\r"}, lineBreak.arg("组数"));
-    row("emoji in remark", {"备注", "好😀"}, unencodable.arg("备注", "“😀”（U+1F600）"));
+    row("comma in part", {"工程部位", "1#,2#楼"}, StoreText::fieldComma("工程部位", then));
+    row("comma in hour", {"制作时间的小时", "0,9"},
+        StoreText::fieldComma(RecordText::makingHour(), then));
+    row("comma in minute", {"制作时间的分钟", "3,0"},
+        StoreText::fieldComma(RecordText::makingMinute(), then));
+    row("line break in quantity", {"工程量", "12\n13"}, StoreText::fieldLineBreak("工程量", then));
+    row("carriage return in groups", {"组数", "3\r"}, StoreText::fieldLineBreak("组数", then));
+    row("emoji in remark", {"备注", "好😀"},
+        StoreText::fieldUnencodable("备注", "“😀”（U+1F600）", then));
     row("no-break space in quantity", {"工程量", "12\u00A0m³"},
-        unencodable.arg("工程量", "不间断空格（U+00A0）"));
-    row("hangul in curing", {"养护方式", "한"}, unencodable.arg("养护方式", "“한”（U+D55C）"));
+        StoreText::fieldUnencodable("工程量", "不间断空格（U+00A0）", then));
+    row("hangul in curing", {"养护方式", "한"},
+        StoreText::fieldUnencodable("养护方式", "“한”（U+D55C）", then));
     row("unreadable making date", {"制作日期", "制作日期“2026-13-1”无法识别。"},
         QStringLiteral("制作日期“2026-13-1”无法识别。"));
     // The boxes are checked in the order of the fields, before the due time.
-    row("comma in age, no due time", {"龄期", "2,8", "到期时间", ""}, comma.arg("龄期"));
-    row("empty due time", {"到期时间", ""},
-        QStringLiteral(
-            "到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式填写。"));
-    for (const char *due : {"2026-12-29 8:30", "2026-02-30 08:30", "2026-12-29 24:00"})
-        QTest::addRow("due time %s", due) << QStringList{"到期时间", due} << notDue.arg(due);
+    row("comma in age, no due time", {"龄期", "2,8", "到期时间", ""},
+        StoreText::fieldComma("龄期", then));
+    row("empty due time", {"到期时间", ""}, StoreText::dueTimeMissing());
+    for (const char *due : {"2026-12-29 8:30", "2026-02-30 08:30", "2026-12-29 24:00"}) {
+        QTest::addRow("due time %s", due)
+            << QStringList{"到期时间", due} << StoreText::invalidDueTimeOnAdd(due);
+    }
     // Number boxes hold a number and nothing else, the further amounts too.
-    const QString notNumber =
-        QStringLiteral("%1“%2”不是数字：这一栏只能填数字（可带小数点和正负号）。");
-    row("letter o in the hour", {"制作时间的小时", "o8"}, notNumber.arg("制作时间的小时", "o8"));
-    row("unit in the age", {"龄期", "28天"}, notNumber.arg("龄期", "28天"));
-    row("text in further hours", {"龄期的附加小时", "两"}, notNumber.arg("龄期的附加小时", "两"));
-    row("text in further minutes", {"龄期的附加分钟", "x"}, notNumber.arg("龄期的附加分钟", "x"));
+    row("letter o in the hour", {"制作时间的小时", "o8"},
+        RecordText::notANumber(RecordText::makingHour(), "o8"));
+    row("unit in the age", {"龄期", "28天"}, RecordText::notANumber("龄期", "28天"));
+    row("text in further hours", {"龄期的附加小时", "两"},
+        RecordText::notANumber(RecordText::further(RecordText::hours()), "两"));
+    row("text in further minutes", {"龄期的附加分钟", "x"},
+        RecordText::notANumber(RecordText::further(RecordText::minutes()), "x"));
     // Refused whole, not cut to what a line's field can hold.
     row("100,000 characters in the remark", {"备注", QString(100000, QLatin1Char('x'))},
-        QStringLiteral("“备注”中的文字有 100000 个字符，超过了一栏最多能保存的 32767 个字符。"
-                       "请删短后再添加。"));
+        StoreText::fieldTooLong("备注", 100000, 32767, then));
 }
 
 void TestRecordAdder::refusalWritesNothing()
@@ -136,8 +136,7 @@ void TestRecordAdder::refusalWritesNothing()
         *boxes.value(changes[i]) = changes[i + 1];
     if (!refused.makingDateProblem.isEmpty())
         refused.making.makingDate = QDate();
-    QCOMPARE(RecordAdder::refusal(refused),
-             message + QStringLiteral("这条信息没有添加，记录文件未被改动。"));
+    QCOMPARE(RecordAdder::refusal(refused), message + StoreText::notAddedUnchanged());
 
     // One refused entry keeps the others out too.
     const RecordAdder::Result result =
@@ -146,7 +145,7 @@ void TestRecordAdder::refusalWritesNothing()
     QCOMPARE(readFile(path()), before);
     QCOMPARE(m_messages.shown.size(), 1);
     QCOMPARE(m_messages.shown[0].text, RecordAdder::refusal(refused));
-    QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
+    QCOMPARE(m_messages.shown[0].title, Title::error());
     QCOMPARE(m_messages.shown[0].style, MessageStyle::Exclamation);
 }
 
@@ -163,8 +162,8 @@ void TestRecordAdder::entriesGoInOneSaveOnTheFileAsItIsNow()
              file({QStringLiteral("1#楼梁"), QStringLiteral("2#楼板"), QStringLiteral("3#柱")}));
     QCOMPARE(result.table.size(), 3);
     QCOMPARE(result.table.rows[2].toList(), sample(QStringLiteral("3#柱")).cells());
-    QCOMPARE(m_messages.lastText(), QStringLiteral("2 条信息添加完成！"));
-    QCOMPARE(m_messages.shown.last().title, QStringLiteral("信息"));
+    QCOMPARE(m_messages.lastText(), StoreText::added(2));
+    QCOMPARE(m_messages.shown.last().title, Title::information());
     // The lock goes with the add.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("a.bz")});
 }
@@ -175,16 +174,14 @@ void TestRecordAdder::heldLockWritesNothingUntilReleased()
     writeFile(path(), before);
     RecordAdder adder(path(), &m_messages, 200);
     {
-        const FileLock other(path(), QStringLiteral("记录文件"), 0);
+        const FileLock other(path(), StoreText::recordFile(), 0);
         QVERIFY(other.isLocked());
         QVERIFY(!adder.add({entry(QStringLiteral("2#楼板"))}).added);
         QCOMPARE(readFile(path()), before);
         QCOMPARE(m_messages.shown.size(), 1);
-        QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
+        QCOMPARE(m_messages.shown[0].title, Title::error());
         QCOMPARE(m_messages.shown[0].text,
-                 QStringLiteral("记录文件 %1 正被另一个程序使用，请稍后再试。记录文件未被改动。"
-                                "这条信息没有添加。")
-                     .arg(path()));
+                 BaseText::fileBusy(StoreText::recordFile(), path()) + StoreText::notAdded());
     }
     QVERIFY(adder.add({entry(QStringLiteral("2#楼板"))}).added);
     QCOMPARE(readFile(path()), file({QStringLiteral("1#楼梁"), QStringLiteral("2#楼板")}));
@@ -240,7 +237,7 @@ void TestRecordAdder::concurrentAddsAllLand()
     other.join();
 
     for (const RecordingMessages *messages : {&first, &second})
-        QCOMPARE(messages->lastText(), QStringLiteral("此条信息添加完成！"));
+        QCOMPARE(messages->lastText(), StoreText::added());
     const RecordFile::Records saved = readFilled(RecordFile(path()));
     QCOMPARE(saved.lines.size(), kRecords + 2 * kAddsEach);
     QStringList added;

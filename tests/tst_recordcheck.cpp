@@ -1,7 +1,10 @@
 #include "fakes.h"
 #include "recordbackups.h"
 #include "recordcheck.h"
+#include "recordfile.h"
 #include "recordstore.h"
+#include "recordtexts.h"
+#include "storetexts.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -33,7 +36,7 @@ void TestRecordCheck::namesUnreadableLines_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QList<qsizetype>>("lines"); // the lines named, by number
-    QTest::addColumn<QString>("reason");         // part of the first one's reason
+    QTest::addColumn<QString>("reason");         // the first one's reason
 
     const QByteArray good = record(QStringLiteral("2026-12-08 07:37"));
     const QByteArray closing(",,,,,,,,,,");
@@ -41,29 +44,34 @@ void TestRecordCheck::namesUnreadableLines_data()
         << good + "\r\n" + good + "\r\n" + closing << QList<qsizetype>{} << QString();
     QTest::newRow("spreadsheet's dashes")
         << good + "\r\n" + record(QStringLiteral("2026-12-8 7:37")) + "\r\n" + closing
-        << QList<qsizetype>{2} << QStringLiteral("应写作“2026-12-08 07:37”");
+        << QList<qsizetype>{2}
+        << RecordText::spreadsheetDueTime("2026-12-8 7:37", "2026-12-08 07:37");
     QTest::newRow("spreadsheet's slashes, line breaks LF")
         << good + "\n" + good + "\n" + record(QStringLiteral("2026/12/8 7:37:00"))
-        << QList<qsizetype>{3} << QStringLiteral("应写作“2026-12-08 07:37”");
+        << QList<qsizetype>{3}
+        << RecordText::spreadsheetDueTime("2026/12/8 7:37:00", "2026-12-08 07:37");
     QTest::newRow("quoted fields")
         << gbk(QStringLiteral("\"1#楼梁,东\",C30,P-01,2026-12-1 8:30,5,2026-12-08 07:37,"
                               "标准养护,12,3,,")) +
                "\r\n" + good
-        << QList<qsizetype>{1} << QStringLiteral("带引号");
+        << QList<qsizetype>{1} << RecordText::quotedFields(12, 11);
     QTest::newRow("semicolons")
         << good + "\r\n" + gbk(sample(QStringLiteral("梁"), "2026-12-08 07:37").fields().join(';'))
-        << QList<qsizetype>{2} << QStringLiteral("分号");
+        << QList<qsizetype>{2} << RecordText::semicolonFields();
     QTest::newRow("ten fields, bare CR")
         << good + "\r" + gbk(sample(QStringLiteral("梁")).stored.join(',')) + "\r" + good
-        << QList<qsizetype>{2} << QStringLiteral("有 10 个");
+        << QList<qsizetype>{2} << RecordText::fieldCount(10, 11);
     QTest::newRow("no such day") << record(QStringLiteral("2023-02-29 08:00"))
-                                 << QList<qsizetype>{1} << QStringLiteral("不是存在的日期");
+                                 << QList<qsizetype>{1}
+                                 << RecordText::dueTimeNotReal("2023-02-29 08:00");
     QTest::newRow("empty lines count, blank due")
-        << "\r\n\r\n" + record(QString()) << QList<qsizetype>{3} << QStringLiteral("没有到期时间");
+        << "\r\n\r\n" + record(QString()) << QList<qsizetype>{3} << RecordText::noDueTime();
     // Long enough for the sixteen-byte steps, the due field across a step's end.
     const QByteArray longPart = record(QStringLiteral("2026-12-8 07:37"), QString(37, u'梁'));
     QTest::newRow("long lines") << good + "\r\n" + longPart + "\r\n" + longPart
-                                << QList<qsizetype>{2, 3} << QStringLiteral("“2026-12-08 07:37”");
+                                << QList<qsizetype>{2, 3}
+                                << RecordText::spreadsheetDueTime("2026-12-8 07:37",
+                                                                  "2026-12-08 07:37");
 }
 
 void TestRecordCheck::namesUnreadableLines()
@@ -82,7 +90,7 @@ void TestRecordCheck::namesUnreadableLines()
     QCOMPARE(named, lines);
     QCOMPARE(report.total, lines.size());
     if (!lines.isEmpty())
-        QVERIFY2(report.lines[0].reason.contains(reason), qPrintable(report.lines[0].reason));
+        QCOMPARE(report.lines[0].reason, reason);
 }
 
 void TestRecordCheck::tellsUtf8FromCodePage936_data()
@@ -160,7 +168,7 @@ void TestRecordCheck::keepsOneBackupADayAndPrunes()
     QCOMPARE(kept.size(), 31);
     QCOMPARE(kept.first().day, QDate(2026, 12, 11));
     QCOMPARE(kept[29].day, QDate(2026, 11, 12));
-    QCOMPARE(kept.last().occasion, QStringLiteral("删除前"));
+    QCOMPARE(kept.last().occasion, StoreText::beforeDeletion());
     QCOMPARE(readFile(kept.first().path), QByteArray("39\r\n"));
     QVERIFY(messages.shown.isEmpty());
 }
@@ -183,7 +191,10 @@ void TestRecordCheck::backupThatCannotBeWrittenIsToldOnce()
     }
     QCOMPARE(readFile(path), QByteArray("new2\r\n"));
     QCOMPARE(messages.shown.size(), 1);
-    QVERIFY(messages.shown[0].text.contains(QStringLiteral("记录文件照常保存")));
+    // In its words, with the system's reason.
+    const QString told = messages.shown[0].text;
+    const QString why = told.section(u'：', 1).section(u'\n', 0, 0);
+    QCOMPARE(told, StoreText::backupNotKept(backups.folder(), why));
 
     // Told again only after a copy was written in between.
     QVERIFY(QFile::remove(backups.folder()));

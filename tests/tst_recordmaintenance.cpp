@@ -1,3 +1,4 @@
+#include "basetexts.h"
 #include "fakes.h"
 #include "filelock.h"
 #include "form1.h"
@@ -8,7 +9,10 @@
 #include "recordgridview.h"
 #include "recordmaintenance.h"
 #include "specimenrecord.h"
+#include "storetexts.h"
 #include "testfiles.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QTemporaryDir>
@@ -17,7 +21,7 @@
 #include <thread>
 
 namespace {
-const QString kDue = QStringLiteral("到期");
+const QString kDue = SpecimenRecord::dueMarkText();
 
 QStringList marked(const SampleRecord &record)
 {
@@ -210,8 +214,8 @@ void TestRecordMaintenance::emptyGridWritesNothing()
     m_maintenance->scgqsj_Click();
     QCOMPARE(readFile(recordPath()), file);
     QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.lastText(), QStringLiteral("没有检测到数据"));
-    QCOMPARE(m_messages.shown.last().title, QStringLiteral("提示"));
+    QCOMPARE(m_messages.lastText(), WindowText::noRecordsShown());
+    QCOMPARE(m_messages.shown.last().title, Title::notice());
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Information);
 }
 
@@ -223,7 +227,7 @@ void TestRecordMaintenance::unusableFileChangesNothing()
     m_maintenance->scgqsj_Click();
     QVERIFY(!QFileInfo::exists(recordPath()));
     QCOMPARE(m_messages.shown.size(), 1);
-    QVERIFY(m_messages.lastText().contains(QStringLiteral("找不到记录文件")));
+    QCOMPARE(m_messages.lastText(), WindowText::noRecordFile(recordPath()));
     QCOMPARE(m_messages.shown.last().style, MessageStyle::Exclamation);
 
     // A line that is not valid GBK cannot be written back as it was: the file stays whole.
@@ -233,8 +237,8 @@ void TestRecordMaintenance::unusableFileChangesNothing()
     m_maintenance->scgqsj_Click();
     QCOMPARE(readFile(recordPath()), file);
     QCOMPARE(m_messages.shown.size(), 2);
-    QVERIFY(m_messages.lastText().contains(QStringLiteral("未被改动")));
-    QCOMPARE(m_messages.shown.last().title, QStringLiteral("错误"));
+    QVERIFY(m_messages.lastText().contains(StoreText::recordFileUnchanged()));
+    QCOMPARE(m_messages.shown.last().title, Title::error());
 }
 
 void TestRecordMaintenance::dataInitialisation_data()
@@ -242,9 +246,9 @@ void TestRecordMaintenance::dataInitialisation_data()
     QTest::addColumn<bool>("exists");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("messages"); // two runs in a row
-    const QString done = QStringLiteral("初始化完成。");
-    QTest::newRow("absent") << false << QByteArray()
-                            << QStringList{"无需初始化数据。", "无需初始化数据。"};
+    const QString done = WindowText::initialised();
+    const QString nothing = WindowText::nothingToInitialise();
+    QTest::newRow("absent") << false << QByteArray() << QStringList{nothing, nothing};
     QTest::newRow("with records") << true << sample(QStringLiteral("甲")).line() + "\r\n,,,,,,,,,,"
                                   << QStringList{done, done};
     QTest::newRow("empty") << true << QByteArray() << QStringList{done, done};
@@ -265,7 +269,7 @@ void TestRecordMaintenance::dataInitialisation()
             QCOMPARE(QFileInfo(recordPath()).size(), 0);
         QCOMPARE(m_messages.shown.size(), run + 1);
         QCOMPARE(m_messages.lastText(), messages[run]);
-        QCOMPARE(m_messages.shown.last().title, QStringLiteral("提示"));
+        QCOMPARE(m_messages.shown.last().title, Title::notice());
         QCOMPARE(m_messages.shown.last().style, MessageStyle::Information);
     }
     // Nothing but the record file is touched.
@@ -297,7 +301,7 @@ void TestRecordMaintenance::mainWindowCommands()
 
     window.findChild<QAction *>(QStringLiteral("sjcsh"))->trigger();
     QCOMPARE(readFile(recordPath()), QByteArray());
-    QCOMPARE(m_messages.lastText(), QStringLiteral("初始化完成。"));
+    QCOMPARE(m_messages.lastText(), WindowText::initialised());
     // The grid keeps its rows until it is loaded again.
     QCOMPARE(grid->rows(), 4);
 }
@@ -306,9 +310,10 @@ void TestRecordMaintenance::nothingGoesWithoutYes_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("named"); // what the question must name
-    QTest::newRow("数据初始化") << "sjcsh" << QStringList{"全部 4 条记录", "a.bz"};
+    QTest::newRow("数据初始化") << "sjcsh" << QStringList{WindowText::allRecords(4), "a.bz"};
     QTest::newRow("删除过期数据") << "scgqsj"
-                                  << QStringList{"以下 2 条", "共 3 行", "工程部位 甲",
+                                  << QStringList{WindowText::deleteDueQuestion(2),
+                                                 WindowText::duplicateLines(3), "工程部位 甲",
                                                  "工程部位 丙"};
     QTest::newRow("double click") << "double click" << QStringList{"编号 2，工程部位 乙，"};
 }
@@ -364,8 +369,7 @@ void TestRecordMaintenance::writersTakeTurnsWithOtherCopies_data()
     QTest::addColumn<QString>("again");    // what the same step says run once more
     const QByteArray rest =
         sample(QStringLiteral("乙")).line() + "\r\n" + sample(QStringLiteral("丙")).line() + "\r\n";
-    const QString gone = QStringLiteral("记录文件中已没有这条记录（可能已在别处修改或删除），表格已"
-                                        "按记录文件重新显示。记录文件未被改动。");
+    const QString gone = StoreText::recordGone();
     QTest::newRow("correction in the entry form's table")
         << "correct" << sample(QStringLiteral("甲改")).line() + "\r\n" + rest << gone;
     QTest::newRow("删除此条") << "remove" << rest << gone;
@@ -407,15 +411,13 @@ void TestRecordMaintenance::writersTakeTurnsWithOtherCopies()
         RecordMaintenance maintenance(m_grid, m_view, store, &m_messages);
         writer == QLatin1String("scgqsj") ? maintenance.scgqsj_Click() : maintenance.sjcsh_Click();
         const bool failed =
-            !m_messages.shown.isEmpty() && m_messages.shown.last().title == QStringLiteral("错误");
+            !m_messages.shown.isEmpty() && m_messages.shown.last().title == Title::error();
         return failed ? m_messages.lastText() : QString();
     };
 
-    FileLock other(recordPath(), QStringLiteral("记录文件"), 0);
+    FileLock other(recordPath(), StoreText::recordFile(), 0);
     QVERIFY(other.isLocked());
-    QCOMPARE(run(200),
-             QStringLiteral("记录文件 %1 正被另一个程序使用，请稍后再试。记录文件未被改动。")
-                 .arg(recordPath()));
+    QCOMPARE(run(200), BaseText::fileBusy(StoreText::recordFile(), recordPath()));
     QCOMPARE(readFile(recordPath()), before);
     QCOMPARE(backups.list().size(), 1);
 

@@ -3,8 +3,10 @@
 #include "form1.h"
 #include "recordbackups.h"
 #include "recordgridmodel.h"
+#include "storetexts.h"
 #include "testfiles.h"
 #include "unreadablerecordswindow.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,12 +104,12 @@ void TestRecordSafety::dataInitialisationKeptAndRestoredByteForByte()
     item("sjcsh")->trigger();
     QCOMPARE(m_messages.asked.size(), 1); // "数据初始化" asks first
     m_messages.asked.clear();
-    QCOMPARE(m_messages.lastText(), QStringLiteral("初始化完成。"));
+    QCOMPARE(m_messages.lastText(), WindowText::initialised());
     QCOMPARE(readFile(recordPath()), QByteArray());
 
     const QList<RecordBackups::Backup> kept = m_window->services().backups->list();
     QCOMPARE(kept.size(), 1);
-    QCOMPARE(kept[0].occasion, QStringLiteral("数据初始化前"));
+    QCOMPARE(kept[0].occasion, StoreText::beforeInitialisation());
     QCOMPARE(readFile(kept[0].path), old);
 
     // "从备份恢复" shows the backup's records and asks, naming the file and the count.
@@ -119,8 +121,7 @@ void TestRecordSafety::dataInitialisationKeptAndRestoredByteForByte()
     m_messages.answer = false;
     window->findChild<QPushButton *>(QStringLiteral("restoreBackup"))->click();
     QCOMPARE(m_messages.asked.size(), 1);
-    QVERIFY(m_messages.asked[0].text.contains(kept[0].fileName));
-    QVERIFY(m_messages.asked[0].text.contains(QStringLiteral("2 条记录")));
+    QCOMPARE(m_messages.asked[0].text, WindowText::restoreQuestion(kept[0].fileName, 2, 0));
     QCOMPARE(readFile(recordPath()), QByteArray());
 
     m_messages.answer = true;
@@ -132,7 +133,7 @@ void TestRecordSafety::dataInitialisationKeptAndRestoredByteForByte()
     QCOMPARE(after.size(), 2);
     QCOMPARE(window->findChild<QComboBox *>()->count(), 2);
     QCOMPARE(readFile(after[0].path), QByteArray());
-    QCOMPARE(after[0].occasion, QStringLiteral("恢复备份前"));
+    QCOMPARE(after[0].occasion, StoreText::beforeRestore());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->grid()->rows(), 3, 5000);
 }
 

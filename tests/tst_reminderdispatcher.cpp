@@ -1,3 +1,4 @@
+#include "enginetexts.h"
 #include "fakes.h"
 #include "handoff.h"
 #include "profilefile.h"
@@ -77,7 +78,7 @@ ReminderDispatcher *TestReminderDispatcher::make()
         m_launched << launch.program + QLatin1Char('|') + launch.dataFolder;
         m_launches << launch;
         if (m_popupClaims) {
-            ProfileFile(ini()).write(launch.slot, QStringLiteral("是否显示"), QStringLiteral("1"));
+            ProfileFile(ini()).write(launch.slot, ReminderSlots::flagKey(), QStringLiteral("1"));
             writeFile(launch.receiptFile, Handoff::receipt(launch.slot));
         }
         return m_launchWorks ? QCoreApplication::applicationPid() : 0;
@@ -102,7 +103,7 @@ void TestReminderDispatcher::freshInstallMakesTheSlotsThenFills()
         "工程量=12\r\n组数=3\r\n备注=\r\n[1|2]\r\n"));
     QVERIFY2(bytes.startsWith(expectedSlot), bytes.left(400).constData());
     // The flag is left for the popup to claim.
-    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), QStringLiteral("是否显示"), ini()),
+    QCOMPARE(ReadIniValue(QStringLiteral("1|1"), ReminderSlots::flagKey(), ini()),
              QStringLiteral("0"));
 }
 
@@ -125,12 +126,10 @@ void TestReminderDispatcher::reservationEndsWhenClaimedOrStale()
     QCOMPARE(d->dispatch(row(1)).slot, QStringLiteral("1|1"));
     // Its popup claims the slot and the user closes it again; the popups are looked at again
     // after a quarter of a second.
-    ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"),
-                             QStringLiteral("1"));
+    ProfileFile(ini()).write(QStringLiteral("1|1"), ReminderSlots::flagKey(), QStringLiteral("1"));
     m_clock.advanceSeconds(1);
     QCOMPARE(d->dispatch(row(2)).slot, QStringLiteral("1|2"));
-    ProfileFile(ini()).write(QStringLiteral("1|1"), QStringLiteral("是否显示"),
-                             QStringLiteral("0"));
+    ProfileFile(ini()).write(QStringLiteral("1|1"), ReminderSlots::flagKey(), QStringLiteral("0"));
     QCOMPARE(d->dispatch(row(3)).slot, QStringLiteral("1|1"));
 
     // A popup that never came: after two minutes the slot is given out again.
@@ -157,9 +156,10 @@ void TestReminderDispatcher::popupThatCannotStartIsReportedElsewhere()
     QVERIFY(!result.popupStarted);
     QCOMPARE(spy.size(), 1);
     const QString message = spy.first().first().toString();
-    QVERIFY2(message.endsWith(QStringLiteral("\n到期记录：编号 7，工程部位 7#楼梁，强度等级 C30，"
-                                             "配合比编号 P-01，到期时间 2026-12-29 08:30")),
-             qPrintable(message));
+    QCOMPARE(message, EngineText::popupNotStarted(
+                          QStringLiteral("/opt/tarvelin/vexa"),
+                          QStringLiteral("编号 7，工程部位 7#楼梁，强度等级 C30，配合比编号 P-01，"
+                                         "到期时间 2026-12-29 08:30")));
 
     // The real launcher refuses a program that is not there instead of searching PATH.
     QVERIFY(!ReminderDispatcher::startDetached(
@@ -171,7 +171,7 @@ void TestReminderDispatcher::noFreeSlotIsReportedAndNothingWritten()
     ReminderDispatcher *d = make();
     QVERIFY(ReminderSlots(ini()).reset(1).ok);
     for (int layer = 1; layer <= 5; ++layer) {
-        ProfileFile(ini()).write(QStringLiteral("%1|1").arg(layer), QStringLiteral("是否显示"),
+        ProfileFile(ini()).write(QStringLiteral("%1|1").arg(layer), ReminderSlots::flagKey(),
                                  QStringLiteral("1"));
     }
     const QByteArray before = readFile(ini());
@@ -180,8 +180,7 @@ void TestReminderDispatcher::noFreeSlotIsReportedAndNothingWritten()
     QVERIFY(result.slot.isEmpty());
     QCOMPARE(spy.size(), 1);
     // Held by no popup of this manager: left by popups that ended abnormally.
-    QVERIFY(spy.first().first().toString().contains(
-        QStringLiteral("所有提示位置都已占用，建议执行“提示初始化”。")));
+    QVERIFY(spy.first().first().toString().contains(EngineText::allSlotsTaken()));
     QCOMPARE(readFile(ini()), before);
     QVERIFY(m_launched.isEmpty());
 }
@@ -212,7 +211,7 @@ void TestReminderDispatcher::heldLockQueuesTheRecords()
 
     // Their popups claim them.
     for (const char *slot : {"1|1", "1|2"})
-        ProfileFile(ini()).write(QString::fromLatin1(slot), QStringLiteral("是否显示"),
+        ProfileFile(ini()).write(QString::fromLatin1(slot), ReminderSlots::flagKey(),
                                  QStringLiteral("1"));
 
     // A lock that is never let go: the record is told another way, not dropped.
@@ -251,8 +250,8 @@ void TestReminderDispatcher::clockSetDuringTheWaitChangesNothing()
     d->poll();
     QCOMPARE(cameAfterAll.size(), 1);
     const QString said = cameAfterAll.first().first().toString();
-    QVERIFY2(said.contains(QStringLiteral("1#楼梁")) && said.contains(QStringLiteral("41 秒")),
-             qPrintable(said));
+    QCOMPARE(said, EngineText::popupCameAfterAll(41, QStringLiteral("1|1"),
+                                                 SpecimenRecord::summary(row(1))));
     QCOMPARE(notShown.size(), 1);
 }
 
@@ -273,9 +272,8 @@ void TestReminderDispatcher::slotsHeldByLivePopupsAreNamedAsSuch()
     d->dispatch(row(6));
     QCOMPARE(notShown.size(), 1);
     const QString said = notShown.first().first().toString();
-    QVERIFY2(said.contains(QStringLiteral("全部 5 个提示位置都被正在显示的提醒窗口占用")) &&
-                 said.contains(QStringLiteral("6#楼梁")),
-             qPrintable(said));
+    QCOMPARE(said, EngineText::popupCannotShow(EngineText::allSlotsShowing(5),
+                                               SpecimenRecord::summary(row(6))));
 }
 
 // A cleaner of the temporary folder takes the receipts folder away; the next popups still start.

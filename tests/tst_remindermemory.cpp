@@ -3,6 +3,7 @@
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "remindernotices.h"
+#include "specimenrecord.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
@@ -58,7 +59,7 @@ void TestReminderMemory::run(const QDateTime &start, const QList<QDateTime> &che
     }
     m_marked.clear();
     for (int r = 1; r < window.grid()->rows() - 1; ++r)
-        if (window.grid()->textMatrix(r, 11) == QStringLiteral("到期"))
+        if (window.grid()->textMatrix(r, 11) == SpecimenRecord::dueMarkText())
             m_marked << window.grid()->textMatrix(r, 1);
 }
 

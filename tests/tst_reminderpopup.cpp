@@ -1,7 +1,9 @@
+#include "exchangetexts.h"
 #include "fakes.h"
 #include "reminderpopup.h"
 #include "reminderslots.h"
 #include "testfiles.h"
+#include "titles.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -234,9 +236,8 @@ void TestReminderPopup::noFreeSlotTellsAndKeepsFile()
     QVERIFY(!popup.Form_Load());
     QCOMPARE(popup.slotName(), QString());
     QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.shown[0].text,
-             QStringLiteral("上次关闭异常。或已经全部提示。此次提示失败。建议立即初始化。"));
-    QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误提示"));
+    QCOMPARE(m_messages.shown[0].text, ExchangeText::popupFailed());
+    QCOMPARE(m_messages.shown[0].title, Title::popupError());
     QCOMPARE(m_messages.shown[0].style, MessageStyle::Plain);
     QVERIFY(!popup.timer1()->isActive());
     QCOMPARE(QFileInfo::exists(path()), !file.isEmpty());

@@ -3,6 +3,8 @@
 #include "reminderreset.h"
 #include "reminderslots.h"
 #include "testfiles.h"
+#include "titles.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -33,9 +35,8 @@ private:
     void expectDoneMessage()
     {
         QCOMPARE(m_messages.shown.size(), 1);
-        QCOMPARE(m_messages.shown[0].text,
-                 QStringLiteral("初始化完成。此初始化仅会修改提示组数。不会对数据进行损坏"));
-        QCOMPARE(m_messages.shown[0].title, QStringLiteral("提示"));
+        QCOMPARE(m_messages.shown[0].text, WindowText::resetDone());
+        QCOMPARE(m_messages.shown[0].title, Title::notice());
         QCOMPARE(m_messages.shown[0].style, MessageStyle::Information);
     }
 
@@ -84,9 +85,9 @@ void TestReminderReset::failureIsReported()
     const ManagerServices given = services(m_dir.filePath(QStringLiteral("missing")));
     ReminderReset(given, 9000).tscsh_Click();
     QCOMPARE(m_messages.shown.size(), 1);
-    QVERIFY2(m_messages.shown[0].text.startsWith(QStringLiteral("提示初始化失败：")),
+    QVERIFY2(m_messages.shown[0].text.startsWith(WindowText::resetFailed(QString())),
              qPrintable(m_messages.shown[0].text));
-    QCOMPARE(m_messages.shown[0].title, QStringLiteral("错误"));
+    QCOMPARE(m_messages.shown[0].title, Title::error());
     QCOMPARE(m_messages.shown[0].style, MessageStyle::Exclamation);
     QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("missing"))));
 }

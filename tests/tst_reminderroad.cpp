@@ -9,6 +9,7 @@
 #include "recordgridmodel.h"
 #include "reminderdispatcher.h"
 #include "reminderslots.h"
+#include "specimenrecord.h"
 #include "testfiles.h"
 
 #include <QSignalSpy>
@@ -104,7 +105,7 @@ void TestReminderRoad::threeRowsDueTogetherGetThreePopups()
     window.timer1()->stop(); // the test drives the checks itself
     window.Timer1_Timer();
 
-    QCOMPARE(window.grid()->textMatrix(1, 11), QStringLiteral("到期"));
+    QCOMPARE(window.grid()->textMatrix(1, 11), SpecimenRecord::dueMarkText());
     QCOMPARE(window.grid()->textMatrix(2, 11), QString());
     // No exchange file existed: the dispatcher made one, and no message interrupted the user.
     const QString ini = dir.filePath(QStringLiteral("vexa.ini"));

@@ -133,7 +133,7 @@ void TestReminderWatch::scanFindsTheSpansRecordsInTheFile()
              {"元旦", "2027-01-01 23:59"},
              {"次日", "2027-01-02 00:00"}})
         table << sample(QString::fromUtf8(part), QString::fromLatin1(dueTime)).fields();
-    table[3][SpecimenRecord::DueMark] = QStringLiteral("到期"); // never part of the key
+    table[3][SpecimenRecord::DueMark] = SpecimenRecord::dueMarkText(); // never part of the key
     table << QStringList(11);
     makeRecordFile(path, table);
     const ReminderWatch::Scan scan = ReminderWatch::scanDue(path, from, before);

@@ -1,3 +1,4 @@
+#include "enginetexts.h"
 #include "fakes.h"
 #include "form1.h"
 #include "labschedule.h"
@@ -183,7 +184,7 @@ void TestScheduleWindow::mainWindowTellsTheDayAtAGlance()
                     QStringList(11)});
     Form1 window(ManagerServices{m_dir->path(), &m_clock, &m_messages, {}});
     window.Form_Load();
-    const QString glance = QStringLiteral("今天待试验 1 批，逾期未试 1 批");
+    const QString glance = EngineText::glance(1, 1);
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("glance"))->text(), glance);
     QVERIFY(window.trayIcon()->icon()->toolTip().endsWith(glance));
 }

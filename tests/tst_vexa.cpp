@@ -1,3 +1,4 @@
+#include "exchangetexts.h"
 #include "handoff.h"
 #include "reminderslots.h"
 #include "testfiles.h"
@@ -32,10 +33,6 @@ private slots:
 private:
     std::unique_ptr<QProcess> start(int quitAfterMs);
     QString path() const { return m_dir.filePath(QStringLiteral("vexa.ini")); }
-    static QString failureText()
-    {
-        return QStringLiteral("上次关闭异常。或已经全部提示。此次提示失败。建议立即初始化。");
-    }
     QTemporaryDir m_dir;
 };
 
@@ -76,7 +73,7 @@ void TestVexa::simultaneousPopupsClaimDistinctSlots()
             claims[i] += processes[i]->readAllStandardOutput();
             errors[i] += processes[i]->readAllStandardError();
             if (claims[i].endsWith('\n') ||
-                QString::fromLocal8Bit(errors[i]).contains(failureText()))
+                QString::fromLocal8Bit(errors[i]).contains(ExchangeText::popupFailed()))
                 ++count;
         }
         return count;
@@ -124,7 +121,8 @@ void TestVexa::closingFreesTheSlot()
     QVERIFY(vexa->waitForFinished(60000));
     QCOMPARE(vexa->exitStatus(), QProcess::NormalExit);
     QCOMPARE(vexa->exitCode(), 0);
-    QVERIFY(!QString::fromLocal8Bit(vexa->readAllStandardError()).contains(failureText()));
+    QVERIFY(!QString::fromLocal8Bit(vexa->readAllStandardError())
+                 .contains(ExchangeText::popupFailed()));
     // Claimed ("1") and freed ("0") again in place: the file is as it was.
     QCOMPARE(readFile(path()), before);
     QVERIFY(!QFileInfo::exists(path() + QStringLiteral(".lock")));
@@ -182,7 +180,8 @@ void TestVexa::noFreeSlotEndsWithoutTouchingFile()
     QVERIFY(vexa->waitForFinished(60000));
     QCOMPARE(vexa->exitStatus(), QProcess::NormalExit);
     QCOMPARE(vexa->exitCode(), 1);
-    QVERIFY(QString::fromLocal8Bit(vexa->readAllStandardError()).contains(failureText()));
+    QVERIFY(
+        QString::fromLocal8Bit(vexa->readAllStandardError()).contains(ExchangeText::popupFailed()));
     QCOMPARE(QFileInfo::exists(path()), !file.isEmpty());
     QCOMPARE(readFile(path()), file);
 }

@@ -2,6 +2,7 @@
 // rounds. No slot may be claimed twice, every process either claims a slot or says it found none,
 // and the exchange file stays whole.
 #include "exchangecheck.h"
+#include "exchangetexts.h"
 #include "handoff.h"
 #include "reminderslots.h"
 #include "testfiles.h"
@@ -22,11 +23,6 @@ constexpr int kSlots = ReminderSlots::Layers * kRows;
 // A safety net only: the test ends every popup itself once all have reported.
 constexpr int kQuitAfterMs = 300000;
 
-QString failureText()
-{
-    return QStringLiteral("上次关闭异常。或已经全部提示。此次提示失败。建议立即初始化。");
-}
-
 struct Popup
 {
     std::unique_ptr<QProcess> process;
@@ -34,7 +30,10 @@ struct Popup
     QByteArray err;
 
     QString claimed() const { return QString::fromLocal8Bit(out).trimmed(); }
-    bool failed() const { return QString::fromLocal8Bit(err).contains(failureText()); }
+    bool failed() const
+    {
+        return QString::fromLocal8Bit(err).contains(ExchangeText::popupFailed());
+    }
     // Claimed a slot (its name and a line break printed) or reported that it found none.
     bool reported() const { return out.endsWith('\n') || failed(); }
 };

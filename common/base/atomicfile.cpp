@@ -1,5 +1,7 @@
 #include "atomicfile.h"
 
+#include "basetexts.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -42,9 +44,7 @@ bool isDiskFull(const QFileDevice &file, bool systemSaid)
 Result linkRefused(const QFileInfo &link)
 {
     Result result{false, false, false, link.symLinkTarget(), {}};
-    result.reason = QStringLiteral("它是指向 %1 的符号链接，为免改动链接所指的文件，"
-                                   "没有写入；请删除这个链接后再试")
-                        .arg(QDir::toNativeSeparators(result.linkTarget));
+    result.reason = BaseText::symbolicLink(QDir::toNativeSeparators(result.linkTarget));
     return result;
 }
 
@@ -52,14 +52,14 @@ Result linkRefused(const QFileInfo &link)
 
 QString diskFullText()
 {
-    return QStringLiteral("磁盘空间已满，请腾出空间后再试");
+    return BaseText::diskFull();
 }
 
 QString failureText(const Result &failed, const QString &what, const QString &path)
 {
     if (failed.readOnly)
-        return QStringLiteral("%1 %2 是只读的，无法保存。原文件未被改动。").arg(what, path);
-    return QStringLiteral("无法保存%1 %2：%3。原文件未被改动。").arg(what, path, failed.reason);
+        return BaseText::readOnlyNotSaved(what, path);
+    return BaseText::notSaved(what, path, failed.reason);
 }
 
 Result replace(const QString &path, const QByteArray &data)
@@ -113,24 +113,21 @@ QString whyFolderRefusesWrites(const QString &folder)
     const QFileInfo info(folder);
     const QString where = QDir::toNativeSeparators(folder);
     if (!info.exists())
-        return QStringLiteral("文件夹 %1 不存在").arg(where);
+        return BaseText::folderMissing(where);
     if (!info.isDir())
-        return QStringLiteral("%1 不是文件夹").arg(where);
+        return BaseText::notAFolder(where);
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("tarvelin-probe-XXXXXX")));
     errno = 0;
     if (!probe.open()) {
         const bool full = isDiskFull(probe, systemSaysDiskFull());
-        return full ? diskFullText()
-                    : QStringLiteral("无法在文件夹 %1 中建立文件（%2）")
-                          .arg(where, probe.errorString());
+        return full ? diskFullText() : BaseText::cannotCreateIn(where, probe.errorString());
     }
     // A lock file holds about a hundred bytes; a block more than that is asked for.
     const QByteArray bytes(4096, 'x');
     errno = 0;
     if (probe.write(bytes) != bytes.size() || !probe.flush()) {
         const bool full = isDiskFull(probe, systemSaysDiskFull());
-        return full ? diskFullText()
-                    : QStringLiteral("无法写入文件夹 %1（%2）").arg(where, probe.errorString());
+        return full ? diskFullText() : BaseText::cannotWriteFolder(where, probe.errorString());
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "csvexport.h"
 
 #include "atomicfile.h"
+#include "basetexts.h"
 #include "gbkcodec.h"
 
 #include <QAbstractItemModel>
@@ -52,11 +53,10 @@ QString save(const QAbstractItemModel &model, const QString &path)
     QString unencodable;
     const QByteArray data = bytes(model, &unencodable);
     if (!unencodable.isEmpty())
-        return QStringLiteral("无法导出：列表中的字符 %1 无法以 GBK 编码保存，请先修改这一条记录。")
-            .arg(Gbk::describe(unencodable));
+        return BaseText::unexportable(Gbk::describe(unencodable));
     const AtomicFile::Result saved = AtomicFile::replace(path, data);
     return saved.ok ? QString()
-                    : AtomicFile::failureText(saved, QStringLiteral("导出文件"),
+                    : AtomicFile::failureText(saved, BaseText::exportFile(),
                                               QDir::toNativeSeparators(path));
 }
 

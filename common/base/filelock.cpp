@@ -2,6 +2,7 @@
 
 #include "abandonedlock.h"
 #include "atomicfile.h"
+#include "basetexts.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -23,20 +24,14 @@ FileLock::FileLock(const QString &filePath, const QString &what, int waitMs)
             // QLockFile names no cause; find it (a full disk, a missing or closed folder).
             const QString why =
                 AtomicFile::whyFolderRefusesWrites(QFileInfo(filePath).absolutePath());
-            if (!why.isEmpty()) {
-                m_error = QStringLiteral("无法在 %2 旁建立锁文件：%3。%1未被改动。")
-                              .arg(what, filePath, why);
-            } else {
-                m_error = QStringLiteral("无法在 %2 旁建立锁文件，%1未被改动。请检查该文件夹"
-                                         "是否存在并且可以写入。")
-                              .arg(what, filePath);
-            }
+            m_error = why.isEmpty() ? BaseText::lockNotMade(what, filePath)
+                                    : BaseText::lockNotMade(what, filePath, why);
             return;
         }
         if (isAbandonedLockFile(m_file->fileName()) && m_file->removeStaleLockFile())
             continue;
         if (deadline.hasExpired()) {
-            m_error = busyText(what, filePath);
+            m_error = BaseText::fileBusy(what, filePath);
             m_busy = true;
             return;
         }
@@ -51,9 +46,4 @@ FileLock::~FileLock() = default;
 bool FileLock::isLocked() const
 {
     return m_file && m_file->isLocked();
-}
-
-QString FileLock::busyText(const QString &what, const QString &filePath)
-{
-    return QStringLiteral("%1 %2 正被另一个程序使用，请稍后再试。%1未被改动。").arg(what, filePath);
 }

@@ -26,9 +26,6 @@ public:
     const QString &error() const { return m_error; }
     const QString &filePath() const { return m_filePath; }
 
-    // The message for a file whose lock another process holds.
-    static QString busyText(const QString &what, const QString &filePath);
-
 private:
     QString m_filePath;
     std::unique_ptr<QLockFile> m_file;

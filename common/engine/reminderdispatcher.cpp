@@ -2,6 +2,7 @@
 
 #include "apppaths.h"
 #include "clock.h"
+#include "enginetexts.h"
 #include "gbkcodec.h"
 #include "processprobe.h"
 #include "reminderslots.h"
@@ -98,8 +99,7 @@ bool ReminderDispatcher::tryDispatch(const QStringList &cells, Result *result)
         const ProfileFile::Outcome made =
             exchange.reset(ReminderSlots::rowsPerLayer(m_screenHeightTwips()));
         if (!made.ok) {
-            emit reminderNotShown(QStringLiteral("无法建立提示文件：%1\n到期记录：%2")
-                                      .arg(made.error, describe(cells)));
+            emit reminderNotShown(EngineText::reminderFileNotMade(made.error, describe(cells)));
             return true;
         }
     }
@@ -127,8 +127,7 @@ bool ReminderDispatcher::tryDispatch(const QStringList &cells, Result *result)
     if (found.slot.isEmpty()) {
         const QString reason =
             found.error.isEmpty() ? noFreeSlotReason(snapshot.bytes) : found.error;
-        emit reminderNotShown(
-            QStringLiteral("到期提醒无法弹出：%1\n到期记录：%2").arg(reason, describe(cells)));
+        emit reminderNotShown(EngineText::popupCannotShow(reason, describe(cells)));
         return true;
     }
     result->slot = found.slot;
@@ -140,8 +139,8 @@ bool ReminderDispatcher::tryDispatch(const QStringList &cells, Result *result)
     result->popupStarted = watch.pid != 0;
     if (!result->popupStarted) {
         dropWatch(watch);
-        emit reminderNotShown(QStringLiteral("无法启动提醒程序 %1。\n到期记录：%2")
-                                  .arg(m_services.popupProgram, describe(cells)));
+        emit reminderNotShown(
+            EngineText::popupNotStarted(m_services.popupProgram, describe(cells)));
         return true;
     }
     m_watches.append(watch);
@@ -175,10 +174,8 @@ QString ReminderDispatcher::noFreeSlotReason(QByteArrayView exchangeFile) const
             slotNames.insert(section);
     }
     if (slotNames.isEmpty() || !held.contains(slotNames))
-        return QStringLiteral("所有提示位置都已占用，建议执行“提示初始化”。");
-    return QStringLiteral("全部 %1 个提示位置都被正在显示的提醒窗口占用。请阅读并关闭已处理的"
-                          "提醒窗口，之后到期的记录就能弹出；不要执行“提示初始化”。")
-        .arg(slotNames.size());
+        return EngineText::allSlotsTaken();
+    return EngineText::allSlotsShowing(slotNames.size());
 }
 
 void ReminderDispatcher::poll()
@@ -199,12 +196,9 @@ void ReminderDispatcher::retryQueue()
         if (msSince(m_queue.first().sinceMs) <= LockGiveUpSeconds * 1000)
             return;
         const Queued given = m_queue.takeFirst();
-        emit reminderNotShown(
-            QStringLiteral("到期提醒无法弹出：提示文件 %1 一直被另一个程序锁定（锁文件 %1.lock），"
-                           "等待 %2 秒后放弃。\n到期记录：%3")
-                .arg(QDir::toNativeSeparators(AppPaths::reminderFile(m_services.dataFolder)))
-                .arg(LockGiveUpSeconds)
-                .arg(describe(given.cells)));
+        emit reminderNotShown(EngineText::reminderFileLocked(
+            QDir::toNativeSeparators(AppPaths::reminderFile(m_services.dataFolder)),
+            LockGiveUpSeconds, describe(given.cells)));
     }
 }
 
@@ -232,12 +226,8 @@ bool ReminderDispatcher::watchIsOver(Watch &watch, const QString &path)
     };
     const auto cameAfterAll = [&] {
         if (watch.listed)
-            emit reminderShownAfterAll(
-                QStringLiteral("提醒窗口后来还是弹出了：上面列出的这条记录在 %1 秒后出现在提醒"
-                               "窗口中（提示位置 %2），两处是同一条记录，只需处理一次。\n"
-                               "到期记录：%3")
-                    .arg(msSince(watch.startedMs) / 1000)
-                    .arg(watch.slot, describe(watch.cells)));
+            emit reminderShownAfterAll(EngineText::popupCameAfterAll(
+                msSince(watch.startedMs) / 1000, watch.slot, describe(watch.cells)));
         return true;
     };
     const bool ended = ProcessProbe::hasEnded(watch.pid);
@@ -255,22 +245,18 @@ bool ReminderDispatcher::watchIsOver(Watch &watch, const QString &path)
             return cameAfterAll();
         why = Handoff::readReason(Handoff::readFile(watch.errorFile));
         if (why.isEmpty())
-            why = QStringLiteral("提醒程序启动后没有显示这条记录就结束了。");
+            why = EngineText::popupEndedSilently();
         // Without a receipt a popup that claimed and closed quickly cannot be told from one that
         // never came, so nothing is said.
         if (!watch.listed && !watch.receiptFile.isEmpty())
-            emit reminderNotShown(QStringLiteral("到期提醒没有弹出：%1\n到期记录：%2")
-                                      .arg(why, describe(watch.cells)));
+            emit reminderNotShown(EngineText::popupNotShown(why, describe(watch.cells)));
         return true;
     }
     const qint64 waited = msSince(watch.startedMs);
     if (!watch.listed && waited > ClaimDeadlineSeconds * 1000) {
         watch.listed = true;
         emit reminderNotShown(
-            QStringLiteral("到期提醒没有弹出：提醒窗口在 %1 秒内没有出现，提醒程序可能被阻止或"
-                           "启动过慢。\n到期记录：%2")
-                .arg(ClaimDeadlineSeconds)
-                .arg(describe(watch.cells)));
+            EngineText::popupTooSlow(ClaimDeadlineSeconds, describe(watch.cells)));
     }
     return waited > ReservationSeconds * 1000;
 }

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "duecheck.h"
+#include "enginetexts.h"
 #include "gbkcodec.h"
 #include "recordfile.h"
 #include "recordline.h"
@@ -77,7 +78,7 @@ QList<Due> neverReminded(const QList<Due> &records, const ReminderJournal &journ
 
 QString Glance::text() const
 {
-    return QStringLiteral("今天待试验 %1 批，逾期未试 %2 批").arg(todayLeft).arg(overdue);
+    return EngineText::glance(todayLeft, overdue);
 }
 
 QString glanceFrom(const QDateTime &now, int overdueDays)

@@ -1,6 +1,8 @@
 #include "profilefile.h"
 
 #include "atomicfile.h"
+#include "basetexts.h"
+#include "exchangetexts.h"
 #include "gbkcodec.h"
 
 #include <QFile>
@@ -118,8 +120,7 @@ bool encodeInto(const QString &text, QByteArray *bytes, QString *error)
     bool ok = false;
     *bytes = Gbk::encode(text, &ok);
     if (!ok) {
-        *error = QStringLiteral("“%1”中含有代码页 936 无法保存的字符%2，提示文件未被改动。")
-                     .arg(text, Gbk::describe(Gbk::firstUnencodable(text)));
+        *error = ExchangeText::unencodable(text, Gbk::describe(Gbk::firstUnencodable(text)));
     }
     return ok;
 }
@@ -133,19 +134,18 @@ bool checkNames(const QString &section, const QList<ProfileFile::Entry> &entries
 {
     if (section.isEmpty() || section.contains(QLatin1Char('[')) ||
         section.contains(QLatin1Char(']')) || hasLineBreak(section)) {
-        *error = QStringLiteral("提示文件的节名“%1”无效，提示文件未被改动。").arg(section);
+        *error = ExchangeText::badSection(section);
         return false;
     }
     for (const ProfileFile::Entry &entry : entries) {
         const QString key = entry.first.trimmed();
         if (key.isEmpty() || key.startsWith(QLatin1Char('[')) || key.contains(QLatin1Char('=')) ||
             hasLineBreak(entry.first)) {
-            *error = QStringLiteral("提示文件的键名“%1”无效，提示文件未被改动。").arg(entry.first);
+            *error = ExchangeText::badKey(entry.first);
             return false;
         }
         if (hasLineBreak(entry.second)) {
-            *error = QStringLiteral("“%1”的值含有换行，无法写入提示文件，提示文件未被改动。")
-                         .arg(entry.first);
+            *error = ExchangeText::valueLineBreak(entry.first);
             return false;
         }
     }
@@ -186,7 +186,7 @@ void applyEntry(QByteArray *buffer, const QString &section, const QByteArray &se
 
 QString lockFailure(const QString &path)
 {
-    return FileLock::busyText(QStringLiteral("提示文件"), path);
+    return BaseText::fileBusy(ExchangeText::profileFile(), path);
 }
 
 } // namespace
@@ -205,7 +205,7 @@ ProfileFile::ProfileFile(QString path) : m_path(std::move(path)) {}
 
 ProfileFile::Lock ProfileFile::lock(int waitMs) const
 {
-    return Lock(m_path, QStringLiteral("提示文件"), waitMs);
+    return Lock(m_path, ExchangeText::profileFile(), waitMs);
 }
 
 ProfileFile::Contents ProfileFile::read() const
@@ -219,12 +219,11 @@ ProfileFile::Contents ProfileFile::read() const
     // A folder of the same name is not a file without slots: say so, or every caller would
     // report that all slots are taken.
     if (!info.isFile()) {
-        result.error =
-            QStringLiteral("提示文件 %1 不是一个文件（可能是同名的文件夹），无法读取").arg(m_path);
+        result.error = ExchangeText::notAFile(m_path);
         return result;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("无法读取提示文件 %1：%2").arg(m_path, file.errorString());
+        result.error = ExchangeText::cannotRead(m_path, file.errorString());
         return result;
     }
     result.bytes = file.readAll();
@@ -268,7 +267,7 @@ ProfileFile::Outcome ProfileFile::write(const Lock &held, const QString &section
         return {false, lockFailure(m_path)};
     const Contents contents = read();
     if (!contents.error.isEmpty())
-        return {false, contents.error + QStringLiteral("。提示文件未被改动。")};
+        return {false, ExchangeText::readFailedUnchanged(contents.error)};
     QString error;
     const QByteArray bytes = withEntries(contents.bytes, section, entries, &error);
     if (!error.isEmpty())
@@ -284,7 +283,7 @@ ProfileFile::Outcome ProfileFile::replace(const Lock &held, const QByteArray &by
         return {false, lockFailure(m_path)};
     const AtomicFile::Result written = AtomicFile::replace(m_path, bytes);
     if (!written.ok)
-        return {false, AtomicFile::failureText(written, QStringLiteral("提示文件"), m_path)};
+        return {false, AtomicFile::failureText(written, ExchangeText::profileFile(), m_path)};
     return {};
 }
 
@@ -295,7 +294,7 @@ ProfileFile::Outcome ProfileFile::remove(const Lock &held) const
     QFile file(m_path);
     if (!QFileInfo::exists(m_path) || file.remove())
         return {};
-    return {false, QStringLiteral("无法删除提示文件 %1：%2。").arg(m_path, file.errorString())};
+    return {false, ExchangeText::cannotRemove(m_path, file.errorString())};
 }
 
 QString ProfileFile::valueIn(QByteArrayView data, const QString &section, const QString &key)

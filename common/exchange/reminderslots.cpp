@@ -1,16 +1,12 @@
 #include "reminderslots.h"
 
+#include "exchangetexts.h"
 #include "gbkcodec.h"
 #include "numberreading.h"
 
 #include <QRegularExpression>
 
 namespace {
-
-QString wrongFieldCount(qsizetype count)
-{
-    return QStringLiteral("提醒记录应有 11 个字段，实际为 %1 个，提示文件未被改动。").arg(count);
-}
 
 QStringList keysOf(const QList<SpecimenRecord::Field> &fields)
 {
@@ -160,7 +156,7 @@ ReminderSlots::Found ReminderSlots::fillFirstFree(const QStringList &values,
                                                   const QSet<QString> &skip, int lockWaitMs) const
 {
     if (values.size() != recordKeys().size())
-        return {{}, wrongFieldCount(values.size())};
+        return {{}, ExchangeText::wrongFieldCount(values.size())};
     return writeFirstFree(skip, recordEntries(values), lockWaitMs);
 }
 
@@ -172,7 +168,7 @@ ReminderSlots::Found ReminderSlots::claim() const
 ReminderSlots::Found ReminderSlots::claim(const QString &slot) const
 {
     if (!parseName(slot))
-        return {{}, QStringLiteral("“%1”不是提示位置的名称，提示文件未被改动。").arg(slot)};
+        return {{}, ExchangeText::notASlotName(slot)};
     const ProfileFile::Lock held = m_file.lock();
     if (!held.isLocked())
         return {{}, held.error(), held.busy()};
@@ -185,16 +181,14 @@ ReminderSlots::Found ReminderSlots::claim(const QString &slot) const
             continue;
         // Taken by another popup: showing the slot now would show that popup's record twice.
         if (!isFreeFlag(flag))
-            return {
-                {},
-                QStringLiteral("提示位置 %1 已被另一个提示窗口占用，提示文件未被改动。").arg(slot)};
+            return {{}, ExchangeText::slotTaken(slot)};
         const ProfileFile::Outcome written =
             m_file.write(held, slot, {{flagKey(), QStringLiteral("1")}});
         if (!written.ok)
             return {{}, written.error};
         return {slot, {}};
     }
-    return {{}, QStringLiteral("提示文件中没有提示位置 %1，提示文件未被改动。").arg(slot)};
+    return {{}, ExchangeText::noSuchSlot(slot)};
 }
 
 ProfileFile::Outcome ReminderSlots::release(const QString &slot) const

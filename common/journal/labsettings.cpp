@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "duecheck.h"
+#include "journaltexts.h"
 #include "numberreading.h"
 
 #include <QDir>
@@ -55,6 +56,6 @@ QString LabSettings::save() const
                              .arg(watchedSince);
     const AtomicFile::Result saved = AtomicFile::replace(m_path, text.toUtf8());
     return saved.ok ? QString()
-                    : AtomicFile::failureText(saved, QStringLiteral("设置文件"),
+                    : AtomicFile::failureText(saved, JournalText::settingsFile(),
                                               QDir::toNativeSeparators(m_path));
 }

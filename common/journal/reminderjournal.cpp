@@ -1,6 +1,7 @@
 #include "reminderjournal.h"
 
 #include "batch.h"
+#include "journaltexts.h"
 
 #include "atomicfile.h"
 #include "duecheck.h"
@@ -209,8 +210,7 @@ QString ReminderJournal::loadFile(const QString &path)
     if (!file.exists())
         return {};
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("无法读取提醒记录 %1：%2。提醒照常进行。")
-            .arg(QDir::toNativeSeparators(path), file.errorString());
+        return JournalText::cannotRead(QDir::toNativeSeparators(path), file.errorString());
     const QByteArray data = file.readAll();
     file.close();
 
@@ -248,15 +248,13 @@ QString ReminderJournal::loadFile(const QString &path)
             .arg(info.completeBaseName(),
                  QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz"))));
     if (!QFile::rename(path, aside))
-        return QStringLiteral("提醒记录 %1 已损坏，也无法改名另存。提醒照常进行。")
-            .arg(QDir::toNativeSeparators(path));
+        return JournalText::damagedNotMoved(QDir::toNativeSeparators(path));
     const AtomicFile::Result rewritten = AtomicFile::replace(path, kept);
-    QString said = QStringLiteral("提醒记录 %1 已损坏，原文件已另存为 %2")
-                       .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(aside));
+    const QString said =
+        JournalText::damagedMoved(QDir::toNativeSeparators(path), QDir::toNativeSeparators(aside));
     if (!rewritten.ok)
-        return said +
-               QStringLiteral("，可读的部分无法写回：%1。提醒照常进行。").arg(rewritten.reason);
-    return said + QStringLiteral("，可读的部分已保留。提醒照常进行。");
+        return said + JournalText::readableNotWrittenBack(rewritten.reason);
+    return said + JournalText::readableKept();
 }
 
 bool ReminderJournal::apply(QByteArrayView line)
@@ -378,8 +376,7 @@ QString ReminderJournal::append(const QString &key, const QByteArray &line)
 {
     const QString path = fileOf(key);
     const auto failed = [&path](const QString &why) {
-        return QStringLiteral("无法写入提醒记录 %1：%2。提醒照常进行。")
-            .arg(QDir::toNativeSeparators(path), why);
+        return JournalText::cannotWrite(QDir::toNativeSeparators(path), why);
     };
     if (!QDir().mkpath(m_folder))
         return failed(AtomicFile::whyFolderRefusesWrites(QFileInfo(m_folder).path()));

@@ -1,6 +1,7 @@
 #include "autostart.h"
 
 #include "atomicfile.h"
+#include "platformtexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -196,11 +197,11 @@ QString Autostart::desktopEntryText() const
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=%1\n"
-                          "Comment=混凝土试块到期提醒\n"
-                          "Exec=%2\n"
+                          "Comment=%2\n"
+                          "Exec=%3\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(m_name, desktopExec(m_programPath));
+        .arg(m_name, PlatformText::autostartComment(), desktopExec(m_programPath));
 }
 
 QString Autostart::desktopFilePath() const
@@ -226,21 +227,18 @@ Autostart::Outcome Autostart::enable() const
         return {};
     }
     if (writeValue(kUserRun, m_name, data)) {
-        return {true,
-                QStringLiteral("没有写入本机启动项的权限，已改为只为当前用户设置开机自启动。")};
+        return {true, PlatformText::autostartForUserOnly()};
     }
-    return {false, QStringLiteral("无法写入注册表启动项，开机自启动未设置。")};
+    return {false, PlatformText::registryNotWritten()};
 }
 
 Autostart::Outcome Autostart::disable() const
 {
     const bool userRemoved = removeValue(kUserRun, m_name);
-    if (!removeValue(kMachineRun, m_name)) {
-        return {false, QStringLiteral("没有删除本机启动项的权限，开机自启动未取消。"
-                                      "请以管理员身份运行后再试。")};
-    }
+    if (!removeValue(kMachineRun, m_name))
+        return {false, PlatformText::machineEntryNotRemoved()};
     if (!userRemoved)
-        return {false, QStringLiteral("无法删除当前用户的启动项，开机自启动未取消。")};
+        return {false, PlatformText::userEntryNotRemoved()};
     return {};
 }
 
@@ -256,13 +254,12 @@ Autostart::Outcome Autostart::enable() const
 {
     const QString path = desktopFilePath();
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        return {false, QStringLiteral("无法创建文件夹 %1，开机自启动未设置。").arg(folder)};
-    }
+    if (!QDir().mkpath(folder))
+        return {false, PlatformText::folderNotMade(folder)};
     const AtomicFile::Result written = AtomicFile::replace(path, desktopEntryText().toUtf8());
     if (!written.ok) {
-        const QString reason = written.readOnly ? QStringLiteral("文件是只读的") : written.reason;
-        return {false, QStringLiteral("无法写入 %1：%2。开机自启动未设置。").arg(path, reason)};
+        const QString reason = written.readOnly ? PlatformText::readOnlyFile() : written.reason;
+        return {false, PlatformText::entryNotWritten(path, reason)};
     }
     return {};
 }
@@ -273,11 +270,8 @@ Autostart::Outcome Autostart::disable() const
     QFile file(path);
     if (!file.exists())
         return {};
-    if (!file.remove()) {
-        return {
-            false,
-            QStringLiteral("无法删除 %1：%2。开机自启动未取消。").arg(path, file.errorString())};
-    }
+    if (!file.remove())
+        return {false, PlatformText::entryNotRemoved(path, file.errorString())};
     return {};
 }
 

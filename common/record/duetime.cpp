@@ -2,6 +2,9 @@
 
 #include "duecheck.h"
 #include "numberreading.h"
+#include "recordtexts.h"
+#include "specimenrecord.h"
+#include "titles.h"
 
 #include <QStringList>
 
@@ -40,8 +43,7 @@ Outcome refused(const QString &message)
 
 Outcome outOfRange()
 {
-    return refused(QStringLiteral("到期时间超出可计算的范围（只能在 1000 年到 9999 年之间）。"
-                                  "未计算到期时间，请检查龄期和附加的小时分钟。"));
+    return refused(RecordText::dueOutOfRange());
 }
 
 // What the five number boxes hold, each read as the one number it must be.
@@ -51,63 +53,57 @@ struct Numbers
     long long hour = 0, minute = 0, furtherHours = 0, furtherMinutes = 0;
 };
 
-QString notANumber(const QString &box, const QString &text)
-{
-    return QStringLiteral("%1“%2”不是数字：这一栏只能填数字（可带小数点和正负号）。")
-        .arg(box, text);
-}
-
 // Reads the boxes; the refusal names the first box that does not hold a usable number.
 QString readBoxes(const Inputs &in, Numbers *numbers)
 {
     if (in.age.isEmpty())
-        return QStringLiteral("龄期未填写，无法进行添加");
+        return RecordText::ageMissing();
     const auto age = NumberReading::wholeNumber(in.age);
     if (!age)
-        return notANumber(QStringLiteral("龄期"), in.age);
+        return RecordText::notANumber(SpecimenRecord::texts(SpecimenRecord::Age).name, in.age);
     numbers->age = *age;
 
     const auto timeOfDay = [](const QString &text, const QString &box, long long high,
                               long long *value) -> QString {
         if (text.trimmed().isEmpty())
-            return QStringLiteral("%1未填写。").arg(box);
+            return RecordText::boxMissing(box);
         const auto number = NumberReading::wholeNumber(text);
         if (!number)
-            return notANumber(box, text);
+            return RecordText::notANumber(box, text);
         const double rounded = NumberReading::roundHalfEven(*number);
         if (!(rounded >= 0 && rounded <= double(high)))
-            return QStringLiteral("%1“%2”无效：须在 0 到 %3 之间。").arg(box, text).arg(high);
+            return RecordText::outsideRange(box, text, high);
         *value = static_cast<long long>(rounded);
         return {};
     };
     // A further amount (hours or minutes beyond the whole days): an empty box adds nothing.
     const auto further = [](const QString &text, const QString &what, long long *value) -> QString {
-        const QString box = QStringLiteral("龄期的附加") + what;
+        const QString box = RecordText::further(what);
         if (text.trimmed().isEmpty())
             return {};
         const auto number = NumberReading::wholeNumber(text);
         if (!number)
-            return notANumber(box, text);
+            return RecordText::notANumber(box, text);
         if (*number < 0)
-            return QStringLiteral("%1“%2”不能为负数。").arg(box, text);
+            return RecordText::negative(box, text);
         const double rounded = NumberReading::roundHalfEven(*number);
         *value = static_cast<long long>(std::min(rounded, kLargest + 1));
         return {};
     };
-    QString refusal = timeOfDay(in.hour, QStringLiteral("制作时间的小时"), 23, &numbers->hour);
+    QString refusal = timeOfDay(in.hour, RecordText::makingHour(), 23, &numbers->hour);
     if (refusal.isEmpty())
-        refusal = timeOfDay(in.minute, QStringLiteral("制作时间的分钟"), 59, &numbers->minute);
+        refusal = timeOfDay(in.minute, RecordText::makingMinute(), 59, &numbers->minute);
     if (refusal.isEmpty())
-        refusal = further(in.furtherHours, QStringLiteral("小时"), &numbers->furtherHours);
+        refusal = further(in.furtherHours, RecordText::hours(), &numbers->furtherHours);
     if (refusal.isEmpty())
-        refusal = further(in.furtherMinutes, QStringLiteral("分钟"), &numbers->furtherMinutes);
+        refusal = further(in.furtherMinutes, RecordText::minutes(), &numbers->furtherMinutes);
     return refusal;
 }
 } // namespace
 
 QString errorTitle()
 {
-    return QStringLiteral("错误");
+    return Title::error();
 }
 
 QString numberRefusal(const Inputs &inputs)
@@ -123,19 +119,16 @@ Outcome compute(const Inputs &in)
     if (in.age.isEmpty())
         return refused(refusal); // the words of the original, exactly
     if (!refusal.isEmpty())
-        return refused(refusal + QStringLiteral("未计算到期时间。"));
-    if (n.age < 1) {
-        return refused(
-            QStringLiteral("龄期“%1”不足 1 天：龄期须是至少为 1 的天数。未计算到期时间。")
-                .arg(in.age));
-    }
+        return refused(refusal + RecordText::dueNotComputed());
+    if (n.age < 1)
+        return refused(RecordText::ageBelowOneDay(in.age));
     if (n.age > kLargest || n.furtherHours > kLargest || n.furtherMinutes > kLargest)
         return outOfRange();
     // An age of 7.9 counts 7 whole days.
     const long long days = static_cast<long long>(std::floor(n.age));
 
     if (!in.makingDate.isValid())
-        return refused(QStringLiteral("制作日期无效，未计算到期时间。"));
+        return refused(RecordText::makingDateInvalid());
 
     // Minutes from midnight of the making date; whole days of it roll over into the date.
     const long long total = (n.hour + n.furtherHours) * 60 + n.minute + n.furtherMinutes;

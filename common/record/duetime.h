@@ -20,7 +20,7 @@ struct Inputs
 };
 
 // Either the due time "YYYY-MM-DD hh:mm" or, when the inputs cannot give one, a message saying
-// what was wrong (shown with the title "错误" and no icon).
+// what was wrong (shown with the title Title::error() and no icon).
 struct Outcome
 {
     QString dueTime;
@@ -28,7 +28,7 @@ struct Outcome
     bool ok() const { return error.isEmpty(); }
 };
 
-QString errorTitle(); // "错误"
+QString errorTitle(); // Title::error()
 
 // Why the number boxes cannot be used, naming the box, or an empty text: a box must hold one
 // number and nothing else (full-width digits count as digits), hour and minute a time of day,

@@ -4,6 +4,7 @@
 #include "duetime.h"
 #include "gbkcodec.h"
 #include "recordline.h"
+#include "recordtexts.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -22,46 +23,30 @@ namespace RecordCheck {
 namespace {
 constexpr int kStartShown = 40; // characters of a line that name it
 
-QString dueTimeWords()
-{
-    return QStringLiteral("“YYYY-MM-DD hh:mm”（例如 2026-12-08 07:37）");
-}
-
 // Why a line that holds fields is no record the monitor can remind.
 QString reasonFor(const QString &line)
 {
     const QStringList fields = line.split(QChar(RecordLine::Separator));
     const qsizetype width = RecordLine::Width;
     if (fields.size() != width) {
-        if (line.contains(QLatin1Char(';')) && line.split(QLatin1Char(';')).size() >= width) {
-            return QStringLiteral("字段以分号“;”分隔（电子表格另存时换了分隔符）；本程序的记录以"
-                                  "逗号“,”分隔。");
-        }
-        if (line.contains(QLatin1Char('"'))) {
-            return QStringLiteral("有带引号的字段（电子表格另存时加的），字段数成了 %1 个；本程序"
-                                  "的记录是 %2 个以逗号“,”分隔、不带引号的字段。")
-                .arg(fields.size())
-                .arg(width);
-        }
-        return QStringLiteral("有 %1 个以逗号“,”分隔的字段，本程序的记录有 %2 个（最后一个为空）。")
-            .arg(fields.size())
-            .arg(width);
+        if (line.contains(QLatin1Char(';')) && line.split(QLatin1Char(';')).size() >= width)
+            return RecordText::semicolonFields();
+        if (line.contains(QLatin1Char('"')))
+            return RecordText::quotedFields(fields.size(), width);
+        return RecordText::fieldCount(fields.size(), width);
     }
     const QString due = fields[SpecimenRecord::DueTime];
     if (due.isEmpty())
-        return QStringLiteral("没有到期时间，这条记录不会提醒。");
+        return RecordText::noDueTime();
     QString bare = due;
     if (bare.size() >= 2 && bare.startsWith(QLatin1Char('"')) && bare.endsWith(QLatin1Char('"')))
         bare = bare.mid(1, bare.size() - 2);
     const QString meant = DueTime::isRealDueTime(bare) ? bare : dueTimeFromSpreadsheet(bare);
-    if (!meant.isEmpty()) {
-        return QStringLiteral("到期时间“%1”是电子表格的写法，本程序只认%2，应写作“%3”；"
-                              "这条记录不会提醒。")
-            .arg(due, dueTimeWords(), meant);
-    }
+    if (!meant.isEmpty())
+        return RecordText::spreadsheetDueTime(due, meant);
     if (DueCheck::isDueTimeText(due))
-        return QStringLiteral("到期时间“%1”不是存在的日期或时刻，这条记录不会提醒。").arg(due);
-    return QStringLiteral("到期时间“%1”不是%2的形式，这条记录不会提醒。").arg(due, dueTimeWords());
+        return RecordText::dueTimeNotReal(due);
+    return RecordText::dueTimeMalformed(due);
 }
 
 // The pass over the file: counts the commas of each line and finds its due-time field, sixteen

@@ -3,16 +3,19 @@
 #include "messages.h"
 #include "numberreading.h"
 #include "recordcorrection.h"
+#include "recordtexts.h"
+#include "storetexts.h"
+#include "titles.h"
 
 namespace {
 QString unchangedNote()
 {
-    return QStringLiteral("这条信息没有添加，记录文件未被改动。");
+    return StoreText::notAddedUnchanged();
 }
 
 QString errorTitle()
 {
-    return QStringLiteral("错误");
+    return Title::error();
 }
 } // namespace
 
@@ -39,8 +42,8 @@ QString RecordAdder::refusal(const RecordEntry &entry)
     for (int f = 0; f < RecordLine::Stored; ++f) {
         const auto field = SpecimenRecord::Field(f);
         if (field == SpecimenRecord::MakingDate) {
-            boxes.append({QStringLiteral("制作时间的小时"), entry.making.hour});
-            boxes.append({QStringLiteral("制作时间的分钟"), entry.making.minute});
+            boxes.append({RecordText::makingHour(), entry.making.hour});
+            boxes.append({RecordText::makingMinute(), entry.making.minute});
         } else {
             boxes.append({SpecimenRecord::texts(field).name,
                           field == SpecimenRecord::Age ? entry.making.age : entry[field]});
@@ -48,7 +51,7 @@ QString RecordAdder::refusal(const RecordEntry &entry)
     }
     for (const auto &[name, value] : boxes) {
         const QString refused =
-            RecordCorrection::fieldRefusal(name, value, QStringLiteral("后再添加"));
+            RecordCorrection::fieldRefusal(name, value, StoreText::beforeAdding());
         if (!refused.isEmpty())
             return refused + unchangedNote();
     }
@@ -59,15 +62,10 @@ QString RecordAdder::refusal(const RecordEntry &entry)
         return numbers + unchangedNote();
     const QString &due = entry.dueTime();
     if (due.isEmpty()) {
-        return QStringLiteral("到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式"
-                              "填写。") +
-               unchangedNote();
+        return StoreText::dueTimeMissing() + unchangedNote();
     }
     if (!DueTime::isRealDueTime(due)) {
-        return QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 2024-05-31 "
-                              "09:05），这样的记录永远不会提醒。请按“?”重新计算，或按此形式填写。")
-                   .arg(due) +
-               unchangedNote();
+        return StoreText::invalidDueTimeOnAdd(due) + unchangedNote();
     }
     return {};
 }
@@ -103,36 +101,29 @@ RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries, qsizetyp
     };
     RecordStore::Outcome saved = m_store.change(append);
     if (fewer) {
-        if (!m_messages->ask(saved.error, QStringLiteral("提示"))) {
-            m_messages->show(unchangedNote(), QStringLiteral("提示"), MessageStyle::Information);
+        if (!m_messages->ask(saved.error, Title::notice())) {
+            m_messages->show(unchangedNote(), Title::notice(), MessageStyle::Information);
             return result;
         }
         recordsSeen = -1;
         saved = m_store.change(append);
     }
     if (!saved.ok()) {
-        m_messages->show(saved.error + (entries.size() == 1
-                                            ? QStringLiteral("这条信息没有添加。")
-                                            : QStringLiteral("这些信息都没有添加。")),
+        m_messages->show(saved.error +
+                             (entries.size() == 1 ? StoreText::notAdded() : StoreText::noneAdded()),
                          errorTitle(), MessageStyle::Exclamation);
         return result;
     }
     result.added = true;
     result.table = std::move(saved.table);
-    m_messages->show(entries.size() == 1
-                         ? QStringLiteral("此条信息添加完成！")
-                         : QStringLiteral("%1 条信息添加完成！").arg(entries.size()),
-                     QStringLiteral("信息"), MessageStyle::Plain);
+    m_messages->show(entries.size() == 1 ? StoreText::added() : StoreText::added(entries.size()),
+                     Title::information(), MessageStyle::Plain);
     return result;
 }
 
 QString RecordAdder::fewerRecordsQuestion(qsizetype records, qsizetype recordsSeen)
 {
-    return QStringLiteral("记录文件中现在只有 %1 条记录，而本窗口之前读入时有 %2 条：记录文件可能被"
-                          "别的程序清空或截短了。\n\n是否仍把这条信息添加到现在的记录文件中？\n"
-                          "选“否”不添加，记录文件保持原样；之前的记录可以用“从备份恢复”找回。")
-        .arg(records)
-        .arg(recordsSeen);
+    return StoreText::fewerRecords(records, recordsSeen);
 }
 
 bool RecordAdder::offerToRecompute(RecordEntry &entry)
@@ -145,15 +136,11 @@ bool RecordAdder::offerToRecompute(RecordEntry &entry)
     if (now.ok() && now.dueTime == due)
         return true;
 
-    QString question =
-        QStringLiteral("按“?”之后，制作日期、时间或龄期改动过，到期时间“%1”是按改动前的内容算出的")
-            .arg(due);
+    QString question = StoreText::dueTimeStale(due);
     if (now.ok())
-        question += QStringLiteral("（按现在的内容应为“%1”）").arg(now.dueTime);
-    question += QStringLiteral("。\n\n是否先按现在的内容重新计算到期时间再添加？\n"
-                               "选“是”重新计算后添加；选“否”仍按“%1”添加。")
-                    .arg(due);
-    if (!m_messages->ask(question, QStringLiteral("提示"))) {
+        question += StoreText::dueTimeNow(now.dueTime);
+    question += StoreText::recomputeFirst(due);
+    if (!m_messages->ask(question, Title::notice())) {
         // Kept on purpose: from now on it counts as typed.
         entry.computedDue.clear();
         return true;

@@ -3,6 +3,8 @@
 #include "atomicfile.h"
 #include "clock.h"
 #include "messages.h"
+#include "storetexts.h"
+#include "titles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,11 +19,11 @@ QString occasionText(RecordBackups::Occasion occasion)
     case RecordBackups::Occasion::FirstSaveOfDay:
         return {};
     case RecordBackups::Occasion::BeforeInitialisation:
-        return QStringLiteral("数据初始化前");
+        return StoreText::beforeInitialisation();
     case RecordBackups::Occasion::BeforeDeletion:
-        return QStringLiteral("删除前");
+        return StoreText::beforeDeletion();
     case RecordBackups::Occasion::BeforeRestore:
-        return QStringLiteral("恢复备份前");
+        return StoreText::beforeRestore();
     }
     return {};
 }
@@ -42,7 +44,7 @@ RecordBackups::RecordBackups(QString dataFolder, const Clock *clock, Messages *m
 
 QString RecordBackups::folder() const
 {
-    return m_dataFolder + QStringLiteral("/备份");
+    return m_dataFolder + QLatin1Char('/') + StoreText::backupFolder();
 }
 
 QString RecordBackups::copyName(Occasion occasion) const
@@ -72,14 +74,12 @@ void RecordBackups::keep(Occasion occasion, const QByteArray &now, const QString
     if (why.isEmpty()) {
         const AtomicFile::Result written = AtomicFile::replace(target, now);
         if (!written.ok)
-            why = written.readOnly ? QStringLiteral("文件只读") : written.reason;
+            why = written.readOnly ? StoreText::readOnly() : written.reason;
     }
     if (!why.isEmpty()) {
         if (!m_failureTold) {
-            m_messages->show(QStringLiteral("无法在 %1 中保存记录文件的备份：%2\n记录文件照常保存；"
-                                            "在备份能再次保存之前，不再提示此事。")
-                                 .arg(folder(), why),
-                             QStringLiteral("提示"), MessageStyle::Exclamation);
+            m_messages->show(StoreText::backupNotKept(folder(), why), Title::notice(),
+                             MessageStyle::Exclamation);
         }
         m_failureTold = true;
         return;
@@ -134,7 +134,6 @@ RecordBackups::Copy RecordBackups::read(const QString &backupPath)
 {
     QFile backup(backupPath);
     if (!backup.open(QIODevice::ReadOnly))
-        return {{},
-                QStringLiteral("无法读取备份文件 %1：%2").arg(backupPath, backup.errorString())};
+        return {{}, StoreText::cannotReadBackup(backupPath, backup.errorString())};
     return {backup.readAll(), {}};
 }

@@ -4,13 +4,14 @@
 #include "gbkcodec.h"
 #include "recordline.h"
 #include "recordstore.h"
+#include "storetexts.h"
 
 namespace RecordCorrection {
 
 namespace {
 QString unchangedNote()
 {
-    return QStringLiteral("记录文件未被改动。");
+    return StoreText::recordFileUnchanged();
 }
 
 // The bytes of the line of a record with these stored fields: each field followed by ",".
@@ -33,7 +34,7 @@ Found find(const QString &path, const RecordFile::Bytes &now, const QStringList 
 {
     Found found;
     if (!now.exists || !now.error.isEmpty()) {
-        found.error = QStringLiteral("无法读取记录文件 %1。").arg(path) + unchangedNote();
+        found.error = StoreText::cannotReadUnchanged(path);
         return found;
     }
     found.data = now.data;
@@ -45,9 +46,7 @@ Found find(const QString &path, const RecordFile::Bytes &now, const QStringList 
             return found;
         }
     }
-    found.error = QStringLiteral("记录文件中已没有这条记录（可能已在别处修改或删除），表格已按记录"
-                                 "文件重新显示。") +
-                  unchangedNote();
+    found.error = StoreText::recordGone();
     return found;
 }
 
@@ -86,25 +85,16 @@ QString fieldRefusal(const QString &name, const QString &value, const QString &t
 {
     // Refused whole: a text cut to fit would be confirmed as saved but not as typed.
     if (value.size() > RecordLine::LongestField) {
-        return QStringLiteral(
-                   "“%1”中的文字有 %2 个字符，超过了一栏最多能保存的 %3 个字符。请删短%4。")
-            .arg(name)
-            .arg(value.size())
-            .arg(RecordLine::LongestField)
-            .arg(then);
+        return StoreText::fieldTooLong(name, value.size(), RecordLine::LongestField, then);
     }
     if (value.contains(QLatin1Char(','))) {
-        return QStringLiteral("“%1”中有逗号“,”。记录文件用逗号分隔字段，这个逗号会把记录拆开。"
-                              "请去掉逗号（可改用全角逗号“，”）%2。")
-            .arg(name, then);
+        return StoreText::fieldComma(name, then);
     }
     if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
-        return QStringLiteral("“%1”中有换行符，它会把记录拆成两行。请去掉换行%2。").arg(name, then);
+        return StoreText::fieldLineBreak(name, then);
     const QString bad = Gbk::firstUnencodable(value);
     if (!bad.isEmpty()) {
-        return QStringLiteral("“%1”中的字符%2无法保存到记录文件（代码页 936 中没有这个字符）。"
-                              "请换用其他写法%3。")
-            .arg(name, Gbk::describe(bad), then);
+        return StoreText::fieldUnencodable(name, Gbk::describe(bad), then);
     }
     return {};
 }
@@ -114,9 +104,7 @@ QString refusal(SpecimenRecord::Field field, const QString &value)
     const QString name = SpecimenRecord::gridHeaders().value(SpecimenRecord::column(field));
     QString reason = fieldRefusal(name, value, QString());
     if (reason.isEmpty() && field == SpecimenRecord::DueTime && !DueTime::isRealDueTime(value)) {
-        reason = QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 "
-                                "2024-05-31 09:05），这样的记录永远不会提醒。")
-                     .arg(value);
+        reason = StoreText::invalidDueTime(value);
     }
     return reason.isEmpty() ? reason : reason + unchangedNote();
 }

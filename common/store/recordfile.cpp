@@ -2,6 +2,7 @@
 
 #include "gbkcodec.h"
 #include "recordline.h"
+#include "storetexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -177,22 +178,15 @@ void takeFilledPiece(QByteArrayView piece, bool last, QString &text, QList<QStri
 QString unsavable(const QString &bad)
 {
     if (bad == QChar(QChar::ReplacementCharacter)) {
-        return QStringLiteral("记录文件中有无法识别的内容（不是 GBK 编码的文字，显示为“%1”），"
-                              "保存会把它们改坏，所以记录文件未被改动。请先用文本编辑器按 GBK "
-                              "编码修正或删去这些内容。")
-            .arg(bad);
+        return StoreText::unreadableBytes(bad);
     }
-    return QStringLiteral("记录中含有无法保存的字符%1，记录文件未被改动。").arg(Gbk::describe(bad));
+    return StoreText::unsavableCharacter(Gbk::describe(bad));
 }
 
 // Why a file in UTF-8 is not written.
 QString utf8Refused(const QString &path)
 {
-    return QStringLiteral(
-               "记录文件 %1 是 UTF-8 编码的（大概被别的程序另存过），本程序的记录文件须是 "
-               "GBK 编码（代码页 936）。为免一个文件里混有两种编码，记录文件未被改动。"
-               "请用记事本打开它，“另存为”时把编码选为“ANSI”后再试。")
-        .arg(path);
+    return StoreText::utf8File(path);
 }
 
 } // namespace
@@ -221,7 +215,7 @@ QList<QByteArrayView> RecordFile::splitLines(QByteArrayView data)
 
 QString RecordFile::cannotRead(const QString &reason) const
 {
-    return QStringLiteral("无法读取记录文件 %1：%2").arg(m_path, reason);
+    return StoreText::cannotRead(m_path, reason);
 }
 
 RecordFile::Bytes RecordFile::readBytes() const

@@ -3,6 +3,7 @@
 #include "atomicfile.h"
 #include "filelock.h"
 #include "recordline.h"
+#include "storetexts.h"
 
 #include <QVarLengthArray>
 
@@ -30,7 +31,7 @@ struct TableCells
 
 QString what()
 {
-    return QStringLiteral("记录文件");
+    return StoreText::recordFile();
 }
 
 // Packs each filled line a reader hands over straight into a row, without a list per line in
@@ -123,7 +124,7 @@ RecordStore::Outcome RecordStore::change(const Edit &edit) const
     RecordTable table;
     const auto replace = [&](const RecordFile::Bytes &now) -> RecordFile::Replacement {
         if (!now.error.isEmpty())
-            return {{}, now.error + QStringLiteral("。") + what() + QStringLiteral("未被改动。")};
+            return {{}, StoreText::readFailedUnchanged(now.error)};
         RecordFile::forEachFilledLine(now.data, TableTaker(table));
         QString refused = edit(table);
         if (!refused.isEmpty())

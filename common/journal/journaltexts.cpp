@@ -1,0 +1,45 @@
+#include "journaltexts.h"
+
+namespace JournalText {
+
+QString settingsFile()
+{
+    return QStringLiteral("设置文件");
+}
+
+QString remindersGoOn()
+{
+    return QStringLiteral("提醒照常进行。");
+}
+
+QString cannotRead(const QString &path, const QString &reason)
+{
+    return QStringLiteral("无法读取提醒记录 %1：%2。").arg(path, reason) + remindersGoOn();
+}
+
+QString damagedNotMoved(const QString &path)
+{
+    return QStringLiteral("提醒记录 %1 已损坏，也无法改名另存。").arg(path) + remindersGoOn();
+}
+
+QString damagedMoved(const QString &path, const QString &aside)
+{
+    return QStringLiteral("提醒记录 %1 已损坏，原文件已另存为 %2").arg(path, aside);
+}
+
+QString readableNotWrittenBack(const QString &reason)
+{
+    return QStringLiteral("，可读的部分无法写回：%1。").arg(reason) + remindersGoOn();
+}
+
+QString readableKept()
+{
+    return QStringLiteral("，可读的部分已保留。") + remindersGoOn();
+}
+
+QString cannotWrite(const QString &path, const QString &reason)
+{
+    return QStringLiteral("无法写入提醒记录 %1：%2。").arg(path, reason) + remindersGoOn();
+}
+
+} // namespace JournalText

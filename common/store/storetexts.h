@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+// The texts of the record file a.bz: its reads and writes, its backups, corrections and adds.
+namespace StoreText {
+
+// How the messages name a.bz, and the ending of every message that left it as it was.
+QString recordFile();
+QString recordFileUnchanged();
+
+// A read that failed: the system's reason, and the same ending in "。…未被改动。".
+QString cannotRead(const QString &path, const QString &reason);
+QString readFailedUnchanged(const QString &readError);
+// A correction or deletion in place that found no file, or no longer the record.
+QString cannotReadUnchanged(const QString &path);
+QString recordGone();
+
+// A save refused before anything is written.
+QString unreadableBytes(const QString &shown);
+QString unsavableCharacter(const QString &character);
+QString utf8File(const QString &path);
+
+// A typed field that cannot be saved; then is what the user does next ("后再添加").
+QString fieldTooLong(const QString &name, qsizetype length, qsizetype longest, const QString &then);
+QString fieldComma(const QString &name, const QString &then);
+QString fieldLineBreak(const QString &name, const QString &then);
+QString fieldUnencodable(const QString &name, const QString &character, const QString &then);
+QString invalidDueTime(const QString &due);
+
+// "添加": refusals end in notAddedUnchanged(); the outcome; the questions it asks first.
+QString beforeAdding();
+QString notAddedUnchanged();
+QString dueTimeMissing();
+QString invalidDueTimeOnAdd(const QString &due);
+QString notAdded();
+QString noneAdded();
+QString added();
+QString added(qsizetype count);
+QString fewerRecords(qsizetype now, qsizetype before);
+QString dueTimeStale(const QString &due);
+QString dueTimeNow(const QString &due);
+QString recomputeFirst(const QString &due);
+
+// The backups: their folder in the data folder, the occasion in a copy's name, the messages.
+QString backupFolder();
+QString beforeInitialisation();
+QString beforeDeletion();
+QString beforeRestore();
+QString readOnly();
+QString backupNotKept(const QString &folder, const QString &why);
+QString cannotReadBackup(const QString &path, const QString &reason);
+
+} // namespace StoreText
