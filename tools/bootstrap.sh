@@ -18,37 +18,78 @@ packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x1
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev ninja-build ccache nsis wine wine64
           locales qt6-translations-l10n)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=""
+# Each stage's wall time, the CPU time (user + sys) of what it ran and the load average after it,
+# printed at the end of a test run, also when a stage failed: a slow run shows which stage to look
+# at, and whether the machine was busy with others.
+tick=$(getconf CLK_TCK)
+timings=()
+# The CPU time of this shell and of every command it has waited for, in clock ticks.
+cpu_ticks() {
+  local f
+  read -r -a f < /proc/$$/stat
+  echo $(( f[13] + f[14] + f[15] + f[16] ))
+}
+mmss() { printf '%d:%02d' $(( $1 / 60 )) $(( $1 % 60 )); }
+start_wall=$(date +%s)
+start_cpu=$(cpu_ticks)
+# stage NAME COMMAND...: runs COMMAND and keeps its times and result.
+stage() {
+  local name=$1 rc=0 t0 c0
+  shift
+  t0=$(date +%s)
+  c0=$(cpu_ticks)
+  "$@" || rc=$?
+  timings+=("$(printf '%-12s %7s %9s %6s  %s' "$name" "$(mmss $(( $(date +%s) - t0 )))" \
+    "$(mmss $(( ($(cpu_ticks) - c0) / tick )))" "$(cut -d' ' -f1 /proc/loadavg)" \
+    "$([ "$rc" -eq 0 ] && echo ok || echo "FAILED ($rc)")")")
+  return "$rc"
+}
+print_timings() {
+  [ "${#timings[@]}" -gt 0 ] || return 0
+  echo
+  printf '%-12s %7s %9s %6s  %s\n' stage wall user+sys load result
+  printf '%s\n' "${timings[@]}"
+  printf '%-12s %7s %9s %6s\n' total "$(mmss $(( $(date +%s) - start_wall )))" \
+    "$(mmss $(( ($(cpu_ticks) - start_cpu) / tick )))" "$(cut -d' ' -f1 /proc/loadavg)"
+}
+
+install_missing() {
+  local missing=() p l sudo_cmd=""
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
-fi
-# Locales the tests need: zh_CN gives Wine code page 936, as in the labs; de_DE has a comma for
-# a decimal point, for number reading. Both are listed in /etc/locale.gen, so that any later
-# locale-gen keeps them.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$' ||
-   ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  for l in zh_CN de_DE; do
-    grep -qx "$l.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null ||
-      echo "$l.UTF-8 UTF-8" | $sudo_cmd tee -a /etc/locale.gen >/dev/null
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
-  $sudo_cmd locale-gen >/dev/null
-fi
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo_cmd apt-get update || return 1
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends \
+      "${missing[@]}" || return 1
+  fi
+  # Locales the tests need: zh_CN gives Wine code page 936, as in the labs; de_DE has a comma for
+  # a decimal point, for number reading. Both are listed in /etc/locale.gen, so that any later
+  # locale-gen keeps them.
+  if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$' ||
+     ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+    for l in zh_CN de_DE; do
+      grep -qx "$l.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null ||
+        echo "$l.UTF-8 UTF-8" | $sudo_cmd tee -a /etc/locale.gen >/dev/null || return 1
+    done
+    $sudo_cmd locale-gen >/dev/null || return 1
+  fi
+}
 
 jobs=2
-cmake --preset dev >/dev/null
-cmake --build --preset dev -j "$jobs"
+# configure_and_build PRESET [cmake --build arguments...]
+configure_and_build() {
+  local preset=$1
+  shift
+  cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs" "$@"
+}
 
 case "$mode" in
   run)
+    install_missing
+    configure_and_build dev
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
       echo "No display: start it as  xvfb-run -a build/dev/bin/Tarvelin" >&2
       exit 1
@@ -56,24 +97,32 @@ case "$mode" in
     exec build/dev/bin/Tarvelin
     ;;
   test)
+    trap print_timings EXIT
+    stage install install_missing
     # Three builds, each in its own folder; every stage runs even when an earlier one failed.
     failed=()
     # Most tests run on the offscreen platform; the few that need a real X server get Xvfb.
-    xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset dev -j "$jobs" || failed+=(dev)
+    if stage "dev build" configure_and_build dev; then
+      stage "dev tests" xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset dev -j "$jobs" ||
+        failed+=(dev)
+    else
+      failed+=("dev build")
+    fi
     # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
-    if cmake --preset asan >/dev/null && cmake --build --preset asan -j "$jobs"; then
-      xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset asan -j "$jobs" || failed+=(asan)
+    if stage "asan build" configure_and_build asan; then
+      stage "asan tests" xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset asan -j "$jobs" ||
+        failed+=(asan)
     else
       failed+=("asan build")
     fi
     # The fuzz targets (clang, libFuzzer), each for a bounded number of runs.
-    if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$jobs"; then
-      ctest --preset fuzz -j "$jobs" || failed+=(fuzz)
+    if stage "fuzz build" configure_and_build fuzz; then
+      stage "fuzz runs" ctest --preset fuzz -j "$jobs" || failed+=(fuzz)
     else
       failed+=("fuzz build")
     fi
     # The Windows build: cross-built with MinGW, its tests and an end-to-end check under Wine.
-    bash tools/windows-stage.sh || failed+=(windows)
+    stage windows bash tools/windows-stage.sh || failed+=(windows)
     if [ "${#failed[@]}" -gt 0 ]; then
       echo "Failed: ${failed[*]}" >&2
       exit 1
