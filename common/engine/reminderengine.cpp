@@ -93,8 +93,12 @@ void ReminderEngine::check()
     const QString present = TimeText::minute(m_clock->now());
     const DueCheck::Window window(m_previousMinute, present);
     m_previousMinute = present;
-    for (int i = 0; i < m_today.size(); ++i) {
-        if (m_reminded[i] || !window.contains(m_today[i].dueTime()))
+    // Read through const references: a busy day's batches are walked every few seconds, and a
+    // non-const look would ask each time whether the list must be copied.
+    const QList<Batch> &today = m_today;
+    const QList<bool> &reminded = m_reminded;
+    for (int i = 0; i < today.size(); ++i) {
+        if (reminded.at(i) || !window.contains(today.at(i).dueTime()))
             continue;
         m_reminded[i] = true;
         emit fellDue(i);
