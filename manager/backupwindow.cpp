@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kGridCols = SpecimenRecord::ColumnCount;
 
 QString describe(const RecordBackups::Backup &backup)
 {
@@ -32,7 +31,7 @@ BackupWindow::BackupWindow(RecordBackups *backups, QString recordFile, Messages 
                            QWidget *owner)
     : QDialog(owner), m_backups(backups), m_recordFile(std::move(recordFile)), m_messages(messages),
       m_choice(new QComboBox(this)), m_count(new QLabel(this)),
-      m_grid(new RecordGridModel(kGridCols, this)),
+      m_grid(new RecordGridModel(SpecimenRecord::ColumnCount, this)),
       m_restore(new QPushButton(QStringLiteral("恢复"), this))
 {
     setObjectName(QStringLiteral("BackupWindow"));
@@ -86,7 +85,7 @@ qsizetype BackupWindow::loadRecords(const QString &path, QList<QStringList> *row
             if (!rows)
                 return;
             QStringList cells{QString()};
-            const qsizetype shown = RecordLine::shownFields(fields.size(), kGridCols - 1);
+            const qsizetype shown = RecordLine::shownFields(fields.size(), SpecimenRecord::ColumnCount - 1);
             for (qsizetype i = 0; i < shown; ++i)
                 cells << fields[i].toString();
             rows->append(cells);

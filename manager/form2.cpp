@@ -31,7 +31,6 @@
 #include <limits>
 
 namespace {
-constexpr int kGridCols = SpecimenRecord::ColumnCount;
 
 // Labels end just left of their control; the two columns of labels start here (twips).
 constexpr int kLeftLabels = 60;
@@ -52,7 +51,7 @@ Form2::Form2(const ManagerServices &services, QWidget *owner) : QDialog(owner), 
     setWindowTitle(QStringLiteral("增添提醒数据   右侧显示全部龄期信息。 "));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    m_grid = new RecordGridModel(kGridCols, this);
+    m_grid = new RecordGridModel(SpecimenRecord::ColumnCount, this);
     m_grid->setObjectName(QStringLiteral("Grid1"));
     buildControls();
     placeTable();
