@@ -431,6 +431,8 @@ public:
             const std::string &name = run.run_name.function_name;
             const double unit = nanoseconds(run.time_unit);
             const Times times{run.GetAdjustedRealTime() * unit, run.GetAdjustedCPUTime() * unit};
+            for (const auto &[key, counter] : run.counters)
+                m_counters[name + '/' + key] = counter.value;
             if (run.run_type == Run::RT_Aggregate) {
                 if (run.aggregate_name == "median")
                     m_median[name] = times;
@@ -444,6 +446,13 @@ public:
     }
 
     int errors() const { return m_errors; }
+
+    // A counter a benchmark reported ("name/counter"), from its last run.
+    std::optional<double> counter(const std::string &name) const
+    {
+        const auto it = m_counters.find(name);
+        return it == m_counters.end() ? std::nullopt : std::optional<double>(it->second);
+    }
 
     std::optional<Times> times(const std::string &name) const
     {
@@ -476,6 +485,7 @@ private:
     };
     std::map<std::string, Times> m_median;
     std::map<std::string, Sum> m_sum;
+    std::map<std::string, double> m_counters;
     int m_errors = 0;
 };
 
@@ -515,6 +525,13 @@ void printRatios(const RatioReporter &reporter, const Memory &memory)
     if (const std::optional<Times> burst = reporter.times("BM_RemindersBurst")) {
         std::printf("%-40s %10.0f %10.0f  <= %-5g %s\n", "BM_RemindersBurst, ms", burst->real / 1e6,
                     burst->cpu / 1e6, 1000.0, burst->real <= 1e9 ? "met" : "NOT MET");
+    }
+    // The longest the main window's event loop stood still in the same burst through the whole
+    // road (its clock would have stopped that long).
+    if (const std::optional<double> stall =
+            reporter.counter("BM_BurstMainWindow/longest_stall_ms")) {
+        std::printf("%-40s %10.0f %10s  <= %-5g %s\n", "BM_BurstMainWindow longest stall, ms",
+                    *stall, "", 500.0, *stall <= 500 ? "met" : "NOT MET");
     }
     if (memory.multiple >= 0) {
         std::printf("%-40s %10.2f %10s  <= %-5g %s\n", "entry form table memory / file size",

@@ -62,9 +62,9 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     m_engine =
         new ReminderEngine(m_services.dataFolder, m_services.clock, m_services.messages, this);
     connect(m_engine, &ReminderEngine::loaded, this, &Form1::showToday);
-    connect(m_engine, &ReminderEngine::fellDue, this, [this](int index) {
+    m_engine->setRoad([this](int index) {
         m_grid->markDue(index + 1);
-        yxts(index + 1);
+        return yxts(index + 1);
     });
     connect(m_engine, &ReminderEngine::markedPassed, this, [this](const QList<int> &indexes) {
         for (int index : indexes)
@@ -200,6 +200,8 @@ void Form1::showToday(const ReminderEngine::LoadReport &report)
 {
     if (!report.error.isEmpty())
         m_services.messages->show(report.error, Title::error(), MessageStyle::Exclamation);
+    if (!report.warning.isEmpty())
+        m_services.messages->show(report.warning, Title::notice(), MessageStyle::Exclamation);
     const QList<Batch> &today = m_engine->today();
     QList<QStringList> body;
     body.reserve(today.size() + 1);
@@ -239,7 +241,11 @@ void Form1::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
-void Form1::yxts(int row)
+ReminderJournal::How Form1::yxts(int row)
 {
-    m_dispatcher->dispatch(m_engine->today().at(row - 1).cells(QString::number(row)));
+    const ReminderDispatcher::Result result =
+        m_dispatcher->dispatch(m_engine->today().at(row - 1).cells(QString::number(row)));
+    // A record waiting for the exchange file's lock goes to a popup as soon as it can.
+    return result.popupStarted || result.queued ? ReminderJournal::How::Popup
+                                                : ReminderJournal::How::List;
 }

@@ -62,8 +62,9 @@ public:
     // The due-time check: the engine marks what fell due and each row goes to yxts.
     void Timer1_Timer();
 
-    // Hands the record of a row that just fell due to the reminder popup.
-    void yxts(int row);
+    // Hands the record of a row that just fell due to the reminder popup; says whether a popup
+    // shows it or, with every slot taken, the list.
+    ReminderJournal::How yxts(int row);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

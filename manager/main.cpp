@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "form1.h"
 #include "qttranslation.h"
+#include "sessionbus.h"
 #include "singleinstance.h"
 #include "titles.h"
 #include "windowtexts.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char *argv[])
 {
+    preventSessionBusAutolaunch();
     QApplication app(argc, argv);
     installChineseQtTranslation(app);
     QApplication::setApplicationName(QStringLiteral("Tarvelin"));

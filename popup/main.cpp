@@ -4,6 +4,7 @@
 #include "handoff.h"
 #include "qttranslation.h"
 #include "reminderpopup.h"
+#include "sessionbus.h"
 #include "sessionend.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 // ends a popup by itself are read through Handoff, which documents them.
 int main(int argc, char *argv[])
 {
+    preventSessionBusAutolaunch();
     QApplication app(argc, argv);
     installChineseQtTranslation(app);
     QApplication::setApplicationName(QStringLiteral("vexa"));

@@ -7,6 +7,7 @@
 #include "form3.h"
 #include "form4.h"
 #include "recordgridmodel.h"
+#include "sessionbus.h"
 #include "titles.h"
 #include "windowtexts.h"
 
@@ -17,6 +18,7 @@
 
 int main(int argc, char **argv)
 {
+    preventSessionBusAutolaunch();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     FakeClock clock(QDateTime::currentDateTime());

@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <vector>
 
 namespace {
 const QString kPopupTitle = QStringLiteral("数据提示");
@@ -43,14 +44,18 @@ private slots:
     void popupFramedLateStillStandsOnTheTaskbar();
     void popupOnTheDesktop_data();
     void popupOnTheDesktop();
+    void burstOfPopupsClosedOneByOne();
     void mainWindowComesBackFromTheTrayWhereItStood();
     void modalWindowsOfferNoMinimise();
+    void programsStartNothingAlongThePath();
 
 private:
     std::unique_ptr<QProcess> start(const QString &program, const QStringList &arguments,
                                     const QString &dataFolder = {});
     std::unique_ptr<QProcess> startPopup(int row, const QString &ini);
     void closePopup(QProcess *vexa, xcb_window_t window, const QString &ini, int row);
+    // A "dbus-launch" first on our programs' PATH, which notes each start here.
+    QString launchedAlongThePath() const { return m_dir.filePath(QStringLiteral("launched.txt")); }
     // Where the main window's icon stands in the taskbar's notification area; null until it does.
     QRect trayIcon();
 
@@ -109,6 +114,22 @@ std::unique_ptr<QProcess> TestDesktopSession::start(const QString &program,
     env.remove(QStringLiteral("VEXA_QUIT_AFTER_MS"));
     if (!dataFolder.isEmpty())
         env.insert(QStringLiteral("TARVELIN_DATA_DIR"), dataFolder);
+    // Our programs without a session bus, as on a lab PC's kiosk login: whatever they would run
+    // by its name along the PATH comes first from a folder that notes it.
+    if (program == QLatin1String(VEXA_PATH) || program == QLatin1String(TARVELIN_PATH) ||
+        program == QLatin1String(MODALWINDOWS_PATH)) {
+        const QString bin = m_dir.filePath(QStringLiteral("bin"));
+        QDir().mkpath(bin);
+        QFile script(bin + QStringLiteral("/dbus-launch"));
+        if (!script.exists() && script.open(QIODevice::WriteOnly)) {
+            script.write("#!/bin/sh\necho \"$0 $*\" >> '" +
+                         QFile::encodeName(launchedAlongThePath()) + "'\nexit 1\n");
+            script.close();
+            script.setPermissions(script.permissions() | QFile::ExeOwner);
+        }
+        env.insert(QStringLiteral("PATH"), bin + u':' + env.value(QStringLiteral("PATH")));
+        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    }
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->start(program, arguments);
@@ -226,6 +247,47 @@ void TestDesktopSession::popupOnTheDesktop()
     closePopup(vexa.get(), popup, ini, row);
 }
 
+void TestDesktopSession::burstOfPopupsClosedOneByOne()
+{
+    // Every slot of a screen's column filled at once, then each popup's close button pressed
+    // 0.2 s after the one before, as a technician clears a burst: every close is honoured, each
+    // popup and its slot gone. TARVELIN_POPUP_ROUNDS sets the rounds (three by default).
+    QVERIFY2(m_panel, "the desktop starts in the test before");
+    const int rounds = qEnvironmentVariableIntValue("TARVELIN_POPUP_ROUNDS") > 0
+                           ? qEnvironmentVariableIntValue("TARVELIN_POPUP_ROUNDS")
+                           : 3;
+    constexpr int kPopups = 25;
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("burst")));
+    const QString ini = m_dir.filePath(QStringLiteral("burst/vexa.ini"));
+    for (int round = 1; round <= rounds; ++round) {
+        // A 1080-pixel screen's slots: five rows in each of the five layers.
+        QVERIFY(ReminderSlots(ini).reset(kPopups / ReminderSlots::Layers).ok);
+        std::vector<std::unique_ptr<QProcess>> popups;
+        for (int i = 0; i < kPopups; ++i)
+            popups.push_back(start(QStringLiteral(VEXA_PATH), {}, QFileInfo(ini).absolutePath()));
+        QList<xcb_window_t> windows;
+        QTRY_COMPARE_WITH_TIMEOUT((windows = m_x->clientsNamed(kPopupTitle)).size(), kPopups,
+                                  60000);
+        for (const xcb_window_t window : std::as_const(windows)) {
+            m_x->close(window);
+            QTest::qWait(200);
+        }
+        // Two seconds after the last close at the most: every popup has ended and freed its slot.
+        QTRY_VERIFY_WITH_TIMEOUT(m_x->clientsNamed(kPopupTitle).isEmpty(), 2000);
+        for (const auto &vexa : popups) {
+            QTRY_COMPARE_WITH_TIMEOUT(vexa->state(), QProcess::NotRunning, 2000);
+            QCOMPARE(vexa->exitCode(), 0);
+        }
+        for (int layer = 1; layer <= ReminderSlots::Layers; ++layer) {
+            for (int row = 1; row <= kPopups / ReminderSlots::Layers; ++row) {
+                QCOMPARE(
+                    ReadIniValue(ReminderSlots::name(layer, row), ReminderSlots::flagKey(), ini),
+                    QStringLiteral("0"));
+            }
+        }
+    }
+}
+
 void TestDesktopSession::mainWindowComesBackFromTheTrayWhereItStood()
 {
     QVERIFY2(m_panel, "the desktop starts in the first test");
@@ -288,6 +350,15 @@ void TestDesktopSession::modalWindowsOfferNoMinimise()
     }
     windows->kill();
     QVERIFY(windows->waitForFinished(10000));
+}
+
+void TestDesktopSession::programsStartNothingAlongThePath()
+{
+    // After every test above started vexa, Tarvelin and the modal windows: none of them ran a
+    // program found by its name along the PATH.
+    QFile launched(launchedAlongThePath());
+    QVERIFY2(!launched.exists() || (launched.open(QIODevice::ReadOnly), launched.size() == 0),
+             launched.readAll().constData());
 }
 
 QTEST_GUILESS_MAIN(TestDesktopSession)

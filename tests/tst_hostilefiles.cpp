@@ -36,6 +36,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -126,6 +127,8 @@ private slots:
 
     void recordFile_data();
     void recordFile();
+    void recordFileNamedWhenUnusable_data();
+    void recordFileNamedWhenUnusable();
     void exchangeFile_data();
     void exchangeFile();
     void recordWriteRefused_data();
@@ -137,6 +140,9 @@ private:
     ManagerServices services();
     QString recordPath() const { return AppPaths::recordFile(m_folder); }
     QString exchangePath() const { return AppPaths::reminderFile(m_folder); }
+    // Puts what the row names at a.bz's place: "folder", "pipe", "device link", "link to itself",
+    // "UTF-8" (today's record saved in UTF-8), "gone"; says why when it cannot be made here.
+    QString makeUnusable(const QString &kind);
     // Adds one record through the entry form's boxes and its "添加" button.
     void addThroughEntryForm();
     // Starts the real vexa on the data folder; it closes itself after a moment.
@@ -348,6 +354,85 @@ void TestHostileFiles::recordFile()
         QVERIFY2(m_messages.shown[0].text.contains(kNotGbk), qPrintable(m_messages.shown[0].text));
         QCOMPARE(after, file);
     }
+    ++m_inputsTried;
+}
+
+QString TestHostileFiles::makeUnusable(const QString &kind)
+{
+    const QString path = recordPath();
+    QFile::remove(path);
+    QDir(path).removeRecursively();
+    bool made = true;
+    if (kind == QLatin1String("folder"))
+        made = QDir().mkdir(path);
+    else if (kind == QLatin1String("link to itself"))
+        made = QFile::link(path, path);
+    else if (kind == QLatin1String("UTF-8"))
+        writeFile(
+            path,
+            sample(QStringLiteral("一号楼梁"), kToday + QStringLiteral(" 09:30")).text().toUtf8());
+#ifdef Q_OS_UNIX
+    else if (kind == QLatin1String("pipe"))
+        made = mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    else if (kind == QLatin1String("device link"))
+        made = QFile::link(QStringLiteral("/dev/zero"), path);
+#else
+    else if (kind != QLatin1String("gone"))
+        return QStringLiteral("no pipes or devices here");
+#endif
+    return made ? QString() : QStringLiteral("could not make the ") + kind;
+}
+
+void TestHostileFiles::recordFileNamedWhenUnusable_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("said"); // the one message, at start and at a reload
+    const auto cannotRead = [](const QString &reason) {
+        return StoreText::cannotRead(QStringLiteral("%1"), reason);
+    };
+    QTest::newRow("folder") << "folder" << cannotRead(StoreText::isFolder());
+    QTest::newRow("pipe") << "pipe" << cannotRead(StoreText::notRegular());
+    QTest::newRow("link to /dev/zero") << "device link" << cannotRead(StoreText::notRegular());
+    QTest::newRow("link to itself")
+        << "link to itself" << cannotRead(StoreText::brokenLink(QStringLiteral("%1")));
+    QTest::newRow("UTF-8") << "UTF-8" << StoreText::utf8Loaded(QStringLiteral("%1"));
+    QTest::newRow("gone while running")
+        << "gone" << StoreText::recordFileGone(QStringLiteral("%1"));
+}
+
+void TestHostileFiles::recordFileNamedWhenUnusable()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, said);
+    said = said.arg(QDir::toNativeSeparators(recordPath()));
+    const QByteArray good = recordLine(QStringLiteral("1#楼梁"), kToday + QStringLiteral(" 09:30"));
+    const int shownToday = kind == QLatin1String("UTF-8") ? 1 : 0;
+
+    // At start: named once, the window up, nothing written.
+    if (kind != QLatin1String("gone")) {
+        if (const QString why = makeUnusable(kind); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        Form1 window(services());
+        window.Form_Load();
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].text, said);
+        QCOMPARE(window.grid()->rows(), shownToday + 2);
+        m_messages.shown.clear();
+    }
+
+    // While running: a good file loaded quietly, then replaced, and read again.
+    QFile::remove(recordPath());
+    QDir(recordPath()).removeRecursively();
+    writeFile(recordPath(), good + "\r\n" + kClosingLine);
+    Form1 window(services());
+    window.Form_Load();
+    QCOMPARE(m_messages.shown.size(), 0);
+    QCOMPARE(window.grid()->rows(), 3);
+    QCOMPARE(makeUnusable(kind), QString());
+    window.daoru();
+    QCOMPARE(m_messages.shown.size(), 1);
+    QCOMPARE(m_messages.shown[0].text, said);
+    QCOMPARE(window.grid()->rows(), shownToday + 2);
     ++m_inputsTried;
 }
 

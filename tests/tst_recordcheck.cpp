@@ -66,6 +66,12 @@ void TestRecordCheck::namesUnreadableLines_data()
                                  << RecordText::dueTimeNotReal("2023-02-29 08:00");
     QTest::newRow("empty lines count, blank due")
         << "\r\n\r\n" + record(QString()) << QList<qsizetype>{3} << RecordText::noDueTime();
+    // Records that remind but hold bytes code page 936 has no character for: a lead byte
+    // without its trail, 0xFF, a four-byte GB18030 character ("1#" is two bytes first).
+    QTest::newRow("bytes that are no GBK") << good + "\r\n" + "1#\x81\x20\xff\xfe\x80" + good.mid(6)
+                                           << QList<qsizetype>{2} << RecordText::notGbk(3);
+    QTest::newRow("four-byte GB18030") << "1#\x95\x32\x82\x36" + good.mid(6) + "\r\n" + good
+                                       << QList<qsizetype>{1} << RecordText::notGbk(3);
     // Long enough for the sixteen-byte steps, the due field across a step's end.
     const QByteArray longPart = record(QStringLiteral("2026-12-8 07:37"), QString(37, u'梁'));
     QTest::newRow("long lines") << good + "\r\n" + longPart + "\r\n" + longPart

@@ -3,9 +3,12 @@
 #include "reminderengine.h"
 #include "testfiles.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <numeric>
 
 namespace {
 QDateTime at(int hour, int minute, int second = 0, int day = 6)
@@ -35,6 +38,7 @@ private slots:
     void checksFindWhatFellDue_data();
     void checksFindWhatFellDue();
     void remindedStaysRemindedAcrossReloadAndRestart();
+    void burstHandedOnInSlicesAndJournalledAsReminded();
 
 private:
     void writeRecords(const QStringList &dueTimes);
@@ -159,6 +163,55 @@ void TestReminderEngine::remindedStaysRemindedAcrossReloadAndRestart()
     engine.check();
     QVERIFY(fell.isEmpty());
     QVERIFY(missed.isEmpty());
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+void TestReminderEngine::burstHandedOnInSlicesAndJournalledAsReminded()
+{
+    // 120 batches due at 09:05 and 120 at 09:06, each taking the road a millisecond: a check
+    // hands on a slice and returns, the event loop (or a reload) the rest, each batch once and in
+    // order. The road pops up the even ones and lists the odd ones, and the journal says so.
+    constexpr int kDue = 120;
+    writeRecords(QStringList(kDue, QStringLiteral("2026-12-06 09:05")) +
+                 QStringList(kDue, QStringLiteral("2026-12-06 09:06")));
+    FakeClock clock(at(9, 4, 50));
+    ReminderEngine engine(m_dir->path(), &clock, &m_messages);
+    engine.load();
+    engine.check();
+    QList<int> handed;
+    engine.setRoad([&handed](int index) {
+        handed << index;
+        QElapsedTimer busy;
+        busy.start();
+        while (busy.elapsed() < 1) {
+        }
+        return index % 2 == 0 ? ReminderJournal::How::Popup : ReminderJournal::How::List;
+    });
+    QList<int> expected(2 * kDue);
+    std::iota(expected.begin(), expected.end(), 0);
+
+    clock.set(at(9, 5, 2));
+    engine.check();
+    QVERIFY(engine.pendingCount() > 0);
+    QVERIFY(handed.size() < kDue);
+    QTRY_COMPARE(engine.pendingCount(), 0);
+    QCOMPARE(handed, expected.mid(0, kDue));
+
+    clock.set(at(9, 6, 2));
+    engine.check();
+    QVERIFY(engine.pendingCount() > 0);
+    engine.load(); // "读取数据" before the event loop turns
+    QCOMPARE(engine.pendingCount(), 0);
+    QCOMPARE(handed, expected);
+
+    ReminderJournal journal(m_dir->path());
+    journal.loadAll();
+    for (int i = 0; i < 2 * kDue; ++i) {
+        QVERIFY(engine.isReminded(i));
+        const ReminderJournal::Entry *entry = journal.find(engine.today().at(i).line());
+        QVERIFY(entry);
+        QCOMPARE(entry->how, i % 2 == 0 ? ReminderJournal::How::Popup : ReminderJournal::How::List);
+    }
     QVERIFY(m_messages.shown.isEmpty());
 }
 

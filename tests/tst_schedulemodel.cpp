@@ -155,14 +155,23 @@ void TestScheduleModel::csvIsCodePage936WithQuotedFields()
     const Table table({{"到期时间", "备注"},
                        {"2026-12-06 09:05", "35.2 MPa, 复检"},
                        {"2026-12-07 08:00", "说\"合格\"\r\n第二行"},
-                       {"", "plain"}});
+                       {"", "plain"},
+                       // A spreadsheet would run these; a signed number stays a number.
+                       {"=HYPERLINK(\"x\")", "+cmd|' /C calc'!A0"},
+                       {"@SUM(A1)", "-2+3"},
+                       {"\t=1", "\r=1"},
+                       {"-5", "+0.5"}});
     QString unencodable;
     const QByteArray bytes = CsvExport::bytes(table, &unencodable);
     QCOMPARE(unencodable, QString());
     QCOMPARE(bytes, gbk(QStringLiteral("到期时间,备注\r\n"
                                        "2026-12-06 09:05,\"35.2 MPa, 复检\"\r\n"
                                        "2026-12-07 08:00,\"说\"\"合格\"\"\r\n第二行\"\r\n"
-                                       ",plain\r\n")));
+                                       ",plain\r\n"
+                                       "\"'=HYPERLINK(\"\"x\"\")\",'+cmd|' /C calc'!A0\r\n"
+                                       "'@SUM(A1),'-2+3\r\n"
+                                       "'\t=1,\"'\r=1\"\r\n"
+                                       "-5,+0.5\r\n")));
     QVERIFY(bytes.contains("\xb5\xbd\xc6\xda")); // 到期 in code page 936
 }
 

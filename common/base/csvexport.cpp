@@ -10,18 +10,34 @@
 namespace CsvExport {
 
 namespace {
+// A spreadsheet opening the file takes a cell that starts with one of these as a formula (a
+// tab or a carriage return before one hides it): "=HYPERLINK(...)", "+cmd|...", "@SUM(...)".
+bool readAsFormula(const QString &field)
+{
+    static const QString starts = QStringLiteral("=+-@\t\r");
+    if (field.isEmpty() || !starts.contains(field.front()))
+        return false;
+    // A signed number stays a number: "-5", "+0.5".
+    bool number = false;
+    field.toDouble(&number);
+    return !number;
+}
+
 void appendField(QString &out, const QString &field)
 {
     static const QString special = QStringLiteral(",\"\r\n");
+    // An apostrophe first makes the spreadsheet read the cell as text, and shows the value after
+    // it unchanged.
+    const QString value = readAsFormula(field) ? u'\'' + field : field;
     bool quote = false;
-    for (QChar c : field)
+    for (QChar c : value)
         quote = quote || special.contains(c);
     if (!quote) {
-        out += field;
+        out += value;
         return;
     }
     out += u'"';
-    out += QString(field).replace(u'"', QLatin1String("\"\""));
+    out += QString(value).replace(u'"', QLatin1String("\"\""));
     out += u'"';
 }
 } // namespace

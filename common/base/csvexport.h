@@ -6,7 +6,9 @@
 class QAbstractItemModel;
 
 // A table as shown, for Excel on a Chinese Windows: code page 936, the header row first, CR LF
-// between rows, a field quoted (its quotes doubled) when it holds a comma, a quote or a line break.
+// between rows, a field quoted (its quotes doubled) when it holds a comma, a quote or a line break,
+// and a field a spreadsheet would run as a formula (=, +, -, @, tab or CR first, other than a
+// signed number) written after an apostrophe, so that it is read as text.
 namespace CsvExport {
 
 // The file's bytes; empty, with unencodable set to the first character code page 936 cannot

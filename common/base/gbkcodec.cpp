@@ -117,6 +117,23 @@ QChar *decodeInto(QChar *out, QByteArrayView bytes)
     return out;
 }
 
+qsizetype firstInvalid(QByteArrayView bytes)
+{
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const uchar b = uchar(bytes[i]);
+        if (b <= 0x80)
+            continue;
+        if (b == 0xFF)
+            return i;
+        const int col = i + 1 < n ? column(uchar(bytes[i + 1])) : -1;
+        if (col < 0 || kCp936Rows[b - 0x81][col] == 0)
+            return i;
+        ++i;
+    }
+    return -1;
+}
+
 QByteArray encode(QStringView text, bool *ok)
 {
     if (isAscii(text)) {

@@ -23,6 +23,10 @@ char *encodeInto(char *out, QStringView text, bool *ok);
 
 bool canEncode(QStringView text);
 
+// The index of the first byte that starts no code page 936 character (a lead byte without its
+// trail, 0xFF, a four-byte GB18030 sequence), or -1 when every byte is part of one.
+qsizetype firstInvalid(QByteArrayView bytes);
+
 // The first character of text that GBK cannot hold, or an empty string when there is none.
 QString firstUnencodable(QStringView text);
 

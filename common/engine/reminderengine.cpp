@@ -7,8 +7,11 @@
 #include "messages.h"
 #include "recordfile.h"
 #include "recordfilewatcher.h"
+#include "storetexts.h"
 #include "titles.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QTimer>
 
@@ -17,9 +20,12 @@ ReminderEngine::ReminderEngine(const QString &dataFolder, const Clock *clock, Me
     : QObject(parent), m_recordFile(AppPaths::recordFile(dataFolder)), m_clock(clock),
       m_messages(messages), m_journal(dataFolder), m_settings(dataFolder),
       m_dayWatcher(new DayWatcher(clock, this)),
-      m_fileWatcher(new RecordFileWatcher(m_recordFile, this))
+      m_fileWatcher(new RecordFileWatcher(m_recordFile, this)), m_nextSlice(new QTimer(this))
 {
     m_settings.load();
+    m_nextSlice->setSingleShot(true);
+    m_nextSlice->setInterval(0);
+    connect(m_nextSlice, &QTimer::timeout, this, [this] { handOn(); });
     connect(m_dayWatcher, &DayWatcher::dayChanged, this, &ReminderEngine::newDay);
     connect(m_fileWatcher, &RecordFileWatcher::changed, this, [this] {
         // A new day reloads by itself, after the last check of the day that ended.
@@ -61,10 +67,17 @@ void ReminderEngine::load()
         RecordFile(m_recordFile).readDueOn(TimeText::date(now), report.checked);
     report.error = read.error;
     report.unreadable = read.unreadable;
+    if (read.utf8)
+        report.warning = StoreText::utf8Loaded(QDir::toNativeSeparators(m_recordFile));
+    else if (m_hadFile && !read.exists)
+        report.warning = StoreText::recordFileGone(QDir::toNativeSeparators(m_recordFile));
+    m_hadFile = read.exists;
     if (report.checked)
         m_checkedStamp = stamp;
 
     this->report(m_journal.loadDays(now.date(), now.date()));
+    // Batches found due are handed on before the list they are counted in goes.
+    handOn(true);
     m_today.clear();
     m_reminded.clear();
     m_today.reserve(read.lines.size());
@@ -101,12 +114,29 @@ void ReminderEngine::check()
         if (reminded.at(i) || !window.contains(today.at(i).dueTime()))
             continue;
         m_reminded[i] = true;
-        emit fellDue(i);
-        const QString error =
-            m_journal.remind(m_today[i].line(), ReminderJournal::How::Popup, m_clock->now());
-        if (!error.isEmpty())
-            report({error});
+        m_pending.append(i);
     }
+    handOn();
+}
+
+void ReminderEngine::handOn(bool whole)
+{
+    QElapsedTimer slice;
+    slice.start();
+    QStringList errors;
+    while (!m_pending.isEmpty()) {
+        if (!whole && slice.elapsed() >= SliceMs) {
+            m_nextSlice->start();
+            break;
+        }
+        const int i = m_pending.takeFirst();
+        emit fellDue(i);
+        const ReminderJournal::How how = m_road ? m_road(i) : ReminderJournal::How::Popup;
+        const QString error = m_journal.remind(m_today.at(i).line(), how, m_clock->now());
+        if (!error.isEmpty() && errors.isEmpty())
+            errors << error;
+    }
+    report(errors);
 }
 
 void ReminderEngine::restart()

@@ -15,6 +15,7 @@
 class Clock;
 class DayWatcher;
 class Messages;
+class QTimer;
 class RecordFileWatcher;
 
 // The reminder engine, without a window: the batches due today, which of them were reminded
@@ -40,6 +41,18 @@ public:
     // Asked whenever a reload or a new day decides what to check; NoRecords until given.
     void setMonitoring(std::function<Monitoring()> monitoring);
 
+    // Hands a batch that fell due (by its index in today()) to whoever reminds of it, and says
+    // how that was done: by a popup, or in a list when no popup could show it. The journal keeps
+    // that. Without a road every batch is journalled as popped up.
+    using Road = std::function<ReminderJournal::How(int index)>;
+    void setRoad(Road road) { m_road = std::move(road); }
+
+    // A check that finds many batches due hands them on from the event loop, this long at a time,
+    // so that the windows never stop answering.
+    static constexpr int SliceMs = 40;
+    // Batches found due and not handed on yet.
+    qsizetype pendingCount() const { return m_pending.size(); }
+
     ReminderJournal &journal() { return m_journal; }
     LabSettings &settings() { return m_settings; }
     const QString &recordFile() const { return m_recordFile; }
@@ -56,7 +69,8 @@ public:
     // load, then what was never reminded is listed, unless the user stopped the reminders.
     void reload();
     // One check: every batch whose due minute came since the previous check (the present minute
-    // alone after a restart) is marked, handed on through fellDue, upper first, and journalled.
+    // alone after a restart) is marked, then handed on (fellDue and the road), upper first, and
+    // journalled; a slice at a time when there are many.
     void check();
     // The monitor was switched on: the next check starts at the present minute, and what fell due
     // while it was off is listed (not during a load, which lists it itself).
@@ -70,6 +84,9 @@ public:
         QString error;                  // a.bz exists but could not be read
         bool checked = false;           // the file's lines were checked (it changed since)
         RecordCheck::Report unreadable; // when checked
+        // a.bz is read but not as it should be: in UTF-8 (when checked), or gone since the last
+        // load.
+        QString warning;
     };
 
 signals:
@@ -83,6 +100,9 @@ signals:
     void missed(const QString &text);
 
 private:
+    // Hands on pending batches for one slice, and asks for the next slice when some are left; all
+    // of them at once with whole set.
+    void handOn(bool whole = false);
     void newDay();
     void restart();
     void catchUp();
@@ -99,12 +119,16 @@ private:
     ReminderJournal m_journal;
     LabSettings m_settings;
     std::function<Monitoring()> m_monitoring;
+    Road m_road;
+    QList<int> m_pending; // indexes into m_today, marked and not handed on yet
     DayWatcher *m_dayWatcher;
     RecordFileWatcher *m_fileWatcher;
+    QTimer *m_nextSlice;
     QList<Batch> m_today;
     QList<bool> m_reminded;
     QString m_previousMinute; // the last minute checked
     QString m_checkedStamp;   // a.bz as it was when its lines were last checked
+    bool m_hadFile = false;   // a.bz was there at the last load
     bool m_loading = false;   // within load
     struct Scanned
     {

@@ -90,14 +90,19 @@ private:
     void endLine(qsizetype end)
     {
         ++m_number;
+        const QByteArrayView bytes = m_data.sliced(m_lineStart, end - m_lineStart);
         const bool record =
             m_commas == RecordLine::Width - 1 &&
             DueTime::isRealDueTime(m_data.sliced(m_dueStart, m_dueEnd - m_dueStart));
+        // A record with bytes that are no code page 936 reminds, but shows them wrong and can
+        // never be saved back: named too.
+        const qsizetype invalid = record ? Gbk::firstInvalid(bytes) : -1;
         // A line of commas alone (the closing line of a save) holds no field.
-        if (!record && end - m_lineStart > m_commas) {
+        if ((!record && end - m_lineStart > m_commas) || invalid >= 0) {
             if (m_report.lines.size() < namedAtMost()) {
-                const QString line = Gbk::decode(m_data.sliced(m_lineStart, end - m_lineStart));
-                m_report.lines.append({m_number, line.left(kStartShown), reasonFor(line)});
+                const QString line = Gbk::decode(bytes);
+                m_report.lines.append({m_number, line.left(kStartShown),
+                                       record ? RecordText::notGbk(invalid + 1) : reasonFor(line)});
             }
             ++m_report.total;
         }

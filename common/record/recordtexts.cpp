@@ -108,6 +108,13 @@ QString noDueTime()
     return QStringLiteral("没有到期时间，这条记录不会提醒。");
 }
 
+QString notGbk(qsizetype column)
+{
+    return QStringLiteral("从第 %1 个字节起有不是 GBK 编码的内容（显示为“�”或缺字）；这条记录"
+                          "会照常提醒，但无法保存。请用文本编辑器按 GBK 编码修正或删去。")
+        .arg(column);
+}
+
 QString spreadsheetDueTime(const QString &due, const QString &meant)
 {
     return QStringLiteral("到期时间“%1”是电子表格的写法，本程序只认%2，应写作“%3”；"

@@ -29,6 +29,7 @@ QString semicolonFields();
 QString quotedFields(qsizetype fields, qsizetype width);
 QString fieldCount(qsizetype fields, qsizetype width);
 QString noDueTime();
+QString notGbk(qsizetype column);
 QString spreadsheetDueTime(const QString &due, const QString &meant);
 QString dueTimeNotReal(const QString &due);
 QString dueTimeMalformed(const QString &due);

@@ -4,6 +4,7 @@
 #include "recordline.h"
 #include "storetexts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtAlgorithms>
@@ -218,10 +219,31 @@ QString RecordFile::cannotRead(const QString &reason) const
     return StoreText::cannotRead(m_path, reason);
 }
 
+QString RecordFile::whyNotAFile() const
+{
+    // Never opened: a pipe would wait for a writer for ever, a device never end.
+    const QFileInfo info(m_path);
+    if (info.isFile())
+        return {};
+    if (info.isDir())
+        return StoreText::isFolder();
+    if (info.isSymLink() && !info.exists())
+        return StoreText::brokenLink(QDir::toNativeSeparators(info.symLinkTarget()));
+    if (info.exists())
+        return StoreText::notRegular();
+    return {};
+}
+
 RecordFile::Bytes RecordFile::readBytes() const
 {
     Bytes bytes;
     QFile file(m_path);
+    bytes.reason = whyNotAFile();
+    if (!bytes.reason.isEmpty()) {
+        bytes.exists = true;
+        bytes.error = cannotRead(bytes.reason);
+        return bytes;
+    }
     if (!QFileInfo(file).isFile())
         return bytes;
     bytes.exists = true;
@@ -244,8 +266,10 @@ RecordFile::Records RecordFile::readDueOn(const QString &day, bool checkLines) c
     if (!read.exists || !read.error.isEmpty())
         return result;
     const QByteArray &data = read.data;
-    if (checkLines)
+    if (checkLines) {
         result.unreadable = RecordCheck::unreadableLines(data);
+        result.utf8 = RecordCheck::isUtf8(data);
+    }
     const QByteArray dayBytes = day.toLatin1();
     auto keep = [&](QByteArrayView line) {
         const auto due = RecordLine::fieldIn(line, SpecimenRecord::DueTime);
@@ -283,6 +307,8 @@ void RecordFile::forEachLineHolding(QByteArrayView data, QByteArrayView needle,
 RecordFile::Status RecordFile::forEachFilledLine(const FieldsTaker &take) const
 {
     QFile file(m_path);
+    if (const QString why = whyNotAFile(); !why.isEmpty())
+        return Status{true, cannotRead(why)};
     if (!QFileInfo(file).isFile())
         return {};
     const auto failure = [&] { return Status{true, cannotRead(file.errorString())}; };

@@ -23,6 +23,7 @@ public:
         QString error; // set when the file exists but cannot be read
         QList<QStringList> lines;
         RecordCheck::Report unreadable; // lines that are no record the monitor can remind
+        bool utf8 = false;              // with checkLines: the file is in UTF-8, not code page 936
     };
 
     // The main window's load: lines whose due time (field 6) contains day ("YYYY-MM-DD").
@@ -95,6 +96,9 @@ public:
                                    const std::function<void(QByteArrayView line)> &take);
 
 private:
+    // Why the path holds no file that can be read, though something is there (a folder, a pipe,
+    // a device, a link to nothing or to itself); empty for a file and for nothing at all.
+    QString whyNotAFile() const;
     // "无法读取记录文件 …：reason", the one way a failed read is said.
     QString cannotRead(const QString &reason) const;
 

@@ -50,6 +50,36 @@ QString unsavableCharacter(const QString &character)
     return QStringLiteral("记录中含有无法保存的字符%1，").arg(character) + recordFileUnchanged();
 }
 
+QString isFolder()
+{
+    return QStringLiteral("这是一个文件夹，不是记录文件");
+}
+
+QString brokenLink(const QString &target)
+{
+    return QStringLiteral("这是一个链接，指向的“%1”不存在或又指回它自己").arg(target);
+}
+
+QString notRegular()
+{
+    return QStringLiteral("这不是普通文件（是管道、设备或套接字）");
+}
+
+QString utf8Loaded(const QString &path)
+{
+    return QStringLiteral("记录文件 %1 是 UTF-8 编码的（大概被别的程序另存过），本程序按 GBK 编码"
+                          "（代码页 936）读它，所以其中的汉字显示为乱码；到期时间照常提醒，但添加、"
+                          "修改和删除都会被拒绝。请用记事本打开它，“另存为”时把编码选为“ANSI”。")
+        .arg(path);
+}
+
+QString recordFileGone(const QString &path)
+{
+    return QStringLiteral("记录文件 %1 不见了（被删除、移走或改了名）。在它回到原处之前，"
+                          "今天的记录不再显示，也不会提醒。")
+        .arg(path);
+}
+
 QString utf8File(const QString &path)
 {
     return QStringLiteral(

@@ -12,6 +12,14 @@ QString recordFileUnchanged();
 // A read that failed: the system's reason, and the same ending in "。…未被改动。".
 QString cannotRead(const QString &path, const QString &reason);
 QString readFailedUnchanged(const QString &readError);
+// Reasons for cannotRead when the path holds something other than a file.
+QString isFolder();
+QString brokenLink(const QString &target);
+QString notRegular();
+// A file in UTF-8, found when it is read: it is shown as it reads in code page 936.
+QString utf8Loaded(const QString &path);
+// a.bz was there at the last load and is no more.
+QString recordFileGone(const QString &path);
 // A correction or deletion in place that found no file, or no longer the record.
 QString cannotReadUnchanged(const QString &path);
 QString recordGone();
