@@ -86,28 +86,32 @@ void TestReminderEngine::checksFindWhatFellDue_data()
     // Each step: the clock at a time of day, then one check; restart() before a step marked so.
     QTest::addColumn<QList<QDateTime>>("checks");
     QTest::addColumn<QList<QList<int>>>("due"); // the batches each check hands on, upper first
+    QTest::addColumn<QList<QList<int>>>("late"); // and those it lists as late
     const QList<int> none;
+    const QList<QList<int>> noneLate{none, none, none};
     QTest::newRow("the first check sees the present minute only")
         << QStringList{"2026-12-06 09:04", "2026-12-06 09:05", "2026-12-06 09:06",
                        "2026-12-06 9:05"}
-        << QList<QDateTime>{at(9, 5, 59)} << QList<QList<int>>{{1}};
+        << QList<QDateTime>{at(9, 5, 59)} << QList<QList<int>>{{1}} << noneLate;
     QTest::newRow("a batch falls due once")
         << QStringList{"2026-12-06 09:05"} << QList<QDateTime>{at(9, 5, 0), at(9, 5, 5)}
-        << QList<QList<int>>{{0}, none};
+        << QList<QList<int>>{{0}, none} << noneLate;
     QTest::newRow("batches due together come upper first")
         << QStringList{"2026-12-06 09:05", "2026-12-06 10:00", "2026-12-06 09:05",
                        "2026-12-06 09:05"}
-        << QList<QDateTime>{at(9, 5, 30)} << QList<QList<int>>{{0, 2, 3}};
-    // The next check comes five minutes late (a suspended laptop, a long interval).
-    QTest::newRow("a late check catches up")
+        << QList<QDateTime>{at(9, 5, 30)} << QList<QList<int>>{{0, 2, 3}} << noneLate;
+    // The next check comes five minutes late (a suspended laptop, the clock moved forward): what
+    // fell due in the minutes between is late, and listed as the catch-up lists; the present
+    // minute's batch pops up.
+    QTest::newRow("a late check lists what it finds late")
         << QStringList{"2026-12-06 09:05", "2026-12-06 09:06", "2026-12-06 09:09",
                        "2026-12-06 09:10"}
         << QList<QDateTime>{at(9, 4, 58), at(9, 9, 10), at(9, 10, 0)}
-        << QList<QList<int>>{none, {0, 1, 2}, {3}};
+        << QList<QList<int>>{none, {2}, {3}} << QList<QList<int>>{none, {0, 1}, none};
     // The system clock was set back: only the minute it now shows is due.
     QTest::newRow("a clock set back does not fire everything")
         << QStringList{"2026-12-06 08:00", "2026-12-06 08:30"}
-        << QList<QDateTime>{at(9, 0), at(8, 30, 5)} << QList<QList<int>>{none, {1}};
+        << QList<QDateTime>{at(9, 0), at(8, 30, 5)} << QList<QList<int>>{none, {1}} << noneLate;
 }
 
 void TestReminderEngine::checksFindWhatFellDue()
@@ -115,18 +119,26 @@ void TestReminderEngine::checksFindWhatFellDue()
     QFETCH(QStringList, dueTimes);
     QFETCH(QList<QDateTime>, checks);
     QFETCH(QList<QList<int>>, due);
+    QFETCH(QList<QList<int>>, late);
     writeRecords(dueTimes);
     FakeClock clock(checks.first());
     ReminderEngine engine(m_dir->path(), &clock, &m_messages);
     engine.load();
     QCOMPARE(engine.today().size(), dueTimes.size());
     QSignalSpy fell(&engine, &ReminderEngine::fellDue);
+    QSignalSpy passed(&engine, &ReminderEngine::markedPassed);
+    QSignalSpy missed(&engine, &ReminderEngine::missed);
     for (int i = 0; i < checks.size(); ++i) {
         clock.set(checks[i]);
         fell.clear();
+        passed.clear();
+        missed.clear();
         engine.check();
         QCOMPARE(indexesOf(fell), due[i]);
-        for (int index : due[i])
+        QCOMPARE(passed.isEmpty() ? QList<int>() : passed.first().first().value<QList<int>>(),
+                 late[i]);
+        QCOMPARE(missed.size(), late[i].size());
+        for (int index : due[i] + late[i])
             QVERIFY(engine.isReminded(index));
     }
 }

@@ -110,13 +110,37 @@ void ReminderEngine::check()
     // non-const look would ask each time whether the list must be copied.
     const QList<Batch> &today = m_today;
     const QList<bool> &reminded = m_reminded;
+    // One rule for lateness, whatever made the check late (a machine asleep, the clock moved on,
+    // a long interval): on time is within the due minute; a batch found after it is listed with
+    // its due time, as the catch-up lists, not popped up as if it were due now.
+    QList<int> late;
     for (int i = 0; i < today.size(); ++i) {
         if (reminded.at(i) || !window.contains(today.at(i).dueTime()))
             continue;
         m_reminded[i] = true;
-        m_pending.append(i);
+        (today.at(i).dueTime() < present ? late : m_pending).append(i);
     }
+    listLate(late);
     handOn();
+}
+
+void ReminderEngine::listLate(const QList<int> &indexes)
+{
+    if (indexes.isEmpty())
+        return;
+    const QDateTime now = m_clock->now();
+    QStringList errors;
+    for (int i : indexes) {
+        const QString error = m_journal.remind(m_today.at(i).line(), ReminderJournal::How::List, now);
+        if (!error.isEmpty() && errors.isEmpty())
+            errors << error;
+    }
+    report(errors);
+    emit markedPassed(indexes);
+    for (int i : indexes) {
+        emit missed(SpecimenRecord::summary(m_today.at(i).cells(QString::number(i + 1)),
+                                            SpecimenRecord::DueTimeAt::Front));
+    }
 }
 
 void ReminderEngine::handOn(bool whole)

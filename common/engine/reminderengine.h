@@ -69,8 +69,9 @@ public:
     // load, then what was never reminded is listed, unless the user stopped the reminders.
     void reload();
     // One check: every batch whose due minute came since the previous check (the present minute
-    // alone after a restart) is marked, then handed on (fellDue and the road), upper first, and
-    // journalled; a slice at a time when there are many.
+    // alone after a restart) is marked. Those due in the present minute are handed on (fellDue
+    // and the road), upper first, and journalled, a slice at a time when there are many; those
+    // of an earlier minute (the check came late) are listed as missed.
     void check();
     // The monitor was switched on: the next check starts at the present minute, and what fell due
     // while it was off is listed (not during a load, which lists it itself).
@@ -103,6 +104,8 @@ private:
     // Hands on pending batches for one slice, and asks for the next slice when some are left; all
     // of them at once with whole set.
     void handOn(bool whole = false);
+    // Journals today's batches found after their minute as listed, marks them and lists them.
+    void listLate(const QList<int> &indexes);
     void newDay();
     void restart();
     void catchUp();
