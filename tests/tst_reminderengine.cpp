@@ -1,5 +1,6 @@
 #include "duecheck.h"
 #include "fakes.h"
+#include "journaltexts.h"
 #include "reminderengine.h"
 #include "testfiles.h"
 
@@ -39,6 +40,7 @@ private slots:
     void checksFindWhatFellDue();
     void remindedStaysRemindedAcrossReloadAndRestart();
     void burstHandedOnInSlicesAndJournalledAsReminded();
+    void journalThatCannotBeWrittenIsToldOnceAndCaughtUp();
 
 private:
     void writeRecords(const QStringList &dueTimes);
@@ -225,6 +227,36 @@ void TestReminderEngine::burstHandedOnInSlicesAndJournalledAsReminded()
         QCOMPARE(entry->how, i % 2 == 0 ? ReminderJournal::How::Popup : ReminderJournal::How::List);
     }
     QVERIFY(m_messages.shown.isEmpty());
+}
+
+void TestReminderEngine::journalThatCannotBeWrittenIsToldOnceAndCaughtUp()
+{
+    // A file where the journal's folder belongs: no entry can be written. Three reminders say so
+    // once; once the folder can be made, the next check writes all three and says that once.
+    writeRecords({"2026-12-06 09:05", "2026-12-06 09:06", "2026-12-06 09:07"});
+    const QString folder = ReminderJournal::folderIn(m_dir->path());
+    writeFile(folder, "not a folder");
+    FakeClock clock(at(9, 4, 50));
+    ReminderEngine engine(m_dir->path(), &clock, &m_messages);
+    engine.load();
+    for (int minute : {5, 6, 7}) {
+        clock.set(at(9, minute, 1));
+        engine.check();
+    }
+    QTRY_COMPARE(m_messages.shown.size(), 1);
+    QVERIFY2(m_messages.shown[0].text.endsWith(JournalText::keptUntilWritable()),
+             qPrintable(m_messages.shown[0].text));
+    QCOMPARE(engine.journal().unwrittenCount(), 3);
+
+    QVERIFY(QFile::remove(folder));
+    clock.set(at(9, 7, 30));
+    engine.check();
+    QTRY_COMPARE(m_messages.shown.size(), 2);
+    QCOMPARE(m_messages.shown[1].text, JournalText::writtenAgain(3));
+    ReminderJournal written(m_dir->path());
+    written.loadAll();
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(written.knows(engine.today().at(i).line()));
 }
 
 QTEST_GUILESS_MAIN(TestReminderEngine)

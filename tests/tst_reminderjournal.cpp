@@ -156,9 +156,28 @@ void TestReminderJournal::fullDiskLeavesNoHalfEntry()
     const QString big = keyDue(QString(9000, u'长'), QStringLiteral("2026-12-06 09:06"));
     const QString why = journal.remind(big, ReminderJournal::How::Popup, kWhen);
     QCOMPARE(why, JournalText::cannotWrite(QDir::toNativeSeparators(journal.fileOf(big)),
-                                           BaseText::diskFull()));
+                                           BaseText::diskFull()) +
+                      JournalText::keptUntilWritable());
     QVERIFY(journal.knows(big)); // told once in this run all the same
     QCOMPARE(readFile(journal.fileOf(first)), before);
+
+    // Said once while the disk stays full; every entry is held, in order, and written as soon as
+    // there is room again.
+    const QString next = keyDue(QStringLiteral("b"), QStringLiteral("2026-12-06 09:07"));
+    QCOMPARE(journal.remind(next, ReminderJournal::How::List, kWhen), QString());
+    QCOMPARE(journal.flush(), QString());
+    QCOMPARE(journal.unwrittenCount(), 2);
+    QVERIFY(QFile::remove(QDir(folder).filePath(QStringLiteral(".filler"))));
+    QCOMPARE(journal.flush(), JournalText::writtenAgain(2));
+    QCOMPARE(journal.unwrittenCount(), 0);
+    QCOMPARE(journal.flush(), QString());
+
+    // A new run knows all three from the files.
+    ReminderJournal again(folder);
+    again.loadAll();
+    for (const QString &key : {first, big, next})
+        QVERIFY(again.knows(key));
+    QCOMPARE(again.find(next)->how, ReminderJournal::How::List);
 }
 
 QTEST_GUILESS_MAIN(TestReminderJournal)

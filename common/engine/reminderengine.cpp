@@ -104,6 +104,9 @@ void ReminderEngine::check()
 {
     // The present minute is taken once: a minute that turns during the check belongs to the next.
     const QString present = TimeText::minute(m_clock->now());
+    // Entries the journal could not write are tried again at every check, until it takes them.
+    if (const QString said = m_journal.flush(); !said.isEmpty())
+        report({said});
     const DueCheck::Window window(m_previousMinute, present);
     m_previousMinute = present;
     // Read through const references: a busy day's batches are walked every few seconds, and a

@@ -42,4 +42,15 @@ QString cannotWrite(const QString &path, const QString &reason)
     return QStringLiteral("无法写入提醒记录 %1：%2。").arg(path, reason) + remindersGoOn();
 }
 
+QString keptUntilWritable()
+{
+    return QStringLiteral("本次运行中的提醒先记在内存里，能写入时自动补写；在此之前请不要退出本程序。"
+                          "写入恢复前不再提示。");
+}
+
+QString writtenAgain(qsizetype count)
+{
+    return QStringLiteral("提醒记录又能写入了，先前未能写入的 %1 条已经补写。").arg(count);
+}
+
 } // namespace JournalText

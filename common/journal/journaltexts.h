@@ -20,5 +20,8 @@ QString readableNotWrittenBack(const QString &reason);
 QString readableKept();
 // A reminder or a test mark that could not be written down.
 QString cannotWrite(const QString &path, const QString &reason);
+// After cannotWrite: entries are held until the journal takes them; then how many were written.
+QString keptUntilWritable();
+QString writtenAgain(qsizetype count);
 
 } // namespace JournalText

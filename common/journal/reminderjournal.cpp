@@ -374,7 +374,30 @@ QString ReminderJournal::applyAndAppend(const QString &key, const QString &line)
 
 QString ReminderJournal::append(const QString &key, const QByteArray &line)
 {
-    const QString path = fileOf(key);
+    m_unwritten.append({fileOf(key), line});
+    return writeUnwritten(1);
+}
+
+QString ReminderJournal::writeUnwritten(qsizetype fresh)
+{
+    const qsizetype heldBefore = m_unwritten.size() - fresh;
+    QString error;
+    while (!m_unwritten.isEmpty() && error.isEmpty()) {
+        error = writeLine(m_unwritten.first().path, m_unwritten.first().line);
+        if (error.isEmpty())
+            m_unwritten.removeFirst();
+    }
+    // Said once when the journal stops taking entries, and once when it takes them again.
+    const bool failing = !error.isEmpty();
+    if (failing == m_failing)
+        return {};
+    m_failing = failing;
+    return failing ? error + JournalText::keptUntilWritable()
+                   : JournalText::writtenAgain(heldBefore);
+}
+
+QString ReminderJournal::writeLine(const QString &path, const QByteArray &line)
+{
     const auto failed = [&path](const QString &why) {
         return JournalText::cannotWrite(QDir::toNativeSeparators(path), why);
     };

@@ -66,12 +66,18 @@ public:
     bool knows(QStringView key) const { return find(key) != nullptr; }
     qsizetype size() const { return m_entries.size(); }
 
-    // Each appends one entry and returns what went wrong, empty when it was written. The entry is
-    // kept in memory also when its write failed, so a reminder given is not given twice in a run.
+    // Each appends one entry. An entry whose write fails is kept in memory, so that a reminder
+    // given is not given twice in a run, and held to be written, in order, before the next entry
+    // and at every flush. Returns a text only when that changes: the journal stopped taking
+    // entries (what went wrong), or took the held ones again; empty otherwise.
     QString remind(const QString &key, How how, const QDateTime &when);
     QString markTested(const QString &key, const QDateTime &when, const QString &by,
                        const QString &result);
     QString unmarkTested(const QString &key, const QDateTime &when);
+
+    // Writes the entries held since a write failed; says so when they are written at last.
+    QString flush() { return m_unwritten.isEmpty() ? QString() : writeUnwritten(0); }
+    qsizetype unwrittenCount() const { return m_unwritten.size(); }
 
     // The keys (as hashOf gives them) whose tester or result holds text.
     QSet<quint64> keysWithText(QStringView text, Qt::CaseSensitivity cs) const;
@@ -85,6 +91,10 @@ private:
     QString loadFile(const QString &path);
     QString applyAndAppend(const QString &key, const QString &line);
     QString append(const QString &key, const QByteArray &line);
+    // Writes the held entries, the last fresh of them just added.
+    QString writeUnwritten(qsizetype fresh);
+    // Appends one line to the file, cutting off a half line a kill left; what went wrong.
+    QString writeLine(const QString &path, const QByteArray &line);
     bool apply(QByteArrayView line);
     // hashOf the text that key decodes to.
     static quint64 hashOfUtf8(QByteArrayView key);
@@ -98,4 +108,11 @@ private:
     QStringList m_textList{QString()}; // names and results, each kept once, by number
     QHash<QString, quint32> m_textNumbers;
     QSet<QString> m_read; // file names already read
+    struct Unwritten
+    {
+        QString path;
+        QByteArray line;
+    };
+    QList<Unwritten> m_unwritten; // entries whose write failed, oldest first
+    bool m_failing = false;       // the last write failed
 };
