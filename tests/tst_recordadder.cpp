@@ -86,6 +86,11 @@ void TestRecordAdder::refusalWritesNothing_data()
         StoreText::fieldUnencodable("备注", "“😀”（U+1F600）", then));
     row("no-break space in quantity", {"工程量", "12\u00A0m³"},
         StoreText::fieldUnencodable("工程量", "不间断空格（U+00A0）", then));
+    // Saved only as another character, without a word otherwise.
+    row("square metres in quantity", {"工程量", "12m²"},
+        StoreText::fieldBestFitted("工程量", "“²”（U+00B2）", "2", then));
+    row("micro sign in remark", {"备注", "5µm"},
+        StoreText::fieldBestFitted("备注", "“µ”（U+00B5）", "μ", then));
     row("hangul in curing", {"养护方式", "한"},
         StoreText::fieldUnencodable("养护方式", "“한”（U+D55C）", then));
     row("unreadable making date", {"制作日期", "制作日期“2026-13-1”无法识别。"},

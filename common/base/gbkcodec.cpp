@@ -195,6 +195,22 @@ QString firstUnencodable(QStringView text)
     return {};
 }
 
+BestFitted firstBestFitted(QStringView text)
+{
+    for (QChar c : text) {
+        for (const BestFit &fit : kBestFits) {
+            if (c.unicode() != fit.from)
+                continue;
+            QByteArray bytes;
+            if (fit.to > 0xFF)
+                bytes += char(fit.to >> 8);
+            bytes += char(fit.to & 0xFF);
+            return {QString(c), decode(bytes)};
+        }
+    }
+    return {};
+}
+
 QString describe(QStringView character)
 {
     const char32_t code = character.isEmpty() ? 0 : character.toUcs4().value(0);

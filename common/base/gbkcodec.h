@@ -30,6 +30,15 @@ qsizetype firstInvalid(QByteArrayView bytes);
 // The first character of text that GBK cannot hold, or an empty string when there is none.
 QString firstUnencodable(QStringView text);
 
+// The first character of text that code page 936 holds only by Windows' best fit, as another
+// character ("²" as "2"), and what it would become; empty when there is none.
+struct BestFitted
+{
+    QString character;
+    QString savedAs;
+};
+BestFitted firstBestFitted(QStringView text);
+
 // One character for a message a technician can act on: “😀”（U+1F600）, or for a character
 // nobody can see its name, 不间断空格（U+00A0）.
 QString describe(QStringView character);

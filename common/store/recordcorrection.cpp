@@ -96,6 +96,9 @@ QString fieldRefusal(const QString &name, const QString &value, const QString &t
     if (!bad.isEmpty()) {
         return StoreText::fieldUnencodable(name, Gbk::describe(bad), then);
     }
+    // Saved, "m²" would read "m2": said and left to the technician to write as it should stay.
+    if (const Gbk::BestFitted fitted = Gbk::firstBestFitted(value); !fitted.character.isEmpty())
+        return StoreText::fieldBestFitted(name, Gbk::describe(fitted.character), fitted.savedAs, then);
     return {};
 }
 

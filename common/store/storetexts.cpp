@@ -118,6 +118,14 @@ QString fieldUnencodable(const QString &name, const QString &character, const QS
         .arg(name, character, then);
 }
 
+QString fieldBestFitted(const QString &name, const QString &character, const QString &savedAs,
+                        const QString &then)
+{
+    return QStringLiteral("“%1”中的字符%2在记录文件里只能存成“%3”（代码页 936 中没有这个字符），"
+                          "保存后就不再是原样。请直接写成“%3”或换用其他写法%4。")
+        .arg(name, character, savedAs, then);
+}
+
 QString invalidDueTime(const QString &due)
 {
     return QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 "

@@ -34,6 +34,8 @@ QString fieldTooLong(const QString &name, qsizetype length, qsizetype longest, c
 QString fieldComma(const QString &name, const QString &then);
 QString fieldLineBreak(const QString &name, const QString &then);
 QString fieldUnencodable(const QString &name, const QString &character, const QString &then);
+QString fieldBestFitted(const QString &name, const QString &character, const QString &savedAs,
+                        const QString &then);
 QString invalidDueTime(const QString &due);
 
 // "添加": refusals end in notAddedUnchanged(); the outcome; the questions it asks first.
