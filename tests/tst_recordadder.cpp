@@ -50,6 +50,7 @@ private slots:
     void refusalWritesNothing();
     void entriesGoInOneSaveOnTheFileAsItIsNow();
     void heldLockWritesNothingUntilReleased();
+    void lockOfAnotherComputerNamedOrTakenOverWhenOld();
     void lostRecordsAskedWithTheLockLetGo();
     void concurrentAddsAllLand();
 
@@ -190,6 +191,35 @@ void TestRecordAdder::heldLockWritesNothingUntilReleased()
     }
     QVERIFY(adder.add({entry(QStringLiteral("2#楼板"))}).added);
     QCOMPARE(readFile(path()), file({QStringLiteral("1#楼梁"), QStringLiteral("2#楼板")}));
+}
+
+void TestRecordAdder::lockOfAnotherComputerNamedOrTakenOverWhenOld()
+{
+    // A lock written by a copy on the computer "lab-pc-2", as QLockFile writes one. Fresh, the
+    // add waits and is refused naming the computer and the time; an hour old, no save can still
+    // be under way, and the add takes the lock over.
+    const QByteArray before = file({QStringLiteral("1#楼梁")});
+    writeFile(path(), before);
+    const QString lockPath = path() + QStringLiteral(".lock");
+    writeFile(lockPath, "4242\nTarvelin\nlab-pc-2\n");
+    const QString since =
+        QFileInfo(lockPath).lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    RecordAdder adder(path(), &m_messages, 200);
+    QVERIFY(!adder.add({entry(QStringLiteral("2#楼板"))}).added);
+    QCOMPARE(m_messages.lastText(),
+             BaseText::fileBusyElsewhere(StoreText::recordFile(), path(), "lab-pc-2", since) +
+                 StoreText::notAdded());
+    QCOMPARE(readFile(path()), before);
+
+    {
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                 QFileDevice::FileModificationTime));
+    }
+    QVERIFY(adder.add({entry(QStringLiteral("2#楼板"))}).added);
+    QCOMPARE(readFile(path()), file({QStringLiteral("1#楼梁"), QStringLiteral("2#楼板")}));
+    QVERIFY(!QFile::exists(lockPath));
 }
 
 // The question about a file that lost records waits for the user with the lock let go, and a yes

@@ -68,6 +68,14 @@ QString fileBusy(const QString &what, const QString &path)
            unchanged(what);
 }
 
+QString fileBusyElsewhere(const QString &what, const QString &path, const QString &host,
+                          const QString &since)
+{
+    return QStringLiteral("%1 %2 被计算机“%3”上的本程序锁住（自 %4 起），请稍后再试。")
+               .arg(what, path, host, since) +
+           unchanged(what);
+}
+
 QString exportFile()
 {
     return QStringLiteral("导出文件");

@@ -28,6 +28,9 @@ QString lockNotMade(const QString &what, const QString &path, const QString &why
 QString lockNotMade(const QString &what, const QString &path);
 // Another program held the lock for the whole wait.
 QString fileBusy(const QString &what, const QString &path);
+// Held by a copy on another computer since a time ("yyyy-MM-dd hh:mm").
+QString fileBusyElsewhere(const QString &what, const QString &path, const QString &host,
+                          const QString &since);
 
 // The schedule's export (CSV and PDF): what names the file, and a character GBK cannot hold.
 QString exportFile();

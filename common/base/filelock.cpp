@@ -4,10 +4,12 @@
 #include "atomicfile.h"
 #include "basetexts.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QSysInfo>
 #include <QThread>
 
 FileLock::FileLock(const QString &filePath, const QString &what, int waitMs)
@@ -31,8 +33,17 @@ FileLock::FileLock(const QString &filePath, const QString &what, int waitMs)
         if (isAbandonedLockFile(m_file->fileName()) && m_file->removeStaleLockFile())
             continue;
         if (deadline.hasExpired()) {
-            m_error = BaseText::fileBusy(what, filePath);
             m_busy = true;
+            qint64 pid = 0;
+            QString host, application;
+            if (m_file->getLockInfo(&pid, &host, &application) && !host.isEmpty() &&
+                host != QSysInfo::machineHostName()) {
+                const QDateTime since = QFileInfo(m_file->fileName()).lastModified();
+                m_error = BaseText::fileBusyElsewhere(
+                    what, filePath, host, since.toString(QStringLiteral("yyyy-MM-dd hh:mm")));
+            } else {
+                m_error = BaseText::fileBusy(what, filePath);
+            }
             return;
         }
         QThread::msleep(QRandomGenerator::global()->bounded(2, 12));

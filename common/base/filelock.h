@@ -13,7 +13,10 @@ class FileLock
 {
 public:
     // Waits up to waitMs for the lock; check isLocked(). A lock left by a process that died is
-    // taken over. what names the file in the messages ("记录文件", "提示文件").
+    // taken over, and so is one another computer wrote more than half a minute ago (QLockFile's
+    // stale time: a save takes a second at most). A lock that stays held names the computer
+    // holding it, when it is another, and since when. what names the file in the messages
+    // ("记录文件", "提示文件").
     FileLock(const QString &filePath, const QString &what, int waitMs);
     FileLock(FileLock &&other) noexcept;
     FileLock &operator=(FileLock &&other) noexcept;
