@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QThread>
 
 #ifdef Q_OS_UNIX
@@ -24,6 +25,30 @@ const QByteArray kDone = "done\n";
 QString lockPath(const QString &name)
 {
     return QDir::temp().absoluteFilePath(name + QStringLiteral(".lock"));
+}
+
+// The second lock, where temporary-folder cleaners do not reach: the user's own application data.
+QString keeperPath(const QString &name)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(folder);
+    return QDir(folder).absoluteFilePath(name + QStringLiteral(".lock"));
+}
+
+// Takes the lock, or over a lock left empty by a start killed while it made it, or one that
+// carries our own process number (Windows hands numbers out again, Wine even in the same order
+// after every boot). A live holder keeps its file's native lock, so it is never robbed.
+bool take(QLockFile &lock)
+{
+    if (lock.tryLock(0))
+        return true;
+    if (lock.error() != QLockFile::LockFailedError)
+        return false;
+    qint64 pid = 0;
+    const bool ownNumber =
+        lock.getLockInfo(&pid, nullptr, nullptr) && pid == QCoreApplication::applicationPid();
+    return (ownNumber || isAbandonedLockFile(lock.fileName())) && lock.removeStaleLockFile() &&
+           lock.tryLock(0);
 }
 
 QString cannotLock(const QString &lockFile)
@@ -47,10 +72,12 @@ bool answers(const QString &name)
 } // namespace
 
 SingleInstance::SingleInstance(const QString &dataFolder, QObject *parent)
-    : QObject(parent), m_name(serverNameFor(dataFolder)), m_lock(lockPath(m_name))
+    : QObject(parent), m_name(serverNameFor(dataFolder)), m_lock(lockPath(m_name)),
+      m_keeper(keeperPath(m_name))
 {
-    // Only a dead holder makes the lock stale; a monitor running for days keeps it.
+    // Only a dead holder makes a lock stale; a monitor running for days keeps it.
     m_lock.setStaleLockTime(0);
+    m_keeper.setStaleLockTime(0);
 }
 
 SingleInstance::~SingleInstance()
@@ -82,22 +109,18 @@ bool SingleInstance::claim()
     // of the temporary folder may have removed: a second monitor would remind twice.
     if (answers(m_name))
         return false;
-    bool locked = m_lock.tryLock(0);
-    if (!locked && m_lock.error() == QLockFile::LockFailedError) {
-        // A start killed while it created the lock leaves it empty; that must not block for ever.
-        // Nor must a lock of a dead Tarvelin whose process number has come back to this start:
-        // Windows hands numbers out again, Wine even in the same order after every boot.
-        qint64 pid = 0;
-        const bool ownNumber =
-            m_lock.getLockInfo(&pid, nullptr, nullptr) && pid == QCoreApplication::applicationPid();
-        if ((ownNumber || isAbandonedLockFile(m_lock.fileName())) && m_lock.removeStaleLockFile())
-            locked = m_lock.tryLock(0);
-    }
-    if (!locked) {
+    if (!take(m_lock)) {
         // Anything but "held by another" means the lock cannot be made at all (on a full disk
         // QLockFile creates the file, fails to write it and says only "unknown error").
         if (m_lock.error() != QLockFile::LockFailedError)
             m_error = cannotLock(m_lock.fileName());
+        return false;
+    }
+    // A cleaner may have removed both the socket and the lock of a Tarvelin that still runs: the
+    // keeper, outside the temporary folder, still holds. One that cannot be made at all (no
+    // application data folder) stops nothing.
+    if (!take(m_keeper) && m_keeper.error() == QLockFile::LockFailedError) {
+        m_lock.unlock();
         return false;
     }
     // The lock is ours, so whatever still answers to the name is left over from a crash.

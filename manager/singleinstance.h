@@ -9,7 +9,8 @@ class QLocalServer;
 // One Tarvelin per user and data folder: a second monitor on the same records would remind
 // twice. The first start holds a lock file and listens on a local socket; a later start finds
 // the socket answering or the lock taken, asks the running one to bring its window to the front,
-// and ends.
+// and ends. A second lock of the same name in the user's application data folder keeps the folder
+// when a cleaner of the temporary folder removed both the socket and the first lock.
 //
 // A socket that answers always means a running Tarvelin, whatever became of the lock file. Where
 // none answers the lock decides: a lock whose holder died is taken over, so a crash never stops
@@ -49,5 +50,6 @@ private:
     QString m_name;
     QString m_error;
     QLockFile m_lock;
+    QLockFile m_keeper; // the same lock in the user's application data folder
     QLocalServer *m_server = nullptr;
 };

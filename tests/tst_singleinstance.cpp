@@ -141,6 +141,14 @@ void TestSingleInstance::runningOneIsFoundWithoutItsLockFile()
     // The running one still answers on its socket, which the second start left alone, so the
     // second start raises it (secondStartRaisesTheFirst) and ends.
     QVERIFY(listening(running.serverName()));
+
+    // The cleaner comes back for the socket too: the lock in the application data folder still
+    // keeps the second start from monitoring the same records.
+    QVERIFY(QLocalServer::removeServer(running.serverName()));
+    QVERIFY(!listening(running.serverName()));
+    SingleInstance third(dir.path());
+    QVERIFY(!third.claim());
+    QCOMPARE(third.error(), QString());
 }
 
 void TestSingleInstance::secondStartRaisesTheFirst()
