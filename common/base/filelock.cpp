@@ -12,6 +12,19 @@
 #include <QSysInfo>
 #include <QThread>
 
+namespace {
+// This computer's name as QLockFile writes it into its lock files: on Windows the NetBIOS name
+// ("VM"), which is not the host name QSysInfo gives.
+QString lockHostName()
+{
+#ifdef Q_OS_WIN
+    return qEnvironmentVariable("COMPUTERNAME");
+#else
+    return QSysInfo::machineHostName();
+#endif
+}
+} // namespace
+
 FileLock::FileLock(const QString &filePath, const QString &what, int waitMs)
     : m_filePath(filePath), m_file(std::make_unique<QLockFile>(filePath + QStringLiteral(".lock")))
 {
@@ -37,7 +50,7 @@ FileLock::FileLock(const QString &filePath, const QString &what, int waitMs)
             qint64 pid = 0;
             QString host, application;
             if (m_file->getLockInfo(&pid, &host, &application) && !host.isEmpty() &&
-                host != QSysInfo::machineHostName()) {
+                host != lockHostName()) {
                 const QDateTime since = QFileInfo(m_file->fileName()).lastModified();
                 m_error = BaseText::fileBusyElsewhere(
                     what, filePath, host, since.toString(QStringLiteral("yyyy-MM-dd hh:mm")));
