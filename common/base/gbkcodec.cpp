@@ -199,13 +199,8 @@ BestFitted firstBestFitted(QStringView text)
 {
     for (QChar c : text) {
         for (const BestFit &fit : kBestFits) {
-            if (c.unicode() != fit.from)
-                continue;
-            QByteArray bytes;
-            if (fit.to > 0xFF)
-                bytes += char(fit.to >> 8);
-            bytes += char(fit.to & 0xFF);
-            return {QString(c), decode(bytes)};
+            if (c.unicode() == fit.from)
+                return {QString(c), decode(encode(QStringView(&c, 1)))};
         }
     }
     return {};

@@ -132,13 +132,8 @@ void ReminderEngine::listLate(const QList<int> &indexes)
     if (indexes.isEmpty())
         return;
     const QDateTime now = m_clock->now();
-    QStringList errors;
-    for (int i : indexes) {
-        const QString error = m_journal.remind(m_today.at(i).line(), ReminderJournal::How::List, now);
-        if (!error.isEmpty() && errors.isEmpty())
-            errors << error;
-    }
-    report(errors);
+    for (int i : indexes)
+        journal(m_today.at(i).line(), ReminderJournal::How::List, now);
     emit markedPassed(indexes);
     for (int i : indexes) {
         emit missed(SpecimenRecord::summary(m_today.at(i).cells(QString::number(i + 1)),
@@ -150,7 +145,6 @@ void ReminderEngine::handOn(bool whole)
 {
     QElapsedTimer slice;
     slice.start();
-    QStringList errors;
     while (!m_pending.isEmpty()) {
         if (!whole && slice.elapsed() >= SliceMs) {
             m_nextSlice->start();
@@ -159,11 +153,15 @@ void ReminderEngine::handOn(bool whole)
         const int i = m_pending.takeFirst();
         emit fellDue(i);
         const ReminderJournal::How how = m_road ? m_road(i) : ReminderJournal::How::Popup;
-        const QString error = m_journal.remind(m_today.at(i).line(), how, m_clock->now());
-        if (!error.isEmpty() && errors.isEmpty())
-            errors << error;
+        journal(m_today.at(i).line(), how, m_clock->now());
     }
-    report(errors);
+}
+
+void ReminderEngine::journal(const QString &key, ReminderJournal::How how, const QDateTime &when)
+{
+    // The journal speaks only when it stops taking entries or takes them again: each is said.
+    if (const QString said = m_journal.remind(key, how, when); !said.isEmpty())
+        report({said});
 }
 
 void ReminderEngine::restart()
@@ -209,7 +207,6 @@ void ReminderEngine::catchUp()
     // The horizon is never before the overdue span, so the glance's scan holds every record the
     // watch answers for.
     QStringList texts;
-    QStringList errors;
     for (const ReminderWatch::Due &record :
          ReminderWatch::neverReminded(spanScan(now).records, m_journal, from, now)) {
         // A record of another day has no number in the main window.
@@ -217,11 +214,8 @@ void ReminderEngine::catchUp()
         texts << SpecimenRecord::summary(
             batch.cells(numbers.value(record.key, QStringLiteral("—"))),
             SpecimenRecord::DueTimeAt::Front);
-        const QString error = m_journal.remind(record.key, ReminderJournal::How::List, now);
-        if (!error.isEmpty() && errors.isEmpty())
-            errors << error;
+        journal(record.key, ReminderJournal::How::List, now);
     }
-    report(errors);
     for (const QString &text : texts)
         emit missed(text);
 

@@ -104,6 +104,8 @@ private:
     // Hands on pending batches for one slice, and asks for the next slice when some are left; all
     // of them at once with whole set.
     void handOn(bool whole = false);
+    // One entry into the journal; what the journal says of it goes to report.
+    void journal(const QString &key, ReminderJournal::How how, const QDateTime &when);
     // Journals today's batches found after their minute as listed, marks them and lists them.
     void listLate(const QList<int> &indexes);
     void newDay();
