@@ -107,6 +107,7 @@ void ReminderEngine::check()
     // Entries the journal could not write are tried again at every check, until it takes them.
     if (const QString said = m_journal.flush(); !said.isEmpty())
         report({said});
+    report(m_journal.refresh());
     const DueCheck::Window window(m_previousMinute, present);
     m_previousMinute = present;
     // Read through const references: a busy day's batches are walked every few seconds, and a

@@ -178,7 +178,7 @@ QStringList ReminderJournal::loadDays(const QDate &from, const QDate &to)
     QStringList names{kUndated};
     for (QDate day = from; day <= to; day = day.addDays(1))
         names << dayName(day);
-    return load(names);
+    return load(names, true);
 }
 
 QStringList ReminderJournal::loadAll()
@@ -187,39 +187,51 @@ QStringList ReminderJournal::loadAll()
     for (const QFileInfo &file : QDir(m_folder).entryInfoList({QStringLiteral("*.tsv")}))
         if (!file.completeBaseName().contains(u'.')) // not a damaged file set aside
             names << file.completeBaseName();
-    return load(names);
+    return load(names, false);
 }
 
-QStringList ReminderJournal::load(const QStringList &names)
+QStringList ReminderJournal::load(const QStringList &names, bool watch)
 {
     QStringList problems;
     for (const QString &name : names) {
+        const QString path = QDir(m_folder).filePath(name + QStringLiteral(".tsv"));
+        if (watch)
+            m_watched.insert(path);
         if (m_read.contains(name))
             continue;
         m_read.insert(name);
-        const QString problem = loadFile(QDir(m_folder).filePath(name + QStringLiteral(".tsv")));
+        const QString problem = loadFile(path, 0);
         if (!problem.isEmpty())
             problems << problem;
     }
     return problems;
 }
 
-QString ReminderJournal::loadFile(const QString &path)
+QStringList ReminderJournal::refresh()
 {
-    QFile file(path);
-    if (!file.exists())
-        return {};
-    if (!file.open(QIODevice::ReadOnly))
-        return JournalText::cannotRead(QDir::toNativeSeparators(path), file.errorString());
-    const QByteArray data = file.readAll();
-    file.close();
+    QStringList problems;
+    for (const QString &path : std::as_const(m_watched)) {
+        const QFileInfo info(path);
+        const qint64 size = info.exists() ? info.size() : 0;
+        Known &known = m_known[path];
+        if (size == known.seen)
+            continue;
+        known.seen = size;
+        // Grown: what another copy (or anyone) appended; shrunk or replaced: read again whole.
+        const QString problem = loadFile(path, size > known.read ? known.read : 0);
+        if (!problem.isEmpty())
+            problems << problem;
+    }
+    return problems;
+}
 
-    // What follows the last line break is an append cut short: not damage, just never written.
-    const QByteArrayView whole = QByteArrayView(data).first(data.lastIndexOf('\n') + 1);
-    const bool utf8 = QUtf8StringView(whole).isValidUtf8();
-    const auto readable = [utf8](QByteArrayView line) {
-        return utf8 || QUtf8StringView(line).isValidUtf8();
-    };
+namespace {
+
+// The whole lines of data, without empty lines and comments. What follows the last line break
+// is an append cut short: not damage, just never written.
+QList<QByteArrayView> wholeLines(QByteArrayView data)
+{
+    const QByteArrayView whole = data.first(data.lastIndexOf('\n') + 1);
     QList<QByteArrayView> lines;
     for (qsizetype from = 0; from < whole.size();) {
         const qsizetype end = whole.indexOf('\n', from);
@@ -228,17 +240,46 @@ QString ReminderJournal::loadFile(const QString &path)
         if (!line.isEmpty() && !line.startsWith('#'))
             lines.append(line);
     }
-    QSet<const char *> unreadable; // where the lines that could not be read start
-    for (QByteArrayView line : std::as_const(lines)) {
-        if (!readable(line) || !apply(line))
-            unreadable.insert(line.data());
-    }
-    if (unreadable.isEmpty())
-        return {};
+    return lines;
+}
 
+} // namespace
+
+QString ReminderJournal::loadFile(const QString &path, qint64 from)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        m_known.remove(path);
+        return {};
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return JournalText::cannotRead(QDir::toNativeSeparators(path), file.errorString());
+    if (from > 0 && !file.seek(from))
+        from = 0;
+    const QByteArray data = file.readAll();
+    file.close();
+    Known &known = m_known[path];
+    known.read = from + data.lastIndexOf('\n') + 1;
+    known.seen = qMax(known.seen, from + data.size());
+
+    const QList<QByteArrayView> lines = wholeLines(data);
+    const bool utf8 = QUtf8StringView(data.first(known.read - from)).isValidUtf8();
+    bool damaged = false;
+    for (QByteArrayView line : lines)
+        damaged |= !(utf8 || QUtf8StringView(line).isValidUtf8()) || !apply(line, true);
+    return damaged ? setAside(path) : QString();
+}
+
+QString ReminderJournal::setAside(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return JournalText::cannotRead(QDir::toNativeSeparators(path), file.errorString());
+    const QByteArray data = file.readAll();
+    file.close();
     QByteArray kept = kHeader;
-    for (QByteArrayView line : std::as_const(lines)) {
-        if (!unreadable.contains(line.data()))
+    for (QByteArrayView line : wholeLines(data)) {
+        if (QUtf8StringView(line).isValidUtf8() && apply(line, false))
             kept += line.toByteArray() + '\n';
     }
 
@@ -250,6 +291,7 @@ QString ReminderJournal::loadFile(const QString &path)
     if (!QFile::rename(path, aside))
         return JournalText::damagedNotMoved(QDir::toNativeSeparators(path));
     const AtomicFile::Result rewritten = AtomicFile::replace(path, kept);
+    m_known.insert(path, rewritten.ok ? Known{kept.size(), kept.size()} : Known{});
     const QString said =
         JournalText::damagedMoved(QDir::toNativeSeparators(path), QDir::toNativeSeparators(aside));
     if (!rewritten.ok)
@@ -257,7 +299,7 @@ QString ReminderJournal::loadFile(const QString &path)
     return said + JournalText::readableKept();
 }
 
-bool ReminderJournal::apply(QByteArrayView line)
+bool ReminderJournal::apply(QByteArrayView line, bool commit)
 {
     QByteArrayView parts[5];
     qsizetype count = 0;
@@ -285,6 +327,8 @@ bool ReminderJournal::apply(QByteArrayView line)
     if (kind == 0) {
         if (parts[2] != "popup" && parts[2] != "list")
             return false;
+        if (!commit)
+            return true;
         Entry &entry = m_entries[key];
         if (entry.reminded == 0) { // the first reminder is the one that counts
             entry.reminded = when;
@@ -295,10 +339,14 @@ bool ReminderJournal::apply(QByteArrayView line)
         QString result = unescaped(QString::fromUtf8(parts[3]), &ok);
         if (!ok)
             return false;
+        if (!commit)
+            return true;
         Entry &entry = m_entries[key];
         entry.tested = when;
         entry.testedBy = intern(std::move(by));
         entry.result = intern(std::move(result));
+    } else if (!commit) {
+        return true;
     } else if (const auto it = m_entries.find(key); it != m_entries.end()) {
         it->tested = 0;
         it->testedBy = it->result = 0;
@@ -368,7 +416,7 @@ QString ReminderJournal::unmarkTested(const QString &key, const QDateTime &when)
 QString ReminderJournal::applyAndAppend(const QString &key, const QString &line)
 {
     const QByteArray bytes = line.toUtf8();
-    apply(bytes);
+    apply(bytes, true);
     return append(key, bytes);
 }
 
@@ -418,8 +466,15 @@ QString ReminderJournal::writeLine(const QString &path, const QByteArray &line)
     bytes += line + '\n';
     errno = 0;
     const bool written = file.seek(size) && file.write(bytes) == bytes.size() && file.flush();
-    if (written)
+    if (written) {
+        m_watched.insert(path);
+        // Up to date with the file: this entry is known already. Otherwise the next refresh reads
+        // what came before it, this entry with it.
+        Known &known = m_known[path];
+        if (known.read == size)
+            known.read = known.seen = size + bytes.size();
         return {};
+    }
     const bool full = errno == ENOSPC || file.error() == QFileDevice::ResourceError;
     const QString why = full ? AtomicFile::diskFullText() : file.errorString();
     file.resize(size); // no half an entry left behind

@@ -59,6 +59,10 @@ public:
     QStringList loadDays(const QDate &from, const QDate &to);
     // Every file of the journal.
     QStringList loadAll();
+    // Reads what was added to the files of the days loaded and of the entries written since they
+    // were read (by another copy, or anyone), so that damage is named while running and not at the
+    // next start. Cheap when nothing changed: one look at each file's size.
+    QStringList refresh();
 
     const Entry *find(QStringView key) const;
     // A text of an entry (testedBy, result); 0 is the empty text.
@@ -87,15 +91,20 @@ public:
     QString fileOf(const QString &key) const;
 
 private:
-    QStringList load(const QStringList &names);
-    QString loadFile(const QString &path);
+    // watch: refresh() looks at the files again.
+    QStringList load(const QStringList &names, bool watch);
+    // Applies the whole lines from byte from on; a damaged file is set aside.
+    QString loadFile(const QString &path, qint64 from);
+    // Moves a damaged file aside and writes its readable lines back; says so.
+    QString setAside(const QString &path);
     QString applyAndAppend(const QString &key, const QString &line);
     QString append(const QString &key, const QByteArray &line);
     // Writes the held entries, the last fresh of them just added.
     QString writeUnwritten(qsizetype fresh);
     // Appends one line to the file, cutting off a half line a kill left; what went wrong.
     QString writeLine(const QString &path, const QByteArray &line);
-    bool apply(QByteArrayView line);
+    // Whether line is an entry; commit: take it into the entries.
+    bool apply(QByteArrayView line, bool commit);
     // hashOf the text that key decodes to.
     static quint64 hashOfUtf8(QByteArrayView key);
     quint32 intern(QString text);
@@ -108,6 +117,13 @@ private:
     QStringList m_textList{QString()}; // names and results, each kept once, by number
     QHash<QString, quint32> m_textNumbers;
     QSet<QString> m_read; // file names already read
+    struct Known
+    {
+        qint64 read = 0; // bytes of whole lines taken in
+        qint64 seen = 0; // the size at the last look
+    };
+    QHash<QString, Known> m_known; // by path
+    QSet<QString> m_watched;       // paths refresh() looks at
     struct Unwritten
     {
         QString path;
