@@ -235,6 +235,7 @@ QVariant RecordGridModel::data(const QModelIndex &index, int role) const
     const int col = index.column();
     switch (role) {
     case Qt::DisplayRole:
+        return SpecimenRecord::shown(textMatrix(row, col));
     case Qt::EditRole:
         return textMatrix(row, col);
     case Qt::ForegroundRole: {

@@ -246,7 +246,7 @@ QVariant ScheduleModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_shown.size())
         return {};
-    return cell(m_rows[m_shown[index.row()]], index.column());
+    return SpecimenRecord::shown(cell(m_rows[m_shown[index.row()]], index.column()));
 }
 
 QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int role) const

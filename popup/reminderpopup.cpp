@@ -5,6 +5,7 @@
 #include "messages.h"
 #include "popupplacement.h"
 #include "reminderslots.h"
+#include "specimenrecord.h"
 #include "titles.h"
 #include "twips.h"
 #include "windowsystem.h"
@@ -65,7 +66,7 @@ bool ReminderPopup::Form_Load()
     const QStringList &keys = ReminderSlots::popupKeys();
     const QStringList values = exchange.values(m_slotName, keys);
     for (qsizetype i = 0; i < keys.size(); ++i)
-        m_list1->addItem(keys[i] + QLatin1Char(':') + values[i]);
+        m_list1->addItem(keys[i] + QLatin1Char(':') + SpecimenRecord::shown(values[i]));
     fitListFont();
     offerLongLinesWhole();
 

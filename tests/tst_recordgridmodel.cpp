@@ -1,5 +1,6 @@
 #include "recordgridmodel.h"
 #include "recordgridview.h"
+#include "specimenrecord.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -52,6 +53,15 @@ void TestRecordGridModel::headerRowAndViewRows()
     QCOMPARE(grid.headerData(11, Qt::Horizontal, Qt::DisplayRole).toString(),
              QStringLiteral("是否到期"));
     QCOMPARE(grid.data(grid.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("梁"));
+
+    // A field of megabytes is shown cut, never split inside a character, and edited whole.
+    const QString huge = QString(SpecimenRecord::ShownChars - 1, u'备') + QStringLiteral("😀") +
+                         QString(2'000'000, u'x');
+    grid.setTextMatrix(1, 10, huge);
+    const QString shown = grid.data(grid.index(0, 10), Qt::DisplayRole).toString();
+    QCOMPARE(shown, QString(SpecimenRecord::ShownChars - 1, u'备') +
+                        QStringLiteral("…（共 %1 字）").arg(huge.size()));
+    QCOMPARE(grid.data(grid.index(0, 10), Qt::EditRole).toString(), huge);
 }
 
 void TestRecordGridModel::coloursFollowPositions()

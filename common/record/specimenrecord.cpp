@@ -30,10 +30,18 @@ QStringList gridHeaders()
     return headers;
 }
 
+QString shown(const QString &text)
+{
+    if (text.size() <= ShownChars)
+        return text;
+    const qsizetype cut = text.at(ShownChars - 1).isHighSurrogate() ? ShownChars - 1 : ShownChars;
+    return text.left(cut) + QStringLiteral("…（共 %1 字）").arg(text.size());
+}
+
 QString summary(const QStringList &cells, DueTimeAt dueTime)
 {
     const auto mention = [&cells](Field field) {
-        return texts(field).name + QLatin1Char(' ') + cells.value(column(field));
+        return texts(field).name + QLatin1Char(' ') + shown(cells.value(column(field)));
     };
     QStringList parts;
     for (Field field : {Number, WorksPart, StrengthGrade, MixNumber})

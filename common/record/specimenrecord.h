@@ -55,6 +55,12 @@ QStringList gridHeaders();
 enum class DueTimeAt { End, Front };
 QString summary(const QStringList &cells, DueTimeAt dueTime = DueTimeAt::End);
 
+// A field as a window shows it. A text longer than any screen can show is cut, with its length
+// named, so that no window spends seconds laying out a field of megabytes; the file and every
+// edit keep the whole text.
+inline constexpr qsizetype ShownChars = 1000;
+QString shown(const QString &text);
+
 // The columns of both record grids that have a width of their own, in twips; the others keep
 // the grid's default.
 struct ColumnWidth
