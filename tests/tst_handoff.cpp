@@ -2,6 +2,8 @@
 // with a real start in tst_reminderdispatcher and tst_launchsecurity.
 #include "handoff.h"
 
+#include <QLockFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestHandoff : public QObject
@@ -11,6 +13,7 @@ class TestHandoff : public QObject
 private slots:
     void receiptIsReadBack_data();
     void receiptIsReadBack();
+    void abandonedReceiptFoldersAreRemoved();
 };
 
 void TestHandoff::receiptIsReadBack_data()
@@ -31,6 +34,51 @@ void TestHandoff::receiptIsReadBack()
     QFETCH(QByteArray, output);
     QFETCH(bool, claims);
     QCOMPARE(Handoff::receiptClaims(output, QStringLiteral("1|2")), claims);
+}
+
+void TestHandoff::abandonedReceiptFoldersAreRemoved()
+{
+    QTemporaryDir temp;
+    const auto folder = [&temp](const char *name, const QStringList &files, int daysOld) {
+        const QString path = temp.filePath(QLatin1String(name));
+        QDir().mkpath(path);
+        for (const QString &file : files) {
+            QFile out(QDir(path).filePath(file));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            QVERIFY(out.setFileTime(QDateTime::currentDateTime().addDays(-daysOld),
+                                    QFileDevice::FileModificationTime));
+        }
+    };
+    const QStringList receipts{QStringLiteral("popup-1.out"), QStringLiteral("popup-1.err")};
+    folder("Tarvelin-alive", receipts, 3);
+    folder("Tarvelin-killed", receipts, 0);
+    folder("Tarvelin-old", receipts, 2);
+    folder("Tarvelin-fresh", receipts, 0);
+    folder("Tarvelin-other", {QStringLiteral("notes.txt")}, 2);
+    folder("Tarvelin-starting", {}, 0);
+    folder("Other-old", receipts, 2);
+
+    QLockFile alive(temp.filePath(QStringLiteral("Tarvelin-alive/owner.lock")));
+    QVERIFY(alive.tryLock(0));
+    // The lock of a Tarvelin that was killed: written by a QLockFile, naming a process that is
+    // no Tarvelin (the first process of the system, or none on Windows).
+    QLockFile killed(temp.filePath(QStringLiteral("Tarvelin-killed/owner.lock")));
+    QVERIFY(killed.tryLock(0));
+    QFile lockFile(temp.filePath(QStringLiteral("Tarvelin-killed/owner.lock")));
+    QVERIFY(lockFile.open(QIODevice::ReadOnly));
+    QByteArray content = lockFile.readAll();
+    lockFile.close();
+    killed.unlock();
+    content.replace(0, content.indexOf('\n'), "1");
+    QVERIFY(lockFile.open(QIODevice::WriteOnly));
+    lockFile.write(content);
+    lockFile.close();
+
+    QCOMPARE(Handoff::ReceiptFolder::removeAbandoned(temp.path()), 2);
+    QCOMPARE(QDir(temp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList({QStringLiteral("Other-old"), QStringLiteral("Tarvelin-alive"),
+                          QStringLiteral("Tarvelin-fresh"), QStringLiteral("Tarvelin-other"),
+                          QStringLiteral("Tarvelin-starting")}));
 }
 
 QTEST_GUILESS_MAIN(TestHandoff)

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QLockFile;
 class QTemporaryDir;
 
 // The hand-off between the manager and the popup, the one contract the two programs keep besides
@@ -47,11 +48,17 @@ QString readReason(const QByteArray &output);
 // Where the manager sends its popups' receipts and reasons: a private temporary folder, made again
 // when a cleaner of the temporary folder (systemd-tmpfiles, Storage Sense) has removed it, since
 // a standard output file in a missing folder stops the popup from starting at all.
+// The folder holds a lock for as long as its Tarvelin runs; one whose Tarvelin was ended
+// without a chance to remove it (the installer's or the session's kill) is removed by the next.
 class ReceiptFolder
 {
 public:
     ReceiptFolder();
     ~ReceiptFolder();
+
+    // Removes the receipt folders under tempFolder that no running Tarvelin holds: their lock's
+    // process is gone, or, without a lock, they hold only receipts a day old. Returns how many.
+    static int removeAbandoned(const QString &tempFolder);
 
     struct Files
     {
@@ -64,6 +71,7 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QLockFile> m_owner; // released before the folder is removed
     int m_count = 0;
 };
 // The first few kilobytes of a receipt or reason file; empty when there is none.
