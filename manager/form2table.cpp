@@ -2,6 +2,8 @@
 // deletions made in it.
 #include "form2.h"
 
+#include "clock.h"
+#include "duetime.h"
 #include "messages.h"
 #include "recordcorrection.h"
 #include "recordgridmodel.h"
@@ -57,7 +59,34 @@ void Form2::showOutcome(const QString &error)
 void Form2::correctCell(int row, int col, const QString &text)
 {
     const auto field = SpecimenRecord::Field(col - 1);
-    showOutcome(RecordCorrection::correct(recordStore(), storedFieldsOf(row), field, text).error);
+    const QStringList stored = storedFieldsOf(row);
+    QStringList corrected = stored;
+    corrected[field] = text;
+    // A new age or making time moves the reminder: the due time is computed again as "?" does,
+    // and a due time already past is asked about as "添加" asks.
+    const bool moves = field == SpecimenRecord::Age || field == SpecimenRecord::MakingDate;
+    if (moves) {
+        const DueTime::Outcome due = DueTime::recomputed(stored, corrected);
+        if (!due.ok()) {
+            showOutcome(WindowText::correctionNotSaved(due.error));
+            return;
+        }
+        if (due.dueTime < TimeText::minute(m_services.clock->now()) &&
+            !m_services.messages->confirm(WindowText::dueTimePassed(due.dueTime) +
+                                              WindowText::saveCorrectionAnyway(),
+                                          Title::notice())) {
+            showOutcome({});
+            return;
+        }
+        corrected[SpecimenRecord::DueTime] = due.dueTime;
+    }
+    const QString error = RecordCorrection::correct(recordStore(), stored, corrected).error;
+    showOutcome(error);
+    if (moves && error.isEmpty() && corrected != stored) {
+        m_services.messages->show(WindowText::dueTimeRecomputed(SpecimenRecord::texts(field).name,
+                                                                corrected[SpecimenRecord::DueTime]),
+                                  Title::notice(), MessageStyle::Information);
+    }
 }
 
 void Form2::deleteRecord(int row)

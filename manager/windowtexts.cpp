@@ -218,6 +218,21 @@ QString addTheseAnyway()
     return QStringLiteral("\n\n仍要添加这些记录吗？");
 }
 
+QString dueTimeRecomputed(const QString &field, const QString &due)
+{
+    return QStringLiteral("到期时间已按新的%1重新计算为 %2。").arg(field, due);
+}
+
+QString correctionNotSaved(const QString &reason)
+{
+    return reason + QStringLiteral("\n这次修改没有保存，") + StoreText::recordFileUnchanged();
+}
+
+QString saveCorrectionAnyway()
+{
+    return QStringLiteral("\n\n仍要保存这次修改吗？");
+}
+
 QString addThisAnyway()
 {
     return QStringLiteral("\n\n仍要添加这条记录吗？");

@@ -55,6 +55,10 @@ QString dueTimePassed(const QString &due);
 QString sameRecord(int row);
 QString addTheseAnyway();
 QString addThisAnyway();
+// A correction of age or making time in the entry form's table.
+QString dueTimeRecomputed(const QString &field, const QString &due);
+QString correctionNotSaved(const QString &reason);
+QString saveCorrectionAnyway();
 QString deleteRecordQuestion(const QString &record);
 
 // "查找数据" and "设置".

@@ -1,5 +1,6 @@
 #include "duetime.h"
 #include "recordtexts.h"
+#include "specimenrecord.h"
 
 #include <QTest>
 
@@ -18,6 +19,8 @@ private slots:
     void recognisesDueTimeText_data();
     void recognisesDueTimeText();
     void writesPickerDate();
+    void correctionRecomputes_data();
+    void correctionRecomputes();
 };
 
 namespace {
@@ -270,6 +273,68 @@ void TestDueTime::writesPickerDate()
 {
     QCOMPARE(DueTime::pickerDateText(QDate(2024, 5, 3)), QStringLiteral("2024-5-3"));
     QCOMPARE(DueTime::pickerDateText(QDate(2024, 12, 31)), QStringLiteral("2024-12-31"));
+}
+
+void TestDueTime::correctionRecomputes_data()
+{
+    QTest::addColumn<QString>("making");
+    QTest::addColumn<QString>("age");
+    QTest::addColumn<QString>("due");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("expected"); // the new due time, or what the refusal names
+    const int age = SpecimenRecord::Age, making = SpecimenRecord::MakingDate;
+    QTest::newRow("age 28 to 7") << "2026-12-1 8:30"
+                                 << "28"
+                                 << "2026-12-29 08:30" << age << "7"
+                                 << "2026-12-08 08:30";
+    QTest::newRow("full-width age") << "2026-12-1 8:30"
+                                    << "28"
+                                    << "2026-12-29 08:30" << age << "７"
+                                    << "2026-12-08 08:30";
+    QTest::newRow("further time kept") << "2026-12-1 8:30"
+                                       << "3"
+                                       << "2026-12-05 02:45" << age << "7"
+                                       << "2026-12-09 02:45";
+    QTest::newRow("making date moved") << "2026-12-1 8:30"
+                                       << "28"
+                                       << "2026-12-29 08:30" << making << "2026-12-2 9:05"
+                                       << "2026-12-30 09:05";
+    QTest::newRow("old due unreadable") << "2026-12-1 8:30"
+                                        << "28"
+                                        << "下周" << age << "7"
+                                        << "2026-12-08 08:30";
+    QTest::newRow("age not a number") << "2026-12-1 8:30"
+                                      << "28"
+                                      << "2026-12-29 08:30" << age << "七天"
+                                      << "七天";
+    QTest::newRow("no such making day") << "2026-12-1 8:30"
+                                        << "28"
+                                        << "2026-12-29 08:30" << making << "2026-2-30 8:30"
+                                        << "制作日期";
+}
+
+void TestDueTime::correctionRecomputes()
+{
+    QFETCH(QString, making);
+    QFETCH(QString, age);
+    QFETCH(QString, due);
+    QFETCH(int, field);
+    QFETCH(QString, value);
+    QFETCH(QString, expected);
+    QStringList before(SpecimenRecord::DueMark);
+    before[SpecimenRecord::MakingDate] = making;
+    before[SpecimenRecord::Age] = age;
+    before[SpecimenRecord::DueTime] = due;
+    QStringList after = before;
+    after[field] = value;
+    const DueTime::Outcome outcome = DueTime::recomputed(before, after);
+    if (DueTime::isRealDueTime(expected)) {
+        QCOMPARE(outcome.error, QString());
+        QCOMPARE(outcome.dueTime, expected);
+    } else {
+        QVERIFY2(outcome.error.contains(expected), qPrintable(outcome.error));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDueTime)

@@ -555,8 +555,31 @@ void TestForm2::correctionsAndDeletionsInTheTable()
     // ...and the main window follows by itself.
     QTRY_COMPARE_WITH_TIMEOUT(window.grid()->textMatrix(1, 1), QStringLiteral("2#楼顶板"), 5000);
 
-    // Checked as an add is: the file keeps its bytes, the table the file's text.
     filter->clear();
+    // A new age moves the due time with it, and says so; one already past is asked about first
+    // ("否": nothing saved); an age that gives no due time is refused.
+    shown->setData(shown->index(1, 5), QStringLiteral("14"));
+    file[1].replace(QStringLiteral(",7,2026-12-09 10:00,"),
+                    QStringLiteral(",14,2026-12-16 10:00,"));
+    QCOMPARE(readFile(recordPath()), lines(file));
+    QCOMPARE(
+        m_messages.lastText(),
+        WindowText::dueTimeRecomputed(QStringLiteral("龄期"), QStringLiteral("2026-12-16 10:00")));
+    m_messages.answer = false;
+    shown->setData(shown->index(1, 5), QStringLiteral("3"));
+    QCOMPARE(m_messages.asked.size(), 1);
+    QVERIFY(m_messages.asked[0].text.startsWith(
+        WindowText::dueTimePassed(QStringLiteral("2026-12-05 10:00"))));
+    m_messages.shown.clear();
+    shown->setData(shown->index(1, 5), QStringLiteral("七"));
+    QCOMPARE(m_messages.shown.size(), 1);
+    QVERIFY(m_messages.lastText().endsWith(StoreText::recordFileUnchanged()));
+    QCOMPARE(readFile(recordPath()), lines(file));
+    QCOMPARE(m_form->grid()->textMatrix(2, 5), QStringLiteral("14"));
+    m_messages.asked.clear();
+    m_messages.shown.clear();
+
+    // Checked as an add is: the file keeps its bytes, the table the file's text.
     for (const auto &[column, typed] :
          QList<std::pair<int, QString>>{{1, QStringLiteral("梁,板")},
                                         {6, QStringLiteral("2026-02-30 08:00")},

@@ -6,6 +6,7 @@
 #include "specimenrecord.h"
 #include "titles.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <algorithm>
@@ -144,6 +145,49 @@ Outcome compute(const Inputs &in)
                         withSignPlace(timeOfDay / 60) + QLatin1Char(':') +
                         withSignPlace(timeOfDay % 60);
     return {normalise(raw), QString()};
+}
+
+Inputs makingOf(QStringView field)
+{
+    Inputs in;
+    const QString text = NumberReading::asciiForm(field).trimmed();
+    const qsizetype blank = text.indexOf(u' ');
+    const QStringList date = text.left(blank).split(u'-');
+    const QStringList time = blank < 0 ? QStringList() : text.mid(blank + 1).split(u':');
+    if (date.size() == 3) {
+        const auto year = NumberReading::wholeNumber(date[0]);
+        const auto month = NumberReading::wholeNumber(date[1]);
+        const auto day = NumberReading::wholeNumber(date[2]);
+        if (year && month && day)
+            in.makingDate = QDate(int(*year), int(*month), int(*day));
+    }
+    in.hour = time.value(0);
+    in.minute = time.value(1);
+    return in;
+}
+
+Outcome recomputed(const QStringList &before, const QStringList &after)
+{
+    const auto inputs = [](const QStringList &stored) {
+        Inputs in = makingOf(stored.value(SpecimenRecord::MakingDate));
+        in.age = stored.value(SpecimenRecord::Age);
+        return in;
+    };
+    Inputs in = inputs(after);
+    // What the old due time held beyond making time and age: a further time kept as it was.
+    const QString oldDue = before.value(SpecimenRecord::DueTime);
+    const Outcome oldBase = compute(inputs(before));
+    if (oldBase.ok() && isRealDueTime(oldDue)) {
+        // Counted on the calendar, as compute() adds: no time zone or clock change between.
+        const auto minutes = [](const QString &due) {
+            return QDate::fromString(due.left(10), Qt::ISODate).toJulianDay() * kMinutesPerDay +
+                   due.mid(11, 2).toInt() * 60 + due.mid(14, 2).toInt();
+        };
+        const qint64 further = minutes(oldDue) - minutes(oldBase.dueTime);
+        if (further > 0)
+            in.furtherMinutes = QString::number(further);
+    }
+    return compute(in);
 }
 
 QString normalise(const QString &raw)

@@ -40,6 +40,16 @@ QString numberRefusal(const Inputs &inputs);
 // result is always a real time of day on a real date.
 Outcome compute(const Inputs &inputs);
 
+// The making date, hour and minute of a record's 制作日期 field as the entry form writes it
+// ("2026-12-8 9:05": the picker's date, a blank, hour and minute as typed); the date is invalid
+// when the field names none. The age and the further boxes are left empty.
+Inputs makingOf(QStringView field);
+
+// The due time of a record after a correction of its age or making time (stored fields before
+// and after it): the making time plus the age, as "?" computes, plus the time the due time held
+// beyond both before (what "另加" added). Refused, naming the box, as "?" refuses.
+Outcome recomputed(const QStringList &before, const QStringList &after);
+
 // Normalises a raw due-time text "YYYY-M-D H: M" (parts split at blanks, the date at "-") by
 // padding month, day, hour and minute to two characters. Missing parts count as empty texts, so
 // any text is safe; a malformed text gives a malformed result, never a crash.

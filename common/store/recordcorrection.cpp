@@ -98,7 +98,8 @@ QString fieldRefusal(const QString &name, const QString &value, const QString &t
     }
     // Saved, "m²" would read "m2": said and left to the technician to write as it should stay.
     if (const Gbk::BestFitted fitted = Gbk::firstBestFitted(value); !fitted.character.isEmpty())
-        return StoreText::fieldBestFitted(name, Gbk::describe(fitted.character), fitted.savedAs, then);
+        return StoreText::fieldBestFitted(name, Gbk::describe(fitted.character), fitted.savedAs,
+                                          then);
     return {};
 }
 
@@ -115,11 +116,20 @@ QString refusal(SpecimenRecord::Field field, const QString &value)
 Outcome correct(const RecordStore &store, const QStringList &stored, SpecimenRecord::Field field,
                 const QString &value)
 {
-    const QString refused = refusal(field, value);
-    if (!refused.isEmpty())
-        return {refused};
     QStringList corrected = stored;
     corrected[field] = value;
+    return correct(store, stored, corrected);
+}
+
+Outcome correct(const RecordStore &store, const QStringList &stored, const QStringList &corrected)
+{
+    for (int f = 0; f < SpecimenRecord::DueMark; ++f) {
+        if (corrected.value(f) == stored.value(f))
+            continue;
+        const QString refused = refusal(SpecimenRecord::Field(f), corrected.value(f));
+        if (!refused.isEmpty())
+            return {refused};
+    }
     return rewriteLine(
         store, RecordBackups::Occasion::FirstSaveOfDay, stored, [&corrected](const Found &found) {
             QByteArray data = found.data;

@@ -33,6 +33,9 @@ struct Outcome
 // correction first keeps the day's copy of the file, a deletion a copy of its own.
 Outcome correct(const RecordStore &store, const QStringList &stored, SpecimenRecord::Field field,
                 const QString &value);
+// The same for several fields at once (a corrected age and the due time it gives): corrected
+// holds the ten stored fields as they are to be.
+Outcome correct(const RecordStore &store, const QStringList &stored, const QStringList &corrected);
 Outcome remove(const RecordStore &store, const QStringList &stored);
 
 } // namespace RecordCorrection
