@@ -39,10 +39,13 @@ Form3::Form3(RecordGridModel *grid, Messages *messages, QWidget *owner)
 void Form3::Command1_Click()
 {
     const QString wanted = m_text1->text();
-    // Header row and number column too: every cell is either a match or back to the default.
+    // Header row and number column too: every cell is either a match or back to the default. A
+    // match holds the typed text anywhere, letters in either case ("c3" finds "C30"), as the
+    // label promises; nothing typed finds nothing.
     for (int r = 0; r < m_grid->rows(); ++r) {
         for (int c = 0; c < m_grid->cols(); ++c) {
-            const bool match = m_grid->textMatrix(r, c) == wanted;
+            const bool match = !wanted.isEmpty() &&
+                               m_grid->textMatrix(r, c).contains(wanted, Qt::CaseInsensitive);
             m_grid->setCellForeColour(
                 r, c, match ? RecordGridModel::Red : RecordGridModel::DefaultColour);
         }

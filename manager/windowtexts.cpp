@@ -293,7 +293,7 @@ QString unreadableIntro(const QString &path, qsizetype lines)
 {
     return QStringLiteral("记录文件 %1 中有 %2 行不是本程序能识别的记录：它们不会在主窗口中"
                           "显示，到期时也不会提醒。记录文件没有被改动。本程序的记录每行"
-                          "有 11 个以逗号“,”分隔的字段，到期时间写作“YYYY-MM-DD hh:mm”；"
+                          "有 11 个以逗号“,”分隔的字段，到期时间写作“2024-05-31 09:05”这样的形式；"
                           "请用记事本按下面的说明改正这些行。")
         .arg(path)
         .arg(lines);

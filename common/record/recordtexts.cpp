@@ -5,7 +5,7 @@ namespace RecordText {
 namespace {
 QString dueTimeWords()
 {
-    return QStringLiteral("“YYYY-MM-DD hh:mm”（例如 2026-12-08 07:37）");
+    return QStringLiteral("“2026-12-08 07:37”这样的年-月-日 时:分");
 }
 } // namespace
 

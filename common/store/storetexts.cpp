@@ -128,8 +128,8 @@ QString fieldBestFitted(const QString &name, const QString &character, const QSt
 
 QString invalidDueTime(const QString &due)
 {
-    return QStringLiteral("到期时间“%1”不是“YYYY-MM-DD hh:mm”形式的有效时间（例如 "
-                          "2024-05-31 09:05），这样的记录永远不会提醒。")
+    return QStringLiteral("到期时间“%1”不是有效的时间（应写成“2024-05-31 09:05”这样的"
+                          "年-月-日 时:分），这样的记录永远不会提醒。")
         .arg(due);
 }
 
@@ -145,8 +145,8 @@ QString notAddedUnchanged()
 
 QString dueTimeMissing()
 {
-    return QStringLiteral("到期时间未填写。请先按“?”计算到期时间，或按“YYYY-MM-DD hh:mm”的形式"
-                          "填写。");
+    return QStringLiteral("到期时间未填写。请先按“?”计算到期时间，或照“2024-05-31 09:05”"
+                          "这样的形式填写。");
 }
 
 QString invalidDueTimeOnAdd(const QString &due)
