@@ -3,6 +3,7 @@
 #include "boxmessages.h"
 #include "clock.h"
 #include "form1.h"
+#include "labfont.h"
 #include "qttranslation.h"
 #include "sessionbus.h"
 #include "singleinstance.h"
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     preventSessionBusAutolaunch();
     QApplication app(argc, argv);
     installChineseQtTranslation(app);
+    LabFont::apply();
     QApplication::setApplicationName(QStringLiteral("Tarvelin"));
     QApplication::setDesktopFileName(QStringLiteral("tarvelin"));
     QApplication::setWindowIcon(tarvelinIcon());

@@ -1,5 +1,6 @@
 #include "recordgridview.h"
 
+#include "labfont.h"
 #include "recordgridmodel.h"
 #include "twips.h"
 
@@ -48,16 +49,26 @@ RecordGridView::RecordGridView(RecordGridModel *model, QWidget *parent)
 
 QFont RecordGridView::gridFont()
 {
-    const QStringList installed = QFontDatabase::families();
-    const QStringList preferred = {
-        QStringLiteral("SimSun"),           QStringLiteral("宋体"),
-        QStringLiteral("NSimSun"),          QStringLiteral("WenQuanYi Micro Hei"),
-        QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC")};
-    for (const QString &family : preferred) {
-        if (installed.contains(family))
-            return QFont(family, 12);
-    }
+    // The grid's own family where it is installed and draws what a lab writes; otherwise the
+    // programs' font, which LabFont chose to draw it.
+    static const QString chosen = [] {
+        const QStringList installed = QFontDatabase::families();
+        const QStringList preferred = {QStringLiteral("SimSun"),
+                                       QStringLiteral("宋体"),
+                                       QStringLiteral("NSimSun"),
+                                       QStringLiteral("Noto Sans CJK SC"),
+                                       QStringLiteral("Noto Serif CJK SC"),
+                                       QStringLiteral("WenQuanYi Zen Hei"),
+                                       QStringLiteral("WenQuanYi Micro Hei")};
+        for (const QString &family : preferred) {
+            if (installed.contains(family) && LabFont::drawsAll(family, LabFont::labSymbols()))
+                return family;
+        }
+        return QString();
+    }();
     QFont font;
+    if (!chosen.isEmpty())
+        font.setFamilies({chosen});
     font.setPointSize(12);
     return font;
 }

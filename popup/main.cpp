@@ -2,6 +2,7 @@
 #include "apppaths.h"
 #include "boxmessages.h"
 #include "handoff.h"
+#include "labfont.h"
 #include "qttranslation.h"
 #include "reminderpopup.h"
 #include "sessionbus.h"
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     preventSessionBusAutolaunch();
     QApplication app(argc, argv);
     installChineseQtTranslation(app);
+    LabFont::apply();
     QApplication::setApplicationName(QStringLiteral("vexa"));
     QApplication::setDesktopFileName(QStringLiteral("tarvelin"));
     QApplication::setWindowIcon(tarvelinIcon());

@@ -1,9 +1,12 @@
+#include "labfont.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
 #include "specimenrecord.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QPalette>
 #include <QScrollBar>
@@ -21,6 +24,7 @@ private slots:
     void replaceBodyKeepsHeader();
     void packedBodyAndViews();
     void numberColumnStaysWhileTheRestScroll();
+    void fontsDrawWhatALabWrites();
 };
 
 void TestRecordGridModel::addItemAndShrink()
@@ -191,6 +195,20 @@ void TestRecordGridModel::numberColumnStaysWhileTheRestScroll()
     QTest::mouseDClick(fixed->viewport(), Qt::LeftButton, {}, onNumber);
     QCOMPARE(clicked.size(), 1);
     QCOMPARE(clicked[0][0].toModelIndex().row(), number.row());
+}
+
+void TestRecordGridModel::fontsDrawWhatALabWrites()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows keeps its system fonts");
+#endif
+    // The ink check itself: this font lists "℃" in its character set and draws nothing.
+    if (QFontDatabase::hasFamily(QStringLiteral("WenQuanYi Micro Hei")))
+        QVERIFY(!LabFont::drawsAll(QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("℃")));
+    const QString programs = LabFont::apply();
+    QVERIFY2(LabFont::drawsAll(programs, LabFont::labSymbols()), qPrintable(programs));
+    const QString grid = QFontInfo(RecordGridView::gridFont()).family();
+    QVERIFY2(LabFont::drawsAll(grid, LabFont::labSymbols()), qPrintable(grid));
 }
 
 QTEST_MAIN(TestRecordGridModel)

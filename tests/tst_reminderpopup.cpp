@@ -123,7 +123,8 @@ void TestReminderPopup::longLineShowsWholeOnHover()
     const ReminderSlots exchange(path());
     QVERIFY(exchange.reset(1).ok);
     const QString remark =
-        QStringLiteral("加急，复检后送抗渗试验，结果当天报给项目部资料员和监理单位");
+        QStringLiteral("加急，复检后送抗渗试验，结果当天报给项目部资料员和监理单位，"
+                       "并抄送搅拌站技术负责人，试块编号以送检单为准");
     QCOMPARE(
         exchange.fillFirstFree(sample().with(SpecimenRecord::Remark, remark).slotValues()).slot,
         QStringLiteral("1|1"));

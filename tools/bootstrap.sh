@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode="${1:-run}"
-packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei xvfb xauth x11-utils
+packages=(cmake g++ make qt6-base-dev libgl-dev fonts-wqy-microhei fonts-wqy-zenhei xvfb xauth x11-utils
           xdotool libxcb1-dev libbenchmark-dev clang libclang-rt-14-dev
           # The technician's desktop, in the desktop tests and under Wine: a window manager and
           # a taskbar.
