@@ -1,17 +1,23 @@
 #include "textprompts.h"
 
+#include "windowsystem.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 
 std::optional<QString> DialogPrompts::text(QWidget *owner, const QString &title,
                                            const QString &label, const QString &initial)
 {
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(owner, title, label, QLineEdit::Normal, initial, &ok);
-    if (!ok)
+    // A question of one line: a title and a close box, no minimise or maximise.
+    QInputDialog dialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowCloseButtonHint);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(initial);
+    WindowSystem::prepareModalWindow(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return answer;
+    return dialog.textValue();
 }
 
 QString DialogPrompts::savePath(QWidget *owner, const QString &title, const QString &suggested,

@@ -8,6 +8,7 @@
 #include "form4.h"
 #include "recordgridmodel.h"
 #include "sessionbus.h"
+#include "textprompts.h"
 #include "titles.h"
 #include "windowtexts.h"
 
@@ -40,6 +41,9 @@ int main(int argc, char **argv)
     }
     QTimer::singleShot(0, &owner, [&messages] {
         messages.show(WindowText::monitorNotStarted(), Title::notice(), MessageStyle::Exclamation);
+    });
+    QTimer::singleShot(0, &owner, [&owner] {
+        DialogPrompts().text(&owner, QStringLiteral("试验人"), QStringLiteral("试验人姓名："), {});
     });
     return app.exec();
 }

@@ -337,8 +337,9 @@ void TestDesktopSession::modalWindowsOfferNoMinimise()
     QVERIFY2(m_panel, "the desktop starts in the first test");
     const auto windows = start(QStringLiteral(MODALWINDOWS_PATH), {});
     QVERIFY(windows->waitForStarted());
-    for (const QString &title : {QStringLiteral("增添提醒数据"), QStringLiteral("查找提示信息"),
-                                 QStringLiteral("设置"), Title::notice()}) {
+    for (const QString &title :
+         {QStringLiteral("增添提醒数据"), QStringLiteral("查找提示信息"), QStringLiteral("设置"),
+          Title::notice(), QStringLiteral("试验人")}) {
         QList<xcb_window_t> found;
         QTRY_VERIFY_WITH_TIMEOUT(!(found = m_x->clientsNamed(title)).isEmpty(), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(m_x->atoms(found.first(), "_NET_WM_ALLOWED_ACTIONS")
