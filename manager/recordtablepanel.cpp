@@ -82,8 +82,22 @@ RecordTablePanel::RecordTablePanel(RecordGridModel *grid, QWidget *parent)
     connect(m_filter, &QLineEdit::textChanged, this,
             [filter](const QString &text) { filter->setText(text); });
     connect(grid, &RecordGridModel::cellEdited, this, &RecordTablePanel::correctionWanted);
-    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { m_delete->setEnabled(chosenRow() > 0); });
+    const auto actNow = [this] { m_delete->setEnabled(chosenRow() > 0); };
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, actNow);
+    // A save reads the table again: the cell typed into stays current, and "删除此条" acts only
+    // on a record that is chosen.
+    connect(grid, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const QModelIndex current = m_shown->mapToSource(m_view->currentIndex());
+        m_keptRow = current.isValid() ? current.row() : -1;
+        m_keptColumn = current.column();
+    });
+    connect(grid, &QAbstractItemModel::modelReset, this, [this, actNow] {
+        const QModelIndex kept = m_shown->mapFromSource(m_grid->index(m_keptRow, m_keptColumn));
+        if (kept.isValid())
+            m_view->setCurrentIndex(kept);
+        actNow();
+    });
+    connect(m_shown, &QAbstractItemModel::rowsRemoved, this, actNow);
     connect(m_delete, &QPushButton::clicked, this, [this] {
         if (const int row = chosenRow())
             emit deletionWanted(row);

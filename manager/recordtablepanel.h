@@ -38,4 +38,7 @@ private:
     RecordGridView *m_view;
     QLineEdit *m_filter;
     QPushButton *m_delete;
+    // The cell that was current when the table was read again: current again afterwards.
+    int m_keptRow = -1;
+    int m_keptColumn = -1;
 };

@@ -557,8 +557,11 @@ void TestForm2::correctionsAndDeletionsInTheTable()
 
     filter->clear();
     // A new age moves the due time with it, and says so; one already past is asked about first
-    // ("否": nothing saved); an age that gives no due time is refused.
+    // ("否": nothing saved); an age that gives no due time is refused. The cell stays current.
+    auto *view = child<QAbstractItemView>("Grid1");
+    view->setCurrentIndex(shown->index(1, 5));
     shown->setData(shown->index(1, 5), QStringLiteral("14"));
+    QCOMPARE(view->currentIndex(), shown->index(1, 5));
     file[1].replace(QStringLiteral(",7,2026-12-09 10:00,"),
                     QStringLiteral(",14,2026-12-16 10:00,"));
     QCOMPARE(readFile(recordPath()), lines(file));
@@ -592,8 +595,8 @@ void TestForm2::correctionsAndDeletionsInTheTable()
         QCOMPARE(m_form->grid()->textMatrix(1, column), kThreeRecords[0].split(u',')[column - 1]);
     }
 
-    // A deletion asks, naming the record, "否" by default; "是" takes its line out.
-    auto *view = child<QAbstractItemView>("Grid1");
+    // A deletion asks, naming the record, "否" by default; "是" takes its line out, and with it
+    // the choice: "删除此条" waits for the next.
     view->setCurrentIndex(shown->index(2, 3));
     m_messages.shown.clear();
     m_messages.answer = false;
@@ -608,6 +611,7 @@ void TestForm2::correctionsAndDeletionsInTheTable()
     file.removeAt(2);
     QCOMPARE(readFile(recordPath()), lines(file));
     QCOMPARE(m_form->grid()->rows(), 4);
+    QVERIFY(!child<QPushButton>("deleteRecord")->isEnabled());
 }
 
 void TestForm2::closeHidesAndKeepsFields()
