@@ -9,13 +9,16 @@
 
 LabSchedule::LabSchedule(const ManagerServices &services, ReminderEngine *engine, QWidget *window,
                          QLabel *statusLine, QSystemTrayIcon *tray, TextPrompts *prompts)
-    : QObject(window), m_services(services), m_engine(engine), m_owner(window),
-      m_statusLine(statusLine), m_tray(tray), m_ownPrompts(prompts ? nullptr : new DialogPrompts),
+    : QObject(window), m_services(services), m_engine(engine), m_statusLine(statusLine),
+      m_tray(tray), m_ownPrompts(prompts ? nullptr : new DialogPrompts),
       m_prompts(prompts ? prompts : m_ownPrompts.get())
 {
 }
 
-LabSchedule::~LabSchedule() = default;
+LabSchedule::~LabSchedule()
+{
+    delete m_window;
+}
 
 ScheduleWindow *LabSchedule::window() const
 {
@@ -25,11 +28,15 @@ ScheduleWindow *LabSchedule::window() const
 void LabSchedule::open()
 {
     if (!m_window) {
+        // A window of its own, with its own taskbar button: as a window of the main window it
+        // would take the main window along when minimised.
         m_window = new ScheduleWindow(m_services, &m_engine->journal(), &m_engine->settings(),
-                                      m_prompts, m_owner);
+                                      m_prompts, nullptr);
         connect(m_window, &ScheduleWindow::marksChanged, this, &LabSchedule::refreshGlance);
     }
     m_window->reload();
+    // Chosen again, a minimised window comes back as it stood, maximised or not.
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

@@ -36,7 +36,6 @@ public:
 private:
     ManagerServices m_services;
     ReminderEngine *m_engine;
-    QWidget *m_owner;
     QLabel *m_statusLine;
     QSystemTrayIcon *m_tray;
     std::unique_ptr<TextPrompts> m_ownPrompts;

@@ -11,10 +11,12 @@
 #include "windowtexts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -212,6 +214,19 @@ void TestForm1::menuBarHasEveryItem()
     QCOMPARE(yx.size(), 3);
     QVERIFY(yx[1]->isSeparator());
     QCOMPARE(yx[1]->objectName(), QStringLiteral("y4"));
+
+    // "试验计划" stands on its own (minimised, it takes nothing along) and comes back, minimised,
+    // when chosen again.
+    QAction *schedule = w->findChild<QAction *>(QStringLiteral("syjh"));
+    schedule->trigger();
+    QWidget *window = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        window = top->objectName() == u"ScheduleWindow" ? top : window;
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowHandle()->transientParent(), nullptr);
+    window->showMinimized();
+    schedule->trigger();
+    QVERIFY(!(window->windowState() & Qt::WindowMinimized));
 }
 
 void TestForm1::switchMessagesAndStates()
