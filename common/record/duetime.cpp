@@ -1,6 +1,7 @@
 #include "duetime.h"
 
 #include "duecheck.h"
+#include "equivalentage.h"
 #include "numberreading.h"
 #include "recordtexts.h"
 #include "specimenrecord.h"
@@ -58,10 +59,12 @@ QString readBoxes(const Inputs &in, Numbers *numbers)
 {
     if (in.age.isEmpty())
         return RecordText::ageMissing();
-    const auto age = NumberReading::wholeNumber(in.age);
-    if (!age)
-        return RecordText::notANumber(SpecimenRecord::texts(SpecimenRecord::Age).name, in.age);
-    numbers->age = *age;
+    if (!EquivalentAge::isMarked(in.age)) {
+        const auto age = NumberReading::wholeNumber(in.age);
+        if (!age)
+            return RecordText::notANumber(SpecimenRecord::texts(SpecimenRecord::Age).name, in.age);
+        numbers->age = *age;
+    }
 
     const auto timeOfDay = [](const QString &text, const QString &box, long long high,
                               long long *value) -> QString {
@@ -182,6 +185,13 @@ bool isRealDueTime(QStringView text)
 bool isRealDueTime(QByteArrayView field)
 {
     return DueCheck::isDueTimeText(field) && namesRealTime(field.data());
+}
+
+QString makingText(const Inputs &inputs)
+{
+    return pickerDateText(inputs.makingDate) + QLatin1Char(' ') +
+           NumberReading::asciiForm(inputs.hour) + QLatin1Char(':') +
+           NumberReading::asciiForm(inputs.minute);
 }
 
 QString pickerDateText(const QDate &date)

@@ -33,7 +33,8 @@ QString errorTitle(); // Title::error()
 // Why the number boxes cannot be used, naming the box, or an empty text: a box must hold one
 // number and nothing else (full-width digits count as digits), hour and minute a time of day,
 // further amounts nothing negative; empty further boxes add nothing. "添加" checks this too, so
-// that the making date in the file holds the time that was meant.
+// that the making date in the file holds the time that was meant. The age of a record tested at
+// its equivalent age (EquivalentAge::ageText) is no number of days and is not checked.
 QString numberRefusal(const Inputs &inputs);
 
 // Full carry: further minutes and hours of any size roll over into hours and days, so the
@@ -51,6 +52,10 @@ QString normalise(const QString &raw);
 bool isRealDueTime(QStringView text);
 // The same for the bytes of a field of a.bz.
 bool isRealDueTime(QByteArrayView field);
+
+// The making date field of the record: the picker's date, the hour and the minute in ASCII
+// ("2024-5-3 8:30").
+QString makingText(const Inputs &inputs);
 
 // The date picker's date as text: year, month and day joined by "-", month and day without
 // leading zeros (3 May 2024 gives "2024-5-3").

@@ -39,11 +39,13 @@ bool isMarked(QStringView age)
 
 std::optional<QDateTime> makingTime(QStringView field)
 {
-    const QList<QStringView> parts = field.trimmed().split(u' ', Qt::SkipEmptyParts);
-    if (parts.size() != 2)
+    // The date, a blank, then the time; the hour and minute as typed may hold blanks of their own.
+    const QStringView text = field.trimmed();
+    const qsizetype blank = text.indexOf(u' ');
+    if (blank < 0)
         return std::nullopt;
-    const QList<QStringView> date = parts[0].split(u'-');
-    const QList<QStringView> time = parts[1].split(u':');
+    const QList<QStringView> date = text.left(blank).split(u'-');
+    const QList<QStringView> time = text.mid(blank).split(u':');
     if (date.size() != 3 || time.size() != 2)
         return std::nullopt;
     const auto year = wholePart(date[0], 1000, 9999), month = wholePart(date[1], 1, 12),
@@ -107,6 +109,17 @@ Estimate estimate(const QDateTime &making, const Means &means, const QDate &toda
             return result;
         }
     }
+}
+
+DueTime::Outcome dueTime(const DueTime::Inputs &making, const Means &means, const QDate &today)
+{
+    const QString refusal = DueTime::numberRefusal(making);
+    if (!refusal.isEmpty())
+        return {{}, refusal + RecordText::dueNotComputed()};
+    const std::optional<QDateTime> made = makingTime(DueTime::makingText(making));
+    if (!made)
+        return {{}, RecordText::makingDateInvalid()};
+    return {estimate(*made, means, today).dueText(), {}};
 }
 
 QString numberText(double value, int decimals)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "duetime.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QMap>
@@ -53,6 +55,10 @@ struct Estimate
 // due day is the first with 600 ℃·d and 14 days counted, or the 60th counted day. Recorded
 // means after today are not used. No mean recorded from the making date to today: 28 days.
 Estimate estimate(const QDateTime &making, const Means &means, const QDate &today);
+
+// The entry form's due time for a record marked for the equivalent age: the estimate from the
+// making date and time typed, or why the boxes give none (as "?" says it).
+DueTime::Outcome dueTime(const DueTime::Inputs &making, const Means &means, const QDate &today);
 
 // A temperature or a sum as the programs write it: at most `decimals` decimals, no trailing zeros.
 QString numberText(double value, int decimals);
