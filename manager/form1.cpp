@@ -61,6 +61,7 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
 
     m_engine =
         new ReminderEngine(m_services.dataFolder, m_services.clock, m_services.messages, this);
+    m_engine->setBackups(m_services.backups);
     connect(m_engine, &ReminderEngine::loaded, this, &Form1::showToday);
     m_engine->setRoad([this](int index) {
         m_grid->markDue(index + 1);

@@ -1,9 +1,14 @@
+#include "dueestimates.h"
 #include "equivalentage.h"
 #include "fakes.h"
+#include "filelock.h"
+#include "recordbackups.h"
+#include "reminderengine.h"
 #include "temperaturelog.h"
 #include "temperaturetexts.h"
 #include "testfiles.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,9 +27,16 @@ EquivalentAge::Means meansOf(const QString &spec, const QDate &first)
     return means;
 }
 
+QString recordLine(const QString &part, const QDateTime &made, const QString &age,
+                   const QString &due)
+{
+    return QStringLiteral("%1,C30,P-01,%2,%3,%4,同级养护,1,3,,")
+        .arg(part, made.toString(QStringLiteral("yyyy-M-d hh:mm")), age, due);
+}
 } // namespace
 
-// The equivalent curing age: the estimate and the temperature record it reads.
+// The equivalent curing age: the estimate, the temperature record it reads, and the due times
+// it moves in a.bz.
 class TestEquivalentAge : public QObject
 {
     Q_OBJECT
@@ -33,6 +45,7 @@ private slots:
     void estimate_data();
     void estimate();
     void temperatureFileNamesBadLinesAndKeepsThem();
+    void movedEstimateRewritesOnlyItsDueTimeUnderTheLock();
 };
 
 void TestEquivalentAge::estimate_data()
@@ -119,6 +132,58 @@ void TestEquivalentAge::temperatureFileNamesBadLinesAndKeepsThem()
     expected << QStringLiteral("2026-12-09,-1.5");
     QCOMPARE(readFile(log.path()),
              gbk(expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+}
+
+void TestEquivalentAge::movedEstimateRewritesOnlyItsDueTimeUnderTheLock()
+{
+    QTemporaryDir dir;
+    const QDateTime now(QDate(2026, 12, 11), QTime(9, 0));
+    const QDateTime made = now.addDays(-40).addSecs(-30 * 60); // 08:30, 40 days ago
+    const QString first = TimeText::minute(made.addDays(28));
+    const QStringList lines{
+        recordLine("A梁", made, "600℃·d", first),
+        recordLine("B梁", made, "28", TimeText::minute(now.addDays(5))),
+        recordLine("C梁", made, "600℃·d", first), // reminded already: stays
+    };
+    const QString path = dir.filePath("a.bz");
+    const QByteArray before = gbk(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    writeFile(path, before);
+    QCOMPARE(ReminderJournal(dir.path())
+                 .remind(ReminderJournal::keyOf(lines[2]), ReminderJournal::How::Popup,
+                         made.addDays(28)),
+             QString());
+    EquivalentAge::Means means;
+    for (QDate day = made.date(); day < now.date(); day = day.addDays(1))
+        means.insert(day, 20);
+    QCOMPARE(TemperatureLog(dir.path()).record(means), QString());
+
+    FakeClock clock(now);
+    RecordingMessages messages;
+    {
+        const FileLock other(path, QStringLiteral("记录文件"), 0);
+        ReminderJournal journal(dir.path());
+        const DueEstimates::Outcome held =
+            DueEstimates::update(RecordStore(path, 0), means, journal, now);
+        QCOMPARE(held.problems.size(), 1);
+        QVERIFY(held.moved.isEmpty());
+        QCOMPARE(readFile(path), before);
+    }
+    RecordBackups backups(dir.path(), &clock, &messages);
+    ReminderEngine engine(dir.path(), &clock, &messages);
+    engine.setBackups(&backups);
+    QSignalSpy missed(&engine, &ReminderEngine::missed);
+    engine.reload();
+    // At 30 days, ten days ago: listed as missed with the others.
+    const QString moved = TimeText::minute(made.addDays(30));
+    QCOMPARE(readFile(path), QByteArray(before).replace(
+                                 gbk(lines[0]), gbk(recordLine("A梁", made, "600℃·d", moved))));
+    QCOMPARE(backups.list().size(), 1);
+    QCOMPARE(missed.size(), 1);
+    QVERIFY(missed.first().first().toString().contains(moved));
+    QTRY_COMPARE(messages.shown.size(), 1);
+    QVERIFY(messages.shown.first().text.contains(QStringLiteral("A梁") + QStringLiteral("，")));
+    QVERIFY(messages.shown.first().text.contains(first + QStringLiteral(" 改为 ") + moved));
+    QVERIFY(!messages.shown.first().text.contains(QStringLiteral("C梁")));
 }
 
 QTEST_GUILESS_MAIN(TestEquivalentAge)
