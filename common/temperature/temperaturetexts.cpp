@@ -38,8 +38,18 @@ QString badDate(const QString &text)
 
 QString badMean(const QString &text)
 {
-    return QStringLiteral("日平均温度“%1”不是 %2 至 %3 ℃ 之间的一个数，例如 20.5 或 -3。")
-        .arg(text)
+    return badReading(meanName(), text);
+}
+
+QString meanName()
+{
+    return QStringLiteral("日平均温度");
+}
+
+QString badReading(const QString &name, const QString &text)
+{
+    return QStringLiteral("%1“%2”不是 %3 至 %4 ℃ 之间的一个数，例如 20.5 或 -3。")
+        .arg(name, text)
         .arg(TemperatureLog::kLowest)
         .arg(TemperatureLog::kHighest);
 }
