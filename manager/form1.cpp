@@ -19,6 +19,7 @@
 #include "remindernotices.h"
 #include "reminderreset.h"
 #include "specimenrecord.h"
+#include "temperaturewindow.h"
 #include "titles.h"
 #include "trayicon.h"
 #include "twips.h"
@@ -61,6 +62,7 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
 
     m_engine =
         new ReminderEngine(m_services.dataFolder, m_services.clock, m_services.messages, this);
+    m_engine->setBackups(m_services.backups);
     connect(m_engine, &ReminderEngine::loaded, this, &Form1::showToday);
     m_engine->setRoad([this](int index) {
         m_grid->markDue(index + 1);
@@ -132,6 +134,12 @@ void Form1::connectMenus()
         window->show();
     });
     connect(m.syjh, &QAction::triggered, m_lab, &LabSchedule::open);
+    connect(m.wdjl, &QAction::triggered, this, [this] {
+        TemperatureWindow window(m_services, this);
+        connect(&window, &TemperatureWindow::recorded, m_engine,
+                &ReminderEngine::temperaturesChanged);
+        window.exec();
+    });
     (new HelpMenu(m_services.messages, this))->attach(m.jz, m.gy, m.sj);
 }
 

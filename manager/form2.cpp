@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "datepicker.h"
 #include "duetime.h"
+#include "equivalentage.h"
 #include "messages.h"
 #include "numberreading.h"
 #include "packedrow.h"
@@ -12,12 +13,14 @@
 #include "recordline.h"
 #include "recordstore.h"
 #include "specimenrecord.h"
+#include "temperaturelog.h"
 #include "titles.h"
 #include "twips.h"
 #include "windowsystem.h"
 #include "windowtexts.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
@@ -155,6 +158,7 @@ void Form2::buildControls()
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     buildExtraAges();
+    buildEquivalentAge();
 
     connect(m_command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &Form2::Command2_Click);
@@ -194,6 +198,41 @@ void Form2::buildExtraAges()
     auto *unit = new QLabel(QStringLiteral("天"), this);
     unit->setObjectName(QStringLiteral("extraAgesUnit"));
     unit->setGeometry(Twips::toPixels(left, top, 300, height));
+}
+
+void Form2::buildEquivalentAge()
+{
+    // Between "添加" and "关闭", from the line above them to the note below, where nothing stands,
+    // so that no other control moves; in two lines to fit.
+    m_equivalentAge = new QCheckBox(QStringLiteral("按等效养护龄期\n（600℃·d）"), this);
+    m_equivalentAge->setObjectName(QStringLiteral("equivalentAge"));
+    m_equivalentAge->setGeometry(Twips::toPixels(1545, 3660, 2265, 540));
+    m_equivalentAge->setToolTip(QStringLiteral(
+        "同级养护的试块在等效养护龄期试验：从制作日期起逐日累加“温度记录”中的日平均"
+        "温度，0 ℃ 及以下的日子不计，达到 600℃·d 时到期，不少于 14 天、不多于 60 天。"
+        "选中后不填龄期天数，“?”按温度记录估计到期时间；温度记录改变时到期时间随之更新。"));
+    m_equivalentAge->setEnabled(false);
+    setTabOrder(m_command1, m_equivalentAge);
+    connect(m_combo1, &QComboBox::editTextChanged, this, [this](const QString &method) {
+        const bool sameCondition = method == QStringLiteral("同级养护");
+        if (!sameCondition)
+            m_equivalentAge->setChecked(false);
+        m_equivalentAge->setEnabled(sameCondition);
+    });
+    // The age in days is not asked, and the due time is the estimate's, not typed.
+    connect(m_equivalentAge, &QCheckBox::toggled, this, [this](bool on) {
+        m_text6->setEnabled(!on);
+        m_text7->setReadOnly(on);
+    });
+}
+
+DueTime::Outcome Form2::equivalentDue(DueTime::Inputs making) const
+{
+    making.age = EquivalentAge::ageText();
+    const TemperatureLog::Reading temperatures = TemperatureLog(m_services.dataFolder).read();
+    if (!temperatures.error.isEmpty())
+        return {{}, temperatures.error};
+    return EquivalentAge::dueTime(making, temperatures.means, m_services.clock->now().date());
 }
 
 void Form2::Form_Load()
@@ -255,7 +294,9 @@ void Form2::tianjia()
         m_dtPicker1->selectAll();
         return;
     }
-    const DueTime::Outcome outcome = DueTime::compute(inputsFromBoxes());
+    const DueTime::Outcome outcome = m_equivalentAge->isChecked()
+                                         ? equivalentDue(inputsFromBoxes())
+                                         : DueTime::compute(inputsFromBoxes());
     if (!outcome.ok()) {
         m_services.messages->show(outcome.error, DueTime::errorTitle(), MessageStyle::Plain);
         return;
@@ -275,6 +316,8 @@ RecordEntry Form2::entryFromBoxes() const
     for (const TypedBox &typed : m_typedBoxes)
         entry[typed.field] = typedText(typed.box);
     entry.making = inputsFromBoxes();
+    if (m_equivalentAge->isChecked())
+        entry.making.age = EquivalentAge::ageText();
     entry.makingDateProblem = m_dtPicker1->problem();
     entry.computedDue = m_computedDue;
     return entry;
@@ -307,6 +350,15 @@ void Form2::Command1_Click()
 {
     m_dtPicker1->commit();
     QList<RecordEntry> entries{entryFromBoxes()};
+    if (m_equivalentAge->isChecked()) {
+        // Due at the estimate as the temperature record gives it at this add.
+        const DueTime::Outcome due = equivalentDue(inputsFromBoxes());
+        if (!due.ok()) {
+            m_services.messages->show(due.error, Title::error(), MessageStyle::Exclamation);
+            return;
+        }
+        entries.first().dueTime() = entries.first().computedDue = due.dueTime;
+    }
     // The boxes' own record is checked first, as it always was; the further ones differ from it
     // only in their age and due time.
     if (RecordAdder::refusal(entries.constFirst()).isEmpty()) {

@@ -9,6 +9,7 @@
 
 class DatePicker;
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -49,6 +50,11 @@ private:
     void Form_Load();
     void buildControls();
     void buildExtraAges();
+    // "按等效养护龄期（600℃·d）", offered for same-condition curing instead of an age in days.
+    void buildEquivalentAge();
+    // The due time of the equivalent age as the temperature record gives it now.
+    // The estimate of the equivalent age for a making time (its date, hour and minute).
+    DueTime::Outcome equivalentDue(DueTime::Inputs making) const;
     void placeTable();
     // A cell of the table typed into, a record chosen for deletion: the file changes first, then
     // the table shows the file.
@@ -99,4 +105,5 @@ private:
     // The further ages, each button's id its number of days; kept ticked after a save, as every
     // box keeps its text for the next batch.
     QButtonGroup *m_extraAges;
+    QCheckBox *m_equivalentAge;
 };

@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "duetime.h"
+#include "equivalentage.h"
 #include "messages.h"
 #include "recordcorrection.h"
 #include "recordgridmodel.h"
@@ -66,7 +67,10 @@ void Form2::correctCell(int row, int col, const QString &text)
     // and a due time already past is asked about as "添加" asks.
     const bool moves = field == SpecimenRecord::Age || field == SpecimenRecord::MakingDate;
     if (moves) {
-        const DueTime::Outcome due = DueTime::recomputed(stored, corrected);
+        const DueTime::Outcome due =
+            EquivalentAge::isMarked(corrected[SpecimenRecord::Age])
+                ? equivalentDue(DueTime::makingOf(corrected[SpecimenRecord::MakingDate]))
+                : DueTime::recomputed(stored, corrected);
         if (!due.ok()) {
             showOutcome(WindowText::correctionNotSaved(due.error));
             return;

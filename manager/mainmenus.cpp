@@ -50,6 +50,7 @@ MainMenus::MainMenus(QMenuBar *bar)
     addSeparator(sjbj, "y5");
     hfbf = addItem(sjbj, "hfbf", QStringLiteral("从备份恢复"));
     syjh = addItem(sjbj, "syjh", QStringLiteral("试验计划"));
+    wdjl = addItem(sjbj, "wdjl", QStringLiteral("温度记录"));
 
     QMenu *rjsz = addMenu(bar, nullptr, "rjsz", QStringLiteral("软件设置"));
     sz = addItem(rjsz, "sz", QStringLiteral("设置"));

@@ -16,6 +16,7 @@ struct MainMenus
     QAction *dq, *crsj, *find, *scgqsj;
     QAction *hfbf; // "从备份恢复"
     QAction *syjh; // "试验计划"
+    QAction *wdjl; // "温度记录"
     QAction *sz;
     QAction *jz, *gy, *sj;
 };

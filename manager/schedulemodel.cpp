@@ -7,6 +7,9 @@
 #include "reminderjournal.h"
 #include "reminderwatch.h"
 #include "specimenrecord.h"
+#include "temperaturelog.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
@@ -117,6 +120,7 @@ QString ScheduleModel::load(const QString &recordFile, const QDateTime &now, int
                      [](const Row &a, const Row &b) { return a.due < b.due; });
     rows.squeeze();
     beginResetModel();
+    m_temperatures = TemperatureLog(QFileInfo(recordFile).path()).read().means;
     m_rows = std::move(rows);
     m_scope = scope;
     endResetModel();
@@ -246,7 +250,22 @@ QVariant ScheduleModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_shown.size())
         return {};
-    return SpecimenRecord::shown(cell(m_rows[m_shown[index.row()]], index.column()));
+    const Row &row = m_rows[m_shown[index.row()]];
+    QString text = cell(row, index.column());
+    if (index.column() == StateColumn)
+        addEstimate(row, text);
+    return SpecimenRecord::shown(text);
+}
+
+void ScheduleModel::addEstimate(const Row &row, QString &state) const
+{
+    if (!EquivalentAge::isMarked(row.fields.at(SpecimenRecord::Age)))
+        return;
+    const auto making = DueTime::makingTime(row.fields.at(SpecimenRecord::MakingDate));
+    if (!making)
+        return;
+    const QString note = EquivalentAge::estimate(*making, m_temperatures, m_now.date()).note();
+    state = state.isEmpty() ? note : state + QStringLiteral("；") + note;
 }
 
 QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "equivalentage.h"
 #include "packedrow.h"
 #include "recordline.h"
 #include "reminderjournal.h"
@@ -85,6 +86,9 @@ private:
         Group group;
     };
     QString cell(const Row &row, int column) const;
+    // A record tested at its equivalent age: its ℃·d so far, and whether its due time is measured
+    // or estimated, after what the journal says.
+    void addEstimate(const Row &row, QString &state) const;
     QStringView keyView(const Row &row) const;
     const ReminderJournal::Entry *entryOf(const Row &row) const;
     bool tested(const Row &row) const;
@@ -104,4 +108,5 @@ private:
     // several times faster; the journal's rows whose tester or result match.
     Qt::CaseSensitivity m_filterCase = Qt::CaseSensitive;
     QSet<quint64> m_journalMatches;
+    EquivalentAge::Means m_temperatures; // read with the records
 };

@@ -4,6 +4,7 @@
 #include "storetexts.h"
 #include "version.h"
 
+#include <QDir>
 #include <QStringList>
 
 namespace WindowText {
@@ -339,6 +340,29 @@ QString donation()
 QString cannotOpenPage(const QString &address)
 {
     return QStringLiteral("无法打开网页 %1，请在浏览器中手动打开。").arg(address);
+}
+
+QString temperatureMissing()
+{
+    return QStringLiteral("请填写今天的日平均温度，或今天的最高温度和最低温度。");
+}
+
+QString highestBelowLowest(const QString &highest, const QString &lowest)
+{
+    return QStringLiteral("最高温度 %1 ℃ 低于最低温度 %2 ℃，请检查后再记录。").arg(highest, lowest);
+}
+
+QString replaceMeanQuestion(const QString &date, const QString &old, const QString &typed)
+{
+    return QStringLiteral("%1 已记录日平均温度 %2 ℃。\n改为 %3 ℃ 吗？").arg(date, old, typed);
+}
+
+QString temperatureLinesUnreadable(const QString &path, qsizetype lines)
+{
+    return QStringLiteral("温度记录文件 %1 中有 %2 行无法识别，估计等效养护龄期时不用这些行，"
+                          "文件中保持原样；请用记事本按下面的说明改正：")
+        .arg(QDir::toNativeSeparators(path))
+        .arg(lines);
 }
 
 } // namespace WindowText

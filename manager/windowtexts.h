@@ -61,6 +61,12 @@ QString correctionNotSaved(const QString &reason);
 QString saveCorrectionAnyway();
 QString deleteRecordQuestion(const QString &record);
 
+// "温度记录": nothing typed, a highest below the lowest, a mean replaced, lines of the file.
+QString temperatureMissing();
+QString highestBelowLowest(const QString &highest, const QString &lowest);
+QString replaceMeanQuestion(const QString &date, const QString &old, const QString &typed);
+QString temperatureLinesUnreadable(const QString &path, qsizetype lines);
+
 // "查找数据" and "设置".
 QString searchDone();
 QString intervalAdvice();

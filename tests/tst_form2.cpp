@@ -5,11 +5,13 @@
 #include "failingdevice.h"
 #include "fakes.h"
 #include "form1.h"
+#include "equivalentage.h"
 #include "form2.h"
 #include "qttranslation.h"
 #include "recordgridmodel.h"
 #include "recordtexts.h"
 #include "storetexts.h"
+#include "temperaturelog.h"
 #include "testfiles.h"
 #include "titles.h"
 #include "twips.h"
@@ -17,6 +19,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -79,6 +82,7 @@ private slots:
     void furtherAgesInOneSave_data();
     void furtherAgesInOneSave();
     void messageBoxesSayQueding();
+    void equivalentAgeSavedAtTheEstimate();
 
 private:
     Form2 *open();
@@ -579,6 +583,11 @@ void TestForm2::correctionsAndDeletionsInTheTable()
     QVERIFY(m_messages.lastText().endsWith(StoreText::recordFileUnchanged()));
     QCOMPARE(readFile(recordPath()), lines(file));
     QCOMPARE(m_form->grid()->textMatrix(2, 5), QStringLiteral("14"));
+    // To the equivalent age: the estimate, 28 days with no temperature recorded.
+    shown->setData(shown->index(1, 5), EquivalentAge::ageText());
+    file[1].replace(QStringLiteral(",14,2026-12-16 10:00,"),
+                    QStringLiteral(",600℃·d,2026-12-30 10:00,"));
+    QCOMPARE(readFile(recordPath()), lines(file));
     m_messages.asked.clear();
     m_messages.shown.clear();
 
@@ -937,6 +946,36 @@ void TestForm2::messageBoxesSayQueding()
     BoxMessages messages;
     messages.show(StoreText::added(), Title::information(), MessageStyle::Plain);
     QCOMPARE(buttons, QStringList{QStringLiteral("确定")});
+}
+
+void TestForm2::equivalentAgeSavedAtTheEstimate()
+{
+    open();
+    auto *equivalent = child<QCheckBox>("equivalentAge");
+    QVERIFY(!equivalent->isEnabled());
+    child<QComboBox>("Combo1")->setEditText(QStringLiteral("同级养护"));
+    QVERIFY(equivalent->isEnabled());
+    equivalent->setChecked(true);
+    QVERIFY(!text("Text6")->isEnabled());
+    // Made 40 days ago, 20 ℃ every day since: due 30 days after making.
+    const QDate made = m_clock.now().date().addDays(-40);
+    EquivalentAge::Means means;
+    for (QDate day = made; day < m_clock.now().date(); day = day.addDays(1))
+        means.insert(day, 20);
+    QCOMPARE(TemperatureLog(m_dir->path()).record(means), QString());
+    fillRecord(QStringLiteral("梁"), made, QStringLiteral("8"), QStringLiteral("30"), QString(),
+               QString());
+    QCOMPARE(text("Text7")->text(), QStringLiteral("2026-11-26 08:30"));
+    m_messages.answer = true; // the due time has passed: asked, and added
+    click("Command1");
+    QCOMPARE(m_messages.asked.size(), 1);
+    QVERIFY(
+        readFile(recordPath())
+            .contains(gbk("梁,C30,P-01,2026-10-27 8:30,600℃·d,2026-11-26 08:30,同级养护,12,3,,")));
+    // Standard curing has no equivalent age.
+    child<QComboBox>("Combo1")->setEditText(QStringLiteral("标准养护"));
+    QVERIFY(!equivalent->isChecked());
+    QVERIFY(text("Text6")->isEnabled());
 }
 
 QTEST_MAIN(TestForm2)

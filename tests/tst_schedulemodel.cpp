@@ -3,6 +3,7 @@
 #include "recordfile.h"
 #include "reminderjournal.h"
 #include "schedulemodel.h"
+#include "temperaturelog.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
@@ -50,6 +51,7 @@ class TestScheduleModel : public QObject
 
 private slots:
     void initTestCase();
+    void equivalentAgeShowsItsDegreeDays();
     void groupsMoveAtTheChangeOfDate();
     void testedRecordLeavesTheOverdueGroup();
     void filterMatchesAnyFieldAndTheJournalsTexts();
@@ -76,6 +78,33 @@ void TestScheduleModel::initTestCase()
         sample(QStringLiteral("周日"), QStringLiteral("2026-12-13 08:00")).fields(),
         QStringList(11)};
     makeRecordFile(m_file, table);
+}
+
+void TestScheduleModel::equivalentAgeShowsItsDegreeDays()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.bz"));
+    const auto equivalent = [](const char *part, const char *made, const char *due) {
+        return sample(QString::fromUtf8(part), QLatin1String(due))
+            .with(SpecimenRecord::MakingDate, QLatin1String(made))
+            .with(SpecimenRecord::Age, QStringLiteral("600℃·d"))
+            .fields();
+    };
+    makeRecordFile(file,
+                   {equivalent("实测", "2026-11-1 8:30", "2026-12-01 08:30"),
+                    equivalent("无温度", "2026-12-5 8:30", "2027-01-02 08:30"), QStringList(11)});
+    EquivalentAge::Means means;
+    for (QDate day(2026, 11, 1); day.month() == 11; day = day.addDays(1))
+        means.insert(day, 20);
+    QCOMPARE(TemperatureLog(dir.path()).record(means), QString());
+    ReminderJournal journal(dir.path());
+    ScheduleModel model(&journal);
+    QCOMPARE(model.load(file, at("2026-12-06 09:00"), 30), QString());
+    QStringList states;
+    for (int r = 0; r < model.rowCount(); ++r)
+        states << model.index(r, ScheduleModel::StateColumn).data().toString();
+    QCOMPARE(states,
+             QStringList({"未提醒；已累计 600℃·d，到期时间按实测温度", "无温度记录，按28天估计"}));
 }
 
 void TestScheduleModel::groupsMoveAtTheChangeOfDate()

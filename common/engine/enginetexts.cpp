@@ -76,4 +76,17 @@ QString popupTooSlow(int seconds, const QString &record)
                       record);
 }
 
+QString dueTimeMoved(const QString &record, const QString &from, const QString &to)
+{
+    return QStringLiteral("%1：到期时间由 %2 改为 %3").arg(record, from, to);
+}
+
+QString dueTimesMoved(qsizetype count, const QString &lines)
+{
+    return QStringLiteral(
+               "按温度记录重新估计等效养护龄期（600℃·d），%1 批同条件养护试块的到期时间已改：\n%2")
+        .arg(count)
+        .arg(lines);
+}
+
 } // namespace EngineText

@@ -21,4 +21,9 @@ QString popupEndedSilently();
 QString popupNotShown(const QString &reason, const QString &record);
 QString popupTooSlow(int seconds, const QString &record);
 
+// The due times of batches tested at their equivalent age, moved by the temperatures recorded:
+// one line for each batch, then the message that names them all (count of them).
+QString dueTimeMoved(const QString &record, const QString &from, const QString &to);
+QString dueTimesMoved(qsizetype count, const QString &lines);
+
 } // namespace EngineText

@@ -4,9 +4,11 @@
 #include "clock.h"
 #include "clockwatchers.h"
 #include "duecheck.h"
+#include "dueestimates.h"
 #include "messages.h"
 #include "recordfile.h"
 #include "recordfilewatcher.h"
+#include "recordstore.h"
 #include "storetexts.h"
 #include "titles.h"
 
@@ -20,7 +22,9 @@ ReminderEngine::ReminderEngine(const QString &dataFolder, const Clock *clock, Me
     : QObject(parent), m_recordFile(AppPaths::recordFile(dataFolder)), m_clock(clock),
       m_messages(messages), m_journal(dataFolder), m_settings(dataFolder),
       m_dayWatcher(new DayWatcher(clock, this)),
-      m_fileWatcher(new RecordFileWatcher(m_recordFile, this)), m_nextSlice(new QTimer(this))
+      m_fileWatcher(new RecordFileWatcher(m_recordFile, this)), m_temperatures(dataFolder),
+      m_temperatureWatcher(new RecordFileWatcher(m_temperatures.path(), this)),
+      m_nextSlice(new QTimer(this))
 {
     m_settings.load();
     m_nextSlice->setSingleShot(true);
@@ -31,6 +35,10 @@ ReminderEngine::ReminderEngine(const QString &dataFolder, const Clock *clock, Me
         // A new day reloads by itself, after the last check of the day that ended.
         if (!m_dayWatcher->poll())
             reload();
+    });
+    connect(m_temperatureWatcher, &RecordFileWatcher::changed, this, [this] {
+        if (!m_dayWatcher->poll())
+            temperaturesChanged();
     });
 }
 
@@ -50,6 +58,7 @@ void ReminderEngine::start()
 {
     m_dayWatcher->start();
     m_fileWatcher->start();
+    m_temperatureWatcher->start();
 }
 
 void ReminderEngine::load()
@@ -93,11 +102,44 @@ void ReminderEngine::load()
 
 void ReminderEngine::reload()
 {
+    if (m_estimatesDue)
+        updateEstimates();
     load();
     // A record saved after its minute, or the record file back after a while away; also when
     // today holds no record, but not while the user has the reminders stopped.
     if (monitoring() != Monitoring::Stopped)
         catchUp();
+}
+
+void ReminderEngine::temperaturesChanged()
+{
+    m_estimatesDue = true;
+    reload();
+}
+
+void ReminderEngine::updateEstimates()
+{
+    m_estimatesDue = false;
+    const TemperatureLog::Reading temperatures = m_temperatures.read();
+    // A record that cannot be read moves nothing: without it every estimate would be 28 days.
+    if (!temperatures.error.isEmpty()) {
+        report({temperatures.error});
+        return;
+    }
+    const QString lines = TemperatureLog::unreadableText(m_temperatures.path(), temperatures);
+    if (lines != m_toldTemperatureLines && !lines.isEmpty())
+        report({lines});
+    m_toldTemperatureLines = lines;
+    const DueEstimates::Outcome outcome =
+        DueEstimates::update(RecordStore(m_recordFile, RecordStore::DefaultLockWaitMs, m_backups),
+                             temperatures.means, m_journal, m_clock->now());
+    report(outcome.problems);
+    if (outcome.moved.isEmpty())
+        return;
+    const QString text = DueEstimates::movedText(outcome.moved);
+    QTimer::singleShot(0, this, [this, text] {
+        m_messages->show(text, Title::notice(), MessageStyle::Information);
+    });
 }
 
 void ReminderEngine::check()
@@ -183,6 +225,7 @@ void ReminderEngine::newDay()
     // Whatever fell due since the last check belongs to the day that ends; check it first.
     if (monitoring() == Monitoring::On)
         check();
+    updateEstimates();
     load();
     if (monitoring() == Monitoring::Stopped)
         return;

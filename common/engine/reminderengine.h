@@ -5,6 +5,7 @@
 #include "recordcheck.h"
 #include "reminderjournal.h"
 #include "reminderwatch.h"
+#include "temperaturelog.h"
 
 #include <QList>
 #include <QObject>
@@ -16,6 +17,7 @@ class Clock;
 class DayWatcher;
 class Messages;
 class QTimer;
+class RecordBackups;
 class RecordFileWatcher;
 
 // The reminder engine, without a window: the batches due today, which of them were reminded
@@ -53,6 +55,10 @@ public:
     // Batches found due and not handed on yet.
     qsizetype pendingCount() const { return m_pending.size(); }
 
+    // The backups a rewrite of a.bz keeps: the due times of records tested at their equivalent
+    // age are moved by one (DueEstimates).
+    void setBackups(RecordBackups *backups) { m_backups = backups; }
+
     ReminderJournal &journal() { return m_journal; }
     LabSettings &settings() { return m_settings; }
     const QString &recordFile() const { return m_recordFile; }
@@ -66,8 +72,13 @@ public:
 
     // Today's batches read again; those reminded before are known again from the journal.
     void load();
-    // load, then what was never reminded is listed, unless the user stopped the reminders.
+    // load, then what was never reminded is listed, unless the user stopped the reminders. The
+    // first reload, and one after the temperatures changed, first moves the due times of records
+    // tested at their equivalent age to the present estimate, so that a batch whose new due time
+    // has passed is listed with the others.
     void reload();
+    // The temperature record changed (the window "温度记录", or 温度记录.csv written elsewhere).
+    void temperaturesChanged();
     // One check: every batch whose due minute came since the previous check (the present minute
     // alone after a restart) is marked. Those due in the present minute are handed on (fellDue
     // and the road), upper first, and journalled, a slice at a time when there are many; those
@@ -109,6 +120,8 @@ private:
     // Journals today's batches found after their minute as listed, marks them and lists them.
     void listLate(const QList<int> &indexes);
     void newDay();
+    // DueEstimates over the temperature record; says which batches moved, in one message.
+    void updateEstimates();
     void restart();
     void catchUp();
     QString horizon();
@@ -128,6 +141,11 @@ private:
     QList<int> m_pending; // indexes into m_today, marked and not handed on yet
     DayWatcher *m_dayWatcher;
     RecordFileWatcher *m_fileWatcher;
+    TemperatureLog m_temperatures;
+    RecordFileWatcher *m_temperatureWatcher;
+    RecordBackups *m_backups = nullptr;
+    bool m_estimatesDue = true;     // at the next reload
+    QString m_toldTemperatureLines; // the unreadable lines of 温度记录.csv last said
     QTimer *m_nextSlice;
     QList<Batch> m_today;
     QList<bool> m_reminded;

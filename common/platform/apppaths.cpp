@@ -56,6 +56,11 @@ QString reminderFile(const QString &folder)
     return folder + QStringLiteral("/vexa.ini");
 }
 
+QString temperatureFile(const QString &folder)
+{
+    return folder + QStringLiteral("/温度记录.csv");
+}
+
 QString popupProgram()
 {
 #ifdef Q_OS_WIN

@@ -25,6 +25,8 @@ inline constexpr char userFolderMarker[] = "data-in-user-folder.txt";
 
 QString recordFile(const QString &folder);   // folder + "/a.bz"
 QString reminderFile(const QString &folder); // folder + "/vexa.ini"
+// folder + "/温度记录.csv", the daily mean temperatures of same-condition curing
+QString temperatureFile(const QString &folder);
 
 // Absolute path of the popup program beside the running program; never looked up on PATH.
 QString popupProgram();

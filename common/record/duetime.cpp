@@ -1,6 +1,7 @@
 #include "duetime.h"
 
 #include "duecheck.h"
+#include "equivalentage.h"
 #include "numberreading.h"
 #include "recordtexts.h"
 #include "specimenrecord.h"
@@ -59,10 +60,12 @@ QString readBoxes(const Inputs &in, Numbers *numbers)
 {
     if (in.age.isEmpty())
         return RecordText::ageMissing();
-    const auto age = NumberReading::wholeNumber(in.age);
-    if (!age)
-        return RecordText::notANumber(SpecimenRecord::texts(SpecimenRecord::Age).name, in.age);
-    numbers->age = *age;
+    if (!EquivalentAge::isMarked(in.age)) {
+        const auto age = NumberReading::wholeNumber(in.age);
+        if (!age)
+            return RecordText::notANumber(SpecimenRecord::texts(SpecimenRecord::Age).name, in.age);
+        numbers->age = *age;
+    }
 
     const auto timeOfDay = [](const QString &text, const QString &box, long long high,
                               long long *value) -> QString {
@@ -166,6 +169,22 @@ Inputs makingOf(QStringView field)
     return in;
 }
 
+std::optional<QDateTime> makingTime(QStringView field)
+{
+    const Inputs in = makingOf(field);
+    const auto part = [](const QString &text, int high) -> std::optional<int> {
+        const std::optional<double> number = NumberReading::wholeNumber(text);
+        if (!number)
+            return std::nullopt;
+        const double rounded = NumberReading::roundHalfEven(*number);
+        return rounded >= 0 && rounded <= high ? std::optional<int>(int(rounded)) : std::nullopt;
+    };
+    const std::optional<int> hour = part(in.hour, 23), minute = part(in.minute, 59);
+    if (!in.makingDate.isValid() || !hour || !minute)
+        return std::nullopt;
+    return QDateTime(in.makingDate, QTime(*hour, *minute));
+}
+
 Outcome recomputed(const QStringList &before, const QStringList &after)
 {
     const auto inputs = [](const QStringList &stored) {
@@ -226,6 +245,13 @@ bool isRealDueTime(QStringView text)
 bool isRealDueTime(QByteArrayView field)
 {
     return DueCheck::isDueTimeText(field) && namesRealTime(field.data());
+}
+
+QString makingText(const Inputs &inputs)
+{
+    return pickerDateText(inputs.makingDate) + QLatin1Char(' ') +
+           NumberReading::asciiForm(inputs.hour) + QLatin1Char(':') +
+           NumberReading::asciiForm(inputs.minute);
 }
 
 QString pickerDateText(const QDate &date)

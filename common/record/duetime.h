@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringView>
+
+#include <optional>
 
 // The due time of a batch: making date and time plus the curing age, as the entry form's "?"
 // computes it. Kept free of windows so that it can be tested on its own.
@@ -33,7 +36,8 @@ QString errorTitle(); // Title::error()
 // Why the number boxes cannot be used, naming the box, or an empty text: a box must hold one
 // number and nothing else (full-width digits count as digits), hour and minute a time of day,
 // further amounts nothing negative; empty further boxes add nothing. "添加" checks this too, so
-// that the making date in the file holds the time that was meant.
+// that the making date in the file holds the time that was meant. The age of a record tested at
+// its equivalent age (EquivalentAge::ageText) is no number of days and is not checked.
 QString numberRefusal(const Inputs &inputs);
 
 // Full carry: further minutes and hours of any size roll over into hours and days, so the
@@ -44,6 +48,8 @@ Outcome compute(const Inputs &inputs);
 // ("2026-12-8 9:05": the picker's date, a blank, hour and minute as typed); the date is invalid
 // when the field names none. The age and the further boxes are left empty.
 Inputs makingOf(QStringView field);
+// The making time that field names; nothing when it names no real date and time of day.
+std::optional<QDateTime> makingTime(QStringView field);
 
 // The due time of a record after a correction of its age or making time (stored fields before
 // and after it): the making time plus the age, as "?" computes, plus the time the due time held
@@ -61,6 +67,10 @@ QString normalise(const QString &raw);
 bool isRealDueTime(QStringView text);
 // The same for the bytes of a field of a.bz.
 bool isRealDueTime(QByteArrayView field);
+
+// The making date field of the record: the picker's date, the hour and the minute in ASCII
+// ("2024-5-3 8:30").
+QString makingText(const Inputs &inputs);
 
 // The date picker's date as text: year, month and day joined by "-", month and day without
 // leading zeros (3 May 2024 gives "2024-5-3").

@@ -132,4 +132,19 @@ QString dueTimeMalformed(const QString &due)
     return QStringLiteral("到期时间“%1”不是%2的形式，这条记录不会提醒。").arg(due, dueTimeWords());
 }
 
+QString noTemperatures(int days)
+{
+    return QStringLiteral("无温度记录，按%1天估计").arg(days);
+}
+
+QString degreeDaysMeasured(const QString &sum)
+{
+    return QStringLiteral("已累计 %1℃·d，到期时间按实测温度").arg(sum);
+}
+
+QString degreeDaysEstimated(const QString &sum)
+{
+    return QStringLiteral("已累计 %1℃·d，到期时间为估计").arg(sum);
+}
+
 } // namespace RecordText

@@ -34,4 +34,10 @@ QString spreadsheetDueTime(const QString &due, const QString &meant);
 QString dueTimeNotReal(const QString &due);
 QString dueTimeMalformed(const QString &due);
 
+// The schedule's words on a record tested at its equivalent age: the ℃·d recorded so far, and
+// whether its due time rests on recorded means alone.
+QString noTemperatures(int days); // "无温度记录，按28天估计"
+QString degreeDaysMeasured(const QString &sum);
+QString degreeDaysEstimated(const QString &sum);
+
 } // namespace RecordText

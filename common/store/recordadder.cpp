@@ -1,7 +1,7 @@
 #include "recordadder.h"
 
+#include "equivalentage.h"
 #include "messages.h"
-#include "numberreading.h"
 #include "recordcorrection.h"
 #include "recordtexts.h"
 #include "storetexts.h"
@@ -22,9 +22,7 @@ QString errorTitle()
 QStringList RecordEntry::storedFields() const
 {
     QStringList fields = typed;
-    fields[SpecimenRecord::MakingDate] = DueTime::pickerDateText(making.makingDate) +
-                                         QLatin1Char(' ') + NumberReading::asciiForm(making.hour) +
-                                         QLatin1Char(':') + NumberReading::asciiForm(making.minute);
+    fields[SpecimenRecord::MakingDate] = DueTime::makingText(making);
     fields[SpecimenRecord::Age] = making.age;
     return fields;
 }
@@ -128,9 +126,11 @@ QString RecordAdder::fewerRecordsQuestion(qsizetype records, qsizetype recordsSe
 
 bool RecordAdder::offerToRecompute(RecordEntry &entry)
 {
-    // A due time typed by hand is saved as typed; so is one that still matches the entry.
+    // A due time typed by hand is saved as typed; so is one that still matches the entry. The
+    // estimate of the equivalent age is the caller's, made just before.
     const QString due = entry.dueTime();
-    if (entry.computedDue.isEmpty() || due != entry.computedDue)
+    if (entry.computedDue.isEmpty() || due != entry.computedDue ||
+        EquivalentAge::isMarked(entry.making.age))
         return true;
     const DueTime::Outcome now = DueTime::compute(entry.making);
     if (now.ok() && now.dueTime == due)

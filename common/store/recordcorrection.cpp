@@ -6,6 +6,8 @@
 #include "recordstore.h"
 #include "storetexts.h"
 
+#include <QHash>
+
 namespace RecordCorrection {
 
 namespace {
@@ -140,6 +142,44 @@ Outcome correct(const RecordStore &store, const QStringList &stored, const QStri
 Outcome remove(const RecordStore &store, const QStringList &stored)
 {
     return rewriteLine(store, RecordBackups::Occasion::BeforeDeletion, stored, withoutLine);
+}
+
+Outcome moveDueTimes(const RecordStore &store, const QList<DueChange> &changes,
+                     QList<qsizetype> *moved)
+{
+    QHash<QByteArray, qsizetype> wanted;
+    for (qsizetype i = 0; i < changes.size(); ++i)
+        wanted.insert(lineOf(changes[i].stored), i);
+    bool noneLeft = false;
+    const auto replace = [&](const RecordFile::Bytes &now) -> RecordFile::Replacement {
+        moved->clear();
+        if (!now.exists || !now.error.isEmpty())
+            return {{}, StoreText::cannotReadUnchanged(store.file().path())};
+        QByteArray data;
+        qsizetype copied = 0;
+        for (QByteArrayView line : RecordFile::splitLines(now.data)) {
+            const auto found = wanted.constFind(QByteArray::fromRawData(line.data(), line.size()));
+            if (found == wanted.cend())
+                continue;
+            const qsizetype start = line.data() - now.data.constData();
+            QStringList corrected = changes[*found].stored;
+            corrected[SpecimenRecord::DueTime] = changes[*found].dueTime;
+            data += QByteArrayView(now.data).sliced(copied, start - copied);
+            data += lineOf(corrected);
+            copied = start + line.size();
+            if (!moved->contains(*found))
+                moved->append(*found);
+        }
+        if (moved->isEmpty()) {
+            noneLeft = true;
+            return {{}, StoreText::recordGone()};
+        }
+        data += QByteArrayView(now.data).sliced(copied);
+        return {data, {}};
+    };
+    const RecordStore::Outcome outcome =
+        store.rewrite(RecordBackups::Occasion::FirstSaveOfDay, replace);
+    return {noneLeft ? QString() : outcome.error};
 }
 
 } // namespace RecordCorrection

@@ -38,4 +38,16 @@ Outcome correct(const RecordStore &store, const QStringList &stored, SpecimenRec
 Outcome correct(const RecordStore &store, const QStringList &stored, const QStringList &corrected);
 Outcome remove(const RecordStore &store, const QStringList &stored);
 
+// Due times moved where their records stand, all in one rewrite: each record's line found again
+// by its bytes and its due time replaced, every other byte as it was. moved receives the indexes
+// of the changes whose record the file still holds; when it holds none, nothing is written and
+// nothing is wrong.
+struct DueChange
+{
+    QStringList stored;
+    QString dueTime;
+};
+Outcome moveDueTimes(const RecordStore &store, const QList<DueChange> &changes,
+                     QList<qsizetype> *moved);
+
 } // namespace RecordCorrection
