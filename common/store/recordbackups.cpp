@@ -66,7 +66,24 @@ void RecordBackups::keep(Occasion occasion, const QByteArray &now, const QString
     const QDate today = m_clock->now().date();
     if (occasion == Occasion::FirstSaveOfDay && !before.isEmpty() && before.first().day == today)
         return;
+    const QString why = write(occasion, now, unreadable);
+    if (!why.isEmpty() && !m_failureTold) {
+        m_messages->show(StoreText::backupNotKept(folder(), why), Title::notice(),
+                         MessageStyle::Exclamation);
+    }
+    m_failureTold = !why.isEmpty();
+}
 
+QString RecordBackups::keepPromised(Occasion occasion, const QByteArray &now,
+                                    const QString &unreadable)
+{
+    const QString why = write(occasion, now, unreadable);
+    m_failureTold = m_failureTold && !why.isEmpty();
+    return why;
+}
+
+QString RecordBackups::write(Occasion occasion, const QByteArray &now, const QString &unreadable)
+{
     QString why = unreadable;
     const QString target = folder() + QLatin1Char('/') + copyName(occasion);
     if (why.isEmpty() && !QDir().mkpath(folder()))
@@ -76,16 +93,9 @@ void RecordBackups::keep(Occasion occasion, const QByteArray &now, const QString
         if (!written.ok)
             why = written.readOnly ? StoreText::readOnly() : written.reason;
     }
-    if (!why.isEmpty()) {
-        if (!m_failureTold) {
-            m_messages->show(StoreText::backupNotKept(folder(), why), Title::notice(),
-                             MessageStyle::Exclamation);
-        }
-        m_failureTold = true;
-        return;
-    }
-    m_failureTold = false;
-    prune(list());
+    if (why.isEmpty())
+        prune(list());
+    return why;
 }
 
 QList<RecordBackups::Backup> RecordBackups::list() const

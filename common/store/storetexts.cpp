@@ -234,6 +234,13 @@ QString backupNotKept(const QString &folder, const QString &why)
         .arg(folder, why);
 }
 
+QString backupRequired(const QString &folder, const QString &recordPath, const QString &why)
+{
+    return QStringLiteral("无法在 %1 中保存记录文件 %2 的备份：%3\n没有这份备份就不能继续，")
+               .arg(folder, recordPath, why) +
+           recordFileUnchanged();
+}
+
 QString cannotReadBackup(const QString &path, const QString &reason)
 {
     return QStringLiteral("无法读取备份文件 %1：%2").arg(path, reason);

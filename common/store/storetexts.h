@@ -59,6 +59,8 @@ QString beforeDeletion();
 QString beforeRestore();
 QString readOnly();
 QString backupNotKept(const QString &folder, const QString &why);
+// A deletion, "数据初始化" or a restore given up because the copy it promised could not be made.
+QString backupRequired(const QString &folder, const QString &recordPath, const QString &why);
 QString cannotReadBackup(const QString &path, const QString &reason);
 
 } // namespace StoreText
