@@ -3,11 +3,13 @@
 #include "atomicfile.h"
 #include "clock.h"
 #include "messages.h"
+#include "recordfile.h"
 #include "storetexts.h"
 #include "titles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -98,11 +100,11 @@ QString RecordBackups::write(Occasion occasion, const QByteArray &now, const QSt
     return why;
 }
 
-QList<RecordBackups::Backup> RecordBackups::list() const
+QList<RecordBackups::Backup> RecordBackups::list(QDir::Filters kinds) const
 {
     QList<Backup> backups;
     const QStringList names =
-        QDir(folder()).entryList({QStringLiteral("a *.bz")}, QDir::Files, QDir::Name);
+        QDir(folder()).entryList({QStringLiteral("a *.bz")}, kinds, QDir::Name);
     for (const QString &name : names) {
         const QRegularExpressionMatch match = namePattern().match(name);
         if (!match.hasMatch())
@@ -142,6 +144,10 @@ void RecordBackups::prune(const QList<Backup> &backups) const
 
 RecordBackups::Copy RecordBackups::read(const QString &backupPath)
 {
+    if (const QString why = RecordFile::whyNotAFile(backupPath); !why.isEmpty())
+        return {{}, StoreText::cannotReadBackup(backupPath, why)};
+    if (const qint64 size = QFileInfo(backupPath).size(); size > LargestCopy)
+        return {{}, StoreText::backupTooLarge(backupPath, size, LargestCopy)};
     QFile backup(backupPath);
     if (!backup.open(QIODevice::ReadOnly))
         return {{}, StoreText::cannotReadBackup(backupPath, backup.errorString())};

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDir>
 #include <QList>
 #include <QString>
 #include <QTime>
@@ -42,11 +43,16 @@ public:
         QTime time;       // none for the first save of a day, which comes before the day's others
         QString occasion; // "数据初始化前", ...; empty for the first save of a day
     };
-    // Newest first.
-    QList<Backup> list() const;
+    // Newest first. kinds: QDir's filter; besides files, "从备份恢复" names what else bears a
+    // copy's name (a folder, a pipe) as a backup it cannot read.
+    QList<Backup> list(QDir::Filters kinds = QDir::Files) const;
+
+    // Larger than decades of records: no copy of a.bz, and read whole it would hold up the window.
+    static constexpr qint64 LargestCopy = 32 * 1024 * 1024;
 
     // A backup's bytes, to be put in a.bz's place (RecordStore::restore); error says why they
-    // could not be read.
+    // could not be read: never opened when it is no file (a pipe would wait for ever) or larger
+    // than LargestCopy.
     struct Copy
     {
         QByteArray bytes;
