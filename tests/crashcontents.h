@@ -39,23 +39,6 @@ inline QList<QStringList> tableB()
     return table(QStringLiteral("二号楼板"), 2000, QStringLiteral("2026-12-06 09:05"));
 }
 
-// The record the correction and deletion writers change: its stored fields, and tableA() with it
-// corrected (its remark "改") or without it.
-constexpr int kChanged = 1500;
-inline QStringList changed()
-{
-    return tableA()[kChanged].mid(0, SpecimenRecord::DueMark);
-}
-inline QList<QStringList> tableAChanged(bool removed)
-{
-    QList<QStringList> rows = tableA();
-    if (removed)
-        rows.removeAt(kChanged);
-    else
-        rows[kChanged][SpecimenRecord::Remark] = QStringLiteral("改");
-    return rows;
-}
-
 inline QString slot()
 {
     return QStringLiteral("1|1");

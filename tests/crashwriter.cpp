@@ -2,9 +2,7 @@
 // moments and checks what is left on disk.
 //
 //   crashwriter record <a.bz>      the store's rewrite into crashTableA() and crashTableB() in turn
-//   crashwriter correction <a.bz>  with backups: record kChanged of table A corrected and back
-//   crashwriter deletion <a.bz>    with backups: record kChanged deleted, table A saved again
-//   crashwriter restore <a.bz>     with backups: "A.bz" and "B.bz" beside it restored in turn
+//   crashwriter restore <a.bz>     "A.bz" and "B.bz" beside it restored in turn, with backups
 //   crashwriter journal <file>      a reminder of one more record after another, into the journal
 //                                   whose month file is <file>
 //   crashwriter exchange <vexa.ini> free slot 1|1; then fill it with record A, claim it, free
@@ -13,7 +11,6 @@
 // Prints "ready" once the first save is done, so that the test kills it only inside its loop.
 #include "crashcontents.h"
 #include "fakes.h"
-#include "recordcorrection.h"
 #include "reminderjournal.h"
 #include "reminderslots.h"
 #include "testfiles.h"
@@ -50,36 +47,19 @@ int saveRecordsForever(const QString &path)
     }
 }
 
-int changeRecordsForever(const QString &mode, const QString &path)
+int restoreForever(const QString &path)
 {
     FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
     RecordingMessages messages;
     const QString folder = QFileInfo(path).path();
     RecordBackups backups(folder, &clock, &messages);
     const RecordStore store(path, RecordStore::DefaultLockWaitMs, &backups);
-    QStringList corrected = CrashContents::changed();
-    corrected[SpecimenRecord::Remark] = QStringLiteral("改");
-    // A kill may have left the change made: the next step takes it back.
-    const quint64 first = readFile(path) == RecordFile::tableBytes(CrashContents::tableA()) ? 0 : 1;
-    for (quint64 round = first;; ++round) {
-        const bool back = round % 2 == 1;
-        QString error;
-        if (mode == QLatin1String("restore")) {
-            error = store.restore(folder + (back ? "/B.bz" : "/A.bz")).error;
-        } else if (mode == QLatin1String("deletion")) {
-            error = back ? rewriteTable(store, CrashContents::tableA()).error
-                         : RecordCorrection::remove(store, CrashContents::changed()).error;
-        } else {
-            const QStringList &now = back ? corrected : CrashContents::changed();
-            error =
-                RecordCorrection::correct(store, now, SpecimenRecord::Remark,
-                                          back ? CrashContents::changed()[SpecimenRecord::Remark]
-                                               : corrected[SpecimenRecord::Remark])
-                    .error;
-        }
-        if (!error.isEmpty())
-            return fail(error);
-        if (round == first)
+    for (quint64 round = 0;; ++round) {
+        const RecordStore::Outcome restored =
+            store.restore(folder + (round % 2 ? "/B.bz" : "/A.bz"));
+        if (!restored.ok())
+            return fail(restored.error);
+        if (round == 0)
             ready();
     }
 }
@@ -138,8 +118,8 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("usage: crashwriter record|journal|exchange <path>"));
     if (args[1] == QLatin1String("record"))
         return saveRecordsForever(args[2]);
-    if (QStringList{"correction", "deletion", "restore"}.contains(args[1]))
-        return changeRecordsForever(args[1], args[2]);
+    if (args[1] == QLatin1String("restore"))
+        return restoreForever(args[2]);
     if (args[1] == QLatin1String("journal"))
         return remindForever(args[2]);
     if (args[1] == QLatin1String("exchange"))

@@ -129,11 +129,8 @@ void TestCrashConsistency::killRepeatedly(const QString &mode, const QString &pa
 void TestCrashConsistency::recordFileSurvivesKills_data()
 {
     QTest::addColumn<QString>("mode");
-    QTest::addColumn<QList<QStringList>>("b"); // the table the writer changes A into
-    QTest::newRow("save") << "record" << CrashContents::tableB();
-    QTest::newRow("correction") << "correction" << CrashContents::tableAChanged(false);
-    QTest::newRow("deletion") << "deletion" << CrashContents::tableAChanged(true);
-    QTest::newRow("restore") << "restore" << CrashContents::tableB();
+    QTest::newRow("save") << "record";
+    QTest::newRow("restore, a copy kept first") << "restore";
 }
 
 void TestCrashConsistency::recordFileSurvivesKills()
@@ -142,11 +139,11 @@ void TestCrashConsistency::recordFileSurvivesKills()
     QSKIP("kills with SIGKILL: Linux only");
 #else
     QFETCH(QString, mode);
-    QFETCH(QList<QStringList>, b);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("a.bz"));
     const QList<QStringList> a = CrashContents::tableA();
+    const QList<QStringList> b = CrashContents::tableB();
     const QByteArray bytesA = RecordFile::tableBytes(a);
     const QByteArray bytesB = RecordFile::tableBytes(b);
     QVERIFY(!bytesA.isEmpty() && !bytesB.isEmpty());

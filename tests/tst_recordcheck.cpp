@@ -235,16 +235,10 @@ void TestRecordCheck::promisedBackupThatCannotBeWrittenStopsTheRewrite()
     auto &[dir, clock, messages, backups, store] = folder;
     const QByteArray old = record("2026-12-09 09:30") + "\r\n";
     writeFile(store.file().path(), old);
-    const QString smaller = dir.filePath(QStringLiteral("smaller.bz"));
-    writeFile(smaller, {});
     // As on a full disk with room for the smaller new file only: no copy can be made.
     writeFile(backups.folder(), "a file where the folder should be");
-
-    const RecordStore::Outcome done = occasion == RecordBackups::Occasion::BeforeRestore
-                                          ? store.restore(smaller)
-                                          : store.rewrite(occasion, [](const RecordFile::Bytes &) {
-                                                return RecordFile::Replacement{};
-                                            });
+    const RecordStore::Outcome done = store.rewrite(
+        occasion, [](const RecordFile::Bytes &) { return RecordFile::Replacement{}; });
     QCOMPARE(readFile(store.file().path()), old);
     const QString why = done.error.section(u'：', 1).section(u'\n', 0, 0);
     QVERIFY(!why.isEmpty());

@@ -151,36 +151,23 @@ void TestRecordSafety::backupsItCannotUseAreNamed_data()
     QString records;
     for (int i = 1; i <= 1500; ++i)
         records += sample(QStringLiteral("梁%1").arg(i), "2026-12-09 09:30").text() + "\r\n";
-    const QByteArray good = gbk(records);
-    QByteArray garbage;
-    for (int i = 0; i < 4096; ++i)
-        garbage += char(i * 7 % 251);
-    QTest::newRow("more than the grid shows")
-        << good << WindowText::backupRecords(1500) + WindowText::backupRecordsShown(1000) << 1000;
-    QTest::newRow("cut off") << good.first(good.size() - 9)
-                             << WindowText::backupRecords(1500) +
-                                    WindowText::backupRecordsShown(1000) +
-                                    WindowText::backupUnreadableLines(1)
-                             << 1000;
-    QTest::newRow("binary") << garbage
-                            << WindowText::backupRecords(33) + WindowText::backupUnreadableLines(33)
-                            << 33;
+    QTest::newRow("cut off, more than the grid shows")
+        << gbk(records).chopped(9)
+        << WindowText::backupRecords(1500) + WindowText::backupRecordsShown(1000) +
+               WindowText::backupUnreadableLines(1)
+        << 1000;
     QTest::newRow("UTF-8") << records.left(300).toUtf8()
                            << WindowText::backupRecords(5) + WindowText::backupInUtf8() +
                                   WindowText::backupUnreadableLines(5)
                            << 5;
-    const QString unreadable = WindowText::backupUnreadable() + QLatin1Char('\n');
-    QTest::newRow("too large") << QByteArray("sparse")
-                               << unreadable + StoreText::backupTooLarge(
-                                                   "%1", RecordBackups::LargestCopy + 1,
-                                                   RecordBackups::LargestCopy)
-                               << -1;
+    const QString no = WindowText::backupUnreadable() + QStringLiteral("\n");
+    const qint64 large = RecordBackups::LargestCopy + 1;
+    QTest::newRow("too large") << QByteArray("large")
+                               << no + StoreText::backupTooLarge("%1", large, large - 1) << -1;
     QTest::newRow("folder") << QByteArray("folder")
-                            << unreadable + StoreText::cannotReadBackup("%1", StoreText::isFolder())
-                            << -1;
+                            << no + StoreText::cannotReadBackup("%1", StoreText::isFolder()) << -1;
     QTest::newRow("pipe") << QByteArray("pipe")
-                          << unreadable + StoreText::cannotReadBackup("%1", StoreText::notRegular())
-                          << -1;
+                          << no + StoreText::cannotReadBackup("%1", StoreText::notRegular()) << -1;
 }
 
 void TestRecordSafety::backupsItCannotUseAreNamed()
@@ -190,13 +177,11 @@ void TestRecordSafety::backupsItCannotUseAreNamed()
     QFETCH(int, shown);
     RecordBackups backups(m_dir->path(), &m_clock, &m_messages);
     const QString path = backups.folder() + QStringLiteral("/a 2026-12-07.bz");
-    QVERIFY(QDir().mkpath(backups.folder()));
-    if (bytes == "folder")
-        QVERIFY(QDir().mkdir(path));
-    else
+    QVERIFY(QDir().mkpath(bytes == "folder" ? path : backups.folder()));
+    if (bytes != "folder")
         writeFile(path, bytes);
-    if (bytes == "sparse")
-        QVERIFY(QFile::resize(path, RecordBackups::LargestCopy + 1));
+    if (bytes == "large")
+        QVERIFY(QFile::resize(path, RecordBackups::LargestCopy + 1)); // sparse: no disk taken
 #ifdef Q_OS_UNIX
     if (bytes == "pipe")
         QVERIFY(QFile::remove(path) && mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
@@ -205,20 +190,16 @@ void TestRecordSafety::backupsItCannotUseAreNamed()
     writeFile(recordPath(), current);
 
     BackupWindow window(&backups, recordPath(), &m_messages);
-    m_messages.answer = false;
     QCOMPARE(window.findChild<QLabel *>("backupCount")->text(), named.arg(path));
     QCOMPARE(window.grid()->rows(), qMax(shown, 0) + 2); // the header and the spare row
     auto *restore = window.findChild<QPushButton *>(QStringLiteral("restoreBackup"));
     QCOMPARE(restore->isEnabled(), shown >= 0);
-    restore->click(); // answered "否"
+    m_messages.answer = false;
+    restore->click();
     QCOMPARE(readFile(recordPath()), current);
-    // What it holds besides records is said again in a question whose default is "否".
-    const QString warning = named.section(QStringLiteral("。"), 1 + named.contains(u'前'));
+    // What it holds besides records is asked about again, "否" the default.
     QCOMPARE(m_messages.asked.size(), shown >= 0 ? 1 : 0);
-    if (shown >= 0) {
-        QVERIFY(m_messages.asked[0].text.startsWith(warning));
-        QCOMPARE(m_messages.asked[0].noByDefault, !warning.isEmpty());
-    }
+    QVERIFY(m_messages.asked.isEmpty() || m_messages.asked[0].noByDefault);
 }
 
 QTEST_MAIN(TestRecordSafety)
