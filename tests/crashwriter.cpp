@@ -2,7 +2,6 @@
 // moments and checks what is left on disk.
 //
 //   crashwriter record <a.bz>      the store's rewrite into crashTableA() and crashTableB() in turn
-//   crashwriter restore <a.bz>     "A.bz" and "B.bz" beside it restored in turn, with backups
 //   crashwriter journal <file>      a reminder of one more record after another, into the journal
 //                                   whose month file is <file>
 //   crashwriter exchange <vexa.ini> free slot 1|1; then fill it with record A, claim it, free
@@ -10,7 +9,6 @@
 //
 // Prints "ready" once the first save is done, so that the test kills it only inside its loop.
 #include "crashcontents.h"
-#include "fakes.h"
 #include "reminderjournal.h"
 #include "reminderslots.h"
 #include "testfiles.h"
@@ -42,23 +40,6 @@ int saveRecordsForever(const QString &path)
         const RecordStore::Outcome saved = rewriteTable(store, tables[round % 2]);
         if (!saved.ok())
             return fail(saved.error);
-        if (round == 0)
-            ready();
-    }
-}
-
-int restoreForever(const QString &path)
-{
-    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
-    RecordingMessages messages;
-    const QString folder = QFileInfo(path).path();
-    RecordBackups backups(folder, &clock, &messages);
-    const RecordStore store(path, RecordStore::DefaultLockWaitMs, &backups);
-    for (quint64 round = 0;; ++round) {
-        const RecordStore::Outcome restored =
-            store.restore(folder + (round % 2 ? "/B.bz" : "/A.bz"));
-        if (!restored.ok())
-            return fail(restored.error);
         if (round == 0)
             ready();
     }
@@ -118,8 +99,6 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("usage: crashwriter record|journal|exchange <path>"));
     if (args[1] == QLatin1String("record"))
         return saveRecordsForever(args[2]);
-    if (args[1] == QLatin1String("restore"))
-        return restoreForever(args[2]);
     if (args[1] == QLatin1String("journal"))
         return remindForever(args[2]);
     if (args[1] == QLatin1String("exchange"))

@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(RecordBackups::Occasion)
-
 class TestRecordCheck : public QObject
 {
     Q_OBJECT
@@ -25,23 +23,9 @@ private slots:
     void refusesToWriteIntoUtf8();
     void keepsOneBackupADayAndPrunes();
     void backupThatCannotBeWrittenIsToldOnce();
-    void promisedBackupThatCannotBeWrittenStopsTheRewrite_data();
-    void promisedBackupThatCannotBeWrittenStopsTheRewrite();
 };
 
 namespace {
-// A data folder whose store keeps backups, told by a clock of its own.
-struct BackupFolder
-{
-    explicit BackupFolder(const QDateTime &now) : clock(now) {}
-    QTemporaryDir dir;
-    FakeClock clock;
-    RecordingMessages messages;
-    RecordBackups backups{dir.path(), &clock, &messages};
-    const RecordStore store{dir.filePath(QStringLiteral("a.bz")), RecordStore::DefaultLockWaitMs,
-                            &backups};
-};
-
 QByteArray record(const QString &due, const QString &part = QStringLiteral("1#楼梁"))
 {
     return gbk(sample(part, due).text());
@@ -164,8 +148,12 @@ void TestRecordCheck::refusesToWriteIntoUtf8()
 
 void TestRecordCheck::keepsOneBackupADayAndPrunes()
 {
-    BackupFolder folder(QDateTime(QDate(2026, 11, 1), QTime(9, 0)));
-    auto &[dir, clock, messages, backups, store] = folder;
+    QTemporaryDir dir;
+    FakeClock clock(QDateTime(QDate(2026, 11, 1), QTime(9, 0)));
+    RecordingMessages messages;
+    RecordBackups backups(dir.path(), &clock, &messages);
+    const RecordStore store(dir.filePath(QStringLiteral("a.bz")), RecordStore::DefaultLockWaitMs,
+                            &backups);
     const QString path = store.file().path();
     QVERIFY(rewriteLines(store, {QStringLiteral("一")}).ok()); // nothing to keep yet
     QVERIFY(backups.list().isEmpty());
@@ -193,8 +181,12 @@ void TestRecordCheck::keepsOneBackupADayAndPrunes()
 
 void TestRecordCheck::backupThatCannotBeWrittenIsToldOnce()
 {
-    BackupFolder folder(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
-    auto &[dir, clock, messages, backups, store] = folder;
+    QTemporaryDir dir;
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    RecordingMessages messages;
+    RecordBackups backups(dir.path(), &clock, &messages);
+    const RecordStore store(dir.filePath(QStringLiteral("a.bz")), RecordStore::DefaultLockWaitMs,
+                            &backups);
     const QString path = store.file().path();
     writeFile(path, "old\r\n");
     writeFile(backups.folder(), "a file where the folder should be");
@@ -218,32 +210,6 @@ void TestRecordCheck::backupThatCannotBeWrittenIsToldOnce()
     writeFile(backups.folder(), "blocked again");
     backups.keep(RecordBackups::Occasion::BeforeDeletion, readFile(path));
     QCOMPARE(messages.shown.size(), 2);
-}
-
-void TestRecordCheck::promisedBackupThatCannotBeWrittenStopsTheRewrite_data()
-{
-    QTest::addColumn<RecordBackups::Occasion>("occasion");
-    QTest::newRow("删除") << RecordBackups::Occasion::BeforeDeletion;
-    QTest::newRow("数据初始化") << RecordBackups::Occasion::BeforeInitialisation;
-    QTest::newRow("从备份恢复") << RecordBackups::Occasion::BeforeRestore;
-}
-
-void TestRecordCheck::promisedBackupThatCannotBeWrittenStopsTheRewrite()
-{
-    QFETCH(RecordBackups::Occasion, occasion);
-    BackupFolder folder(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
-    auto &[dir, clock, messages, backups, store] = folder;
-    const QByteArray old = record("2026-12-09 09:30") + "\r\n";
-    writeFile(store.file().path(), old);
-    // As on a full disk with room for the smaller new file only: no copy can be made.
-    writeFile(backups.folder(), "a file where the folder should be");
-    const RecordStore::Outcome done = store.rewrite(
-        occasion, [](const RecordFile::Bytes &) { return RecordFile::Replacement{}; });
-    QCOMPARE(readFile(store.file().path()), old);
-    const QString why = done.error.section(u'：', 1).section(u'\n', 0, 0);
-    QVERIFY(!why.isEmpty());
-    QCOMPARE(done.error, StoreText::backupRequired(backups.folder(), store.file().path(), why));
-    QVERIFY(messages.shown.isEmpty()); // not also told that the file was saved as usual
 }
 
 QTEST_GUILESS_MAIN(TestRecordCheck)
