@@ -1,6 +1,7 @@
 #include "backupwindow.h"
 
 #include "messages.h"
+#include "recordcheck.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
@@ -17,6 +18,8 @@
 #include <QVBoxLayout>
 
 namespace {
+// The grid shows the first records of a backup; the count is of all.
+constexpr qsizetype kShownAtMost = 1000;
 
 QString describe(const RecordBackups::Backup &backup)
 {
@@ -40,6 +43,8 @@ BackupWindow::BackupWindow(RecordBackups *backups, QString recordFile, Messages 
     m_choice->setObjectName(QStringLiteral("backupChoice"));
     m_restore->setObjectName(QStringLiteral("restoreBackup"));
     m_restore->setAutoDefault(false);
+    m_count->setObjectName(QStringLiteral("backupCount"));
+    m_count->setWordWrap(true);
     m_grid->layOutRecordColumns();
     auto *view = new RecordGridView(m_grid, this);
     auto *close = new QPushButton(QStringLiteral("关闭"), this);
@@ -66,7 +71,7 @@ BackupWindow::BackupWindow(RecordBackups *backups, QString recordFile, Messages 
 
 void BackupWindow::fillChoices()
 {
-    m_list = m_backups->list();
+    m_list = m_backups->list(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     const QSignalBlocker quiet(m_choice);
     m_choice->clear();
     for (const RecordBackups::Backup &backup : m_list)
@@ -76,34 +81,59 @@ void BackupWindow::fillChoices()
     choose(m_list.isEmpty() ? -1 : 0);
 }
 
-qsizetype BackupWindow::loadRecords(const QString &path, QList<QStringList> *rows) const
+qsizetype BackupWindow::countRecords(const QString &path) const
 {
     qsizetype count = 0;
     const RecordFile::Status read =
-        RecordFile(path).forEachFilledLine([&](const QList<QStringView> &fields) {
-            ++count;
-            if (!rows)
-                return;
-            QStringList cells{QString()};
-            const qsizetype shown = RecordLine::shownFields(fields.size(), SpecimenRecord::ColumnCount - 1);
-            for (qsizetype i = 0; i < shown; ++i)
-                cells << fields[i].toString();
-            rows->append(cells);
-        });
+        RecordFile(path).forEachFilledLine([&](const QList<QStringView> &) { ++count; });
     return read.error.isEmpty() ? count : -1;
+}
+
+qsizetype BackupWindow::look(const QByteArray &bytes, QList<QStringList> *rows)
+{
+    qsizetype count = 0;
+    RecordFile::forEachFilledLine(bytes, [&](const QList<QStringView> &fields) {
+        if (count++ >= kShownAtMost)
+            return;
+        QStringList cells{QString()};
+        const qsizetype shown =
+            RecordLine::shownFields(fields.size(), SpecimenRecord::ColumnCount - 1);
+        for (qsizetype i = 0; i < shown; ++i)
+            cells << fields[i].toString();
+        rows->append(cells);
+    });
+    m_warning.clear();
+    if (RecordCheck::isUtf8(bytes))
+        m_warning += WindowText::backupInUtf8();
+    if (const qsizetype unreadable = RecordCheck::unreadableLines(bytes).total; unreadable > 0)
+        m_warning += WindowText::backupUnreadableLines(unreadable);
+    return count;
 }
 
 void BackupWindow::choose(int index)
 {
     QList<QStringList> rows;
-    m_records = index >= 0 && index < m_list.size() ? loadRecords(m_list[index].path, &rows) : -1;
+    RecordBackups::Copy copy;
+    m_records = -1;
+    if (index >= 0 && index < m_list.size()) {
+        copy = RecordBackups::read(m_list[index].path);
+        if (copy.error.isEmpty())
+            m_records = look(copy.bytes, &rows);
+    }
     rows << QStringList();
     m_grid->replaceBody(rows);
     m_grid->renumber();
     m_restore->setEnabled(m_records >= 0);
-    if (index >= 0)
-        m_count->setText(m_records >= 0 ? WindowText::backupRecords(m_records)
-                                        : WindowText::backupUnreadable());
+    if (index < 0)
+        return;
+    if (m_records < 0) {
+        m_count->setText(WindowText::backupUnreadable() + QLatin1Char('\n') + copy.error);
+        return;
+    }
+    QString text = WindowText::backupRecords(m_records);
+    if (m_records > kShownAtMost)
+        text += WindowText::backupRecordsShown(kShownAtMost);
+    m_count->setText(text + m_warning);
 }
 
 void BackupWindow::restoreChosen()
@@ -112,9 +142,12 @@ void BackupWindow::restoreChosen()
     if (index < 0 || index >= m_list.size() || m_records < 0)
         return;
     const RecordBackups::Backup chosen = m_list[index];
-    const qsizetype now = loadRecords(m_recordFile, nullptr);
-    if (!m_messages->ask(WindowText::restoreQuestion(chosen.fileName, m_records, now),
-                         Title::notice()))
+    const qsizetype now = countRecords(m_recordFile);
+    const QString question = WindowText::restoreQuestion(chosen.fileName, m_records, now);
+    // A backup the program cannot fully use is restored only on a "是" that was not the default.
+    if (m_warning.isEmpty()
+            ? !m_messages->ask(question, Title::notice())
+            : !m_messages->confirm(m_warning + QStringLiteral("\n\n") + question, Title::notice()))
         return;
     const QString error = RecordStore(m_recordFile, RecordStore::DefaultLockWaitMs, m_backups)
                               .restore(chosen.path)

@@ -30,8 +30,11 @@ public:
 
 private:
     void fillChoices();
-    // The records (lines holding any field) of a file, as rows of the grid; -1 when unreadable.
-    qsizetype loadRecords(const QString &path, QList<QStringList> *rows) const;
+    // The records (lines holding any field) of a file, counted; -1 when unreadable.
+    qsizetype countRecords(const QString &path) const;
+    // The records of a backup's bytes, the first of them as rows of the grid; warns of what it
+    // holds besides records.
+    qsizetype look(const QByteArray &bytes, QList<QStringList> *rows);
 
     RecordBackups *m_backups;
     QString m_recordFile;
@@ -42,4 +45,5 @@ private:
     RecordGridModel *m_grid;
     QPushButton *m_restore;
     qsizetype m_records = 0;
+    QString m_warning; // what the chosen backup holds that the program cannot use
 };

@@ -20,14 +20,26 @@ namespace SchedulePdf {
 namespace {
 constexpr int kMeasuredRows = 500; // enough to size the columns of any list
 constexpr int kPadding = 8;        // device pixels each side of a cell's text
+// More characters than a line across the page holds: a field of thousands is measured and
+// elided from its start only, or every cell of it would hold the export up for seconds.
+constexpr qsizetype kLongestShown = 300;
+} // namespace
 
+// A cell's text on one line: a line break, tab or other control character (a journal's tester or
+// result may hold any) would run into the rows below or draw as nothing; it prints as a space.
 QString cellText(const QAbstractItemModel &model, int row, int column)
 {
-    return row < 0 ? model.headerData(column, Qt::Horizontal).toString()
-                   : model.index(row, column).data().toString();
+    QString text = row < 0 ? model.headerData(column, Qt::Horizontal).toString()
+                           : model.index(row, column).data().toString();
+    if (text.size() > kLongestShown)
+        text.truncate(kLongestShown - (text[kLongestShown - 1].isHighSurrogate() ? 1 : 0));
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    return text;
 }
 
-// Each column as wide as its widest text, then all narrowed or widened to the page's width.
 QList<int> columnWidths(const QAbstractItemModel &model, const QFontMetrics &metrics, int width)
 {
     QList<int> widths;
@@ -36,14 +48,14 @@ QList<int> columnWidths(const QAbstractItemModel &model, const QFontMetrics &met
         int widest = 0;
         for (int r = -1; r < rows; ++r)
             widest = std::max(widest, metrics.horizontalAdvance(cellText(model, r, c)));
-        widths << widest + 2 * kPadding;
+        // No column takes more than a third of the page, whatever one field holds.
+        widths << std::min(widest, width / 3) + 2 * kPadding;
     }
     const qint64 total = std::accumulate(widths.begin(), widths.end(), qint64(0));
     for (int &w : widths)
         w = int(qint64(w) * width / std::max<qint64>(total, 1));
     return widths;
 }
-} // namespace
 
 QByteArray bytes(const QAbstractItemModel &model, const QString &title)
 {

@@ -276,6 +276,24 @@ QString backupUnreadable()
     return QStringLiteral("无法读取这个备份。");
 }
 
+QString backupRecordsShown(qsizetype shown)
+{
+    return QStringLiteral("表格中列出前 %1 条。").arg(shown);
+}
+
+QString backupInUtf8()
+{
+    return QStringLiteral("这个备份是 UTF-8 编码的，不是记录文件所用的 GBK 编码：恢复后其中的中文"
+                          "会显示为乱码，也不能再添加记录。");
+}
+
+QString backupUnreadableLines(qsizetype lines)
+{
+    return QStringLiteral("其中有 %1 行不是本程序能识别的记录（文件可能已损坏或不完整）：恢复后"
+                          "这些行不会显示，到期时也不会提醒。")
+        .arg(lines);
+}
+
 QString restoreQuestion(const QString &file, qsizetype records, qsizetype now)
 {
     return QStringLiteral("是否用备份“%1”（%2 条记录）替换现在的记录文件%3？\n\n"

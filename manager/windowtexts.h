@@ -76,6 +76,9 @@ QString firstSaveOfDay(const QString &day, const QString &file);
 QString noBackups(const QString &folder);
 QString backupRecords(qsizetype records);
 QString backupUnreadable();
+QString backupRecordsShown(qsizetype shown);
+QString backupInUtf8();
+QString backupUnreadableLines(qsizetype lines);
 QString restoreQuestion(const QString &file, qsizetype records, qsizetype now);
 QString restored(const QString &file, qsizetype records);
 

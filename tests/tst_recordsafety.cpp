@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 // What the main window does with a record file it cannot fully use, and the way back from a
 // rewrite: the unreadable lines named at start-up and reload, the backups and their restore.
 class TestRecordSafety : public QObject
@@ -26,6 +30,8 @@ private slots:
     void cleanup();
     void namesUnreadableLinesOnceAtLoad();
     void dataInitialisationKeptAndRestoredByteForByte();
+    void backupsItCannotUseAreNamed_data();
+    void backupsItCannotUseAreNamed();
 
 private:
     QString recordPath() const { return m_dir->filePath(QStringLiteral("a.bz")); }
@@ -135,6 +141,65 @@ void TestRecordSafety::dataInitialisationKeptAndRestoredByteForByte()
     QCOMPARE(readFile(after[0].path), QByteArray());
     QCOMPARE(after[0].occasion, StoreText::beforeRestore());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->grid()->rows(), 3, 5000);
+}
+
+void TestRecordSafety::backupsItCannotUseAreNamed_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("named"); // what the window says of it; its path stands for %1
+    QTest::addColumn<int>("shown");     // records in the grid; -1: no restore
+    QString records;
+    for (int i = 1; i <= 1500; ++i)
+        records += sample(QStringLiteral("梁%1").arg(i), "2026-12-09 09:30").text() + "\r\n";
+    QTest::newRow("cut off, more than the grid shows")
+        << gbk(records).chopped(9)
+        << WindowText::backupRecords(1500) + WindowText::backupRecordsShown(1000) +
+               WindowText::backupUnreadableLines(1)
+        << 1000;
+    QTest::newRow("UTF-8") << records.left(300).toUtf8()
+                           << WindowText::backupRecords(5) + WindowText::backupInUtf8() +
+                                  WindowText::backupUnreadableLines(5)
+                           << 5;
+    const QString no = WindowText::backupUnreadable() + QStringLiteral("\n");
+    const qint64 large = RecordBackups::LargestCopy + 1;
+    QTest::newRow("too large") << QByteArray("large")
+                               << no + StoreText::backupTooLarge("%1", large, large - 1) << -1;
+    QTest::newRow("folder") << QByteArray("folder")
+                            << no + StoreText::cannotReadBackup("%1", StoreText::isFolder()) << -1;
+    QTest::newRow("pipe") << QByteArray("pipe")
+                          << no + StoreText::cannotReadBackup("%1", StoreText::notRegular()) << -1;
+}
+
+void TestRecordSafety::backupsItCannotUseAreNamed()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, named);
+    QFETCH(int, shown);
+    RecordBackups backups(m_dir->path(), &m_clock, &m_messages);
+    const QString path = backups.folder() + QStringLiteral("/a 2026-12-07.bz");
+    QVERIFY(QDir().mkpath(bytes == "folder" ? path : backups.folder()));
+    if (bytes != "folder")
+        writeFile(path, bytes);
+    if (bytes == "large")
+        QVERIFY(QFile::resize(path, RecordBackups::LargestCopy + 1)); // sparse: no disk taken
+#ifdef Q_OS_UNIX
+    if (bytes == "pipe")
+        QVERIFY(QFile::remove(path) && mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+#endif
+    const QByteArray current = gbk(sample().text());
+    writeFile(recordPath(), current);
+
+    BackupWindow window(&backups, recordPath(), &m_messages);
+    QCOMPARE(window.findChild<QLabel *>("backupCount")->text(), named.arg(path));
+    QCOMPARE(window.grid()->rows(), qMax(shown, 0) + 2); // the header and the spare row
+    auto *restore = window.findChild<QPushButton *>(QStringLiteral("restoreBackup"));
+    QCOMPARE(restore->isEnabled(), shown >= 0);
+    m_messages.answer = false;
+    restore->click();
+    QCOMPARE(readFile(recordPath()), current);
+    // What it holds besides records is asked about again, "否" the default.
+    QCOMPARE(m_messages.asked.size(), shown >= 0 ? 1 : 0);
+    QVERIFY(m_messages.asked.isEmpty() || m_messages.asked[0].noByDefault);
 }
 
 QTEST_MAIN(TestRecordSafety)

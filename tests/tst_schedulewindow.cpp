@@ -6,6 +6,7 @@
 #include "recordfile.h"
 #include "reminderjournal.h"
 #include "schedulemodel.h"
+#include "schedulepdf.h"
 #include "schedulewindow.h"
 #include "testfiles.h"
 #include "textprompts.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -54,6 +56,7 @@ private slots:
     void init();
     void marksTestedOnceAskingTheNameOnceAndUndoes();
     void exportsTheListShown();
+    void pdfPrintsAnyFieldAsOneLineOfText();
     void mainWindowTellsTheDayAtAGlance();
 
 private:
@@ -170,6 +173,22 @@ void TestScheduleWindow::exportsTheListShown()
     QVERIFY(pdf.startsWith("%PDF-"));
     QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r"), 1);
     QCOMPARE(m_messages.shown.size(), 0);
+}
+
+void TestScheduleWindow::pdfPrintsAnyFieldAsOneLineOfText()
+{
+    // A tester or result from the journal may hold anything; markup prints as written.
+    QStandardItemModel model(1, 3);
+    const QStringList fields{QString(10000, u'长'), QStringLiteral("甲\n乙\r\t丙\x01\x7f"),
+                             QStringLiteral("<b>&amp;</b>")};
+    for (int c = 0; c < 3; ++c)
+        model.setItem(0, c, new QStandardItem(fields[c]));
+    QCOMPARE(SchedulePdf::cellText(model, 0, 0), fields[0].left(300));
+    QCOMPARE(SchedulePdf::cellText(model, 0, 1), QStringLiteral("甲 乙  丙  "));
+    QCOMPARE(SchedulePdf::cellText(model, 0, 2), fields[2]);
+    const QFontMetrics metrics{QFont()}; // the long field leaves the others room
+    QVERIFY(SchedulePdf::columnWidths(model, metrics, 3000)[2] >
+            metrics.horizontalAdvance(fields[2]));
 }
 
 void TestScheduleWindow::mainWindowTellsTheDayAtAGlance()

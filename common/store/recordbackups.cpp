@@ -3,11 +3,13 @@
 #include "atomicfile.h"
 #include "clock.h"
 #include "messages.h"
+#include "recordfile.h"
 #include "storetexts.h"
 #include "titles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -66,7 +68,24 @@ void RecordBackups::keep(Occasion occasion, const QByteArray &now, const QString
     const QDate today = m_clock->now().date();
     if (occasion == Occasion::FirstSaveOfDay && !before.isEmpty() && before.first().day == today)
         return;
+    const QString why = write(occasion, now, unreadable);
+    if (!why.isEmpty() && !m_failureTold) {
+        m_messages->show(StoreText::backupNotKept(folder(), why), Title::notice(),
+                         MessageStyle::Exclamation);
+    }
+    m_failureTold = !why.isEmpty();
+}
 
+QString RecordBackups::keepPromised(Occasion occasion, const QByteArray &now,
+                                    const QString &unreadable)
+{
+    const QString why = write(occasion, now, unreadable);
+    m_failureTold = m_failureTold && !why.isEmpty();
+    return why;
+}
+
+QString RecordBackups::write(Occasion occasion, const QByteArray &now, const QString &unreadable)
+{
     QString why = unreadable;
     const QString target = folder() + QLatin1Char('/') + copyName(occasion);
     if (why.isEmpty() && !QDir().mkpath(folder()))
@@ -76,23 +95,16 @@ void RecordBackups::keep(Occasion occasion, const QByteArray &now, const QString
         if (!written.ok)
             why = written.readOnly ? StoreText::readOnly() : written.reason;
     }
-    if (!why.isEmpty()) {
-        if (!m_failureTold) {
-            m_messages->show(StoreText::backupNotKept(folder(), why), Title::notice(),
-                             MessageStyle::Exclamation);
-        }
-        m_failureTold = true;
-        return;
-    }
-    m_failureTold = false;
-    prune(list());
+    if (why.isEmpty())
+        prune(list());
+    return why;
 }
 
-QList<RecordBackups::Backup> RecordBackups::list() const
+QList<RecordBackups::Backup> RecordBackups::list(QDir::Filters kinds) const
 {
     QList<Backup> backups;
     const QStringList names =
-        QDir(folder()).entryList({QStringLiteral("a *.bz")}, QDir::Files, QDir::Name);
+        QDir(folder()).entryList({QStringLiteral("a *.bz")}, kinds, QDir::Name);
     for (const QString &name : names) {
         const QRegularExpressionMatch match = namePattern().match(name);
         if (!match.hasMatch())
@@ -132,6 +144,10 @@ void RecordBackups::prune(const QList<Backup> &backups) const
 
 RecordBackups::Copy RecordBackups::read(const QString &backupPath)
 {
+    if (const QString why = RecordFile::whyNotAFile(backupPath); !why.isEmpty())
+        return {{}, StoreText::cannotReadBackup(backupPath, why)};
+    if (const qint64 size = QFileInfo(backupPath).size(); size > LargestCopy)
+        return {{}, StoreText::backupTooLarge(backupPath, size, LargestCopy)};
     QFile backup(backupPath);
     if (!backup.open(QIODevice::ReadOnly))
         return {{}, StoreText::cannotReadBackup(backupPath, backup.errorString())};

@@ -219,10 +219,10 @@ QString RecordFile::cannotRead(const QString &reason) const
     return StoreText::cannotRead(m_path, reason);
 }
 
-QString RecordFile::whyNotAFile() const
+QString RecordFile::whyNotAFile(const QString &path)
 {
     // Never opened: a pipe would wait for a writer for ever, a device never end.
-    const QFileInfo info(m_path);
+    const QFileInfo info(path);
     if (info.isFile())
         return {};
     if (info.isDir())

@@ -95,10 +95,12 @@ public:
     static void forEachLineHolding(QByteArrayView data, QByteArrayView needle,
                                    const std::function<void(QByteArrayView line)> &take);
 
-private:
     // Why the path holds no file that can be read, though something is there (a folder, a pipe,
     // a device, a link to nothing or to itself); empty for a file and for nothing at all.
-    QString whyNotAFile() const;
+    static QString whyNotAFile(const QString &path);
+
+private:
+    QString whyNotAFile() const { return whyNotAFile(m_path); }
     // "无法读取记录文件 …：reason", the one way a failed read is said.
     QString cannotRead(const QString &reason) const;
 

@@ -111,8 +111,13 @@ RecordStore::Outcome RecordStore::rewrite(RecordBackups::Occasion occasion,
     const RecordFile::Replacement replacement = replace(now);
     if (!replacement.error.isEmpty())
         return {replacement.error, {}};
-    if (m_backups && now.exists)
+    if (m_backups && now.exists && occasion == RecordBackups::Occasion::FirstSaveOfDay) {
         m_backups->keep(occasion, now.data, now.reason);
+    } else if (m_backups && now.exists) {
+        const QString why = m_backups->keepPromised(occasion, now.data, now.reason);
+        if (!why.isEmpty())
+            return {StoreText::backupRequired(m_backups->folder(), m_file.path(), why), {}};
+    }
     const AtomicFile::Result written = AtomicFile::replace(m_file.path(), replacement.bytes);
     if (!written.ok)
         return {AtomicFile::failureText(written, what(), m_file.path()), {}};

@@ -234,9 +234,24 @@ QString backupNotKept(const QString &folder, const QString &why)
         .arg(folder, why);
 }
 
+QString backupRequired(const QString &folder, const QString &recordPath, const QString &why)
+{
+    return QStringLiteral("无法在 %1 中保存记录文件 %2 的备份：%3\n没有这份备份就不能继续，")
+               .arg(folder, recordPath, why) +
+           recordFileUnchanged();
+}
+
 QString cannotReadBackup(const QString &path, const QString &reason)
 {
     return QStringLiteral("无法读取备份文件 %1：%2").arg(path, reason);
+}
+
+QString backupTooLarge(const QString &path, qint64 size, qint64 largest)
+{
+    const auto mb = [](qint64 bytes) { return QString::number(double(bytes) / (1 << 20), 'f', 1); };
+    return cannotReadBackup(path, QStringLiteral("它有 %1 MB，远大于记录文件可能有的大小（%2 MB "
+                                                 "以内），不是记录文件的备份，没有读取")
+                                      .arg(mb(size), mb(largest)));
 }
 
 } // namespace StoreText

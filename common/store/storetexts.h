@@ -59,6 +59,9 @@ QString beforeDeletion();
 QString beforeRestore();
 QString readOnly();
 QString backupNotKept(const QString &folder, const QString &why);
+// A deletion, "数据初始化" or a restore given up because the copy it promised could not be made.
+QString backupRequired(const QString &folder, const QString &recordPath, const QString &why);
 QString cannotReadBackup(const QString &path, const QString &reason);
+QString backupTooLarge(const QString &path, qint64 size, qint64 largest);
 
 } // namespace StoreText
