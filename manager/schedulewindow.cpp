@@ -8,6 +8,7 @@
 #include "recordgridview.h"
 #include "schedulemodel.h"
 #include "schedulepdf.h"
+#include "strengthdialog.h"
 #include "textprompts.h"
 #include "titles.h"
 #include "windowtexts.h"
@@ -216,10 +217,14 @@ void ScheduleWindow::markSelectedTested()
     }
     if (!askTechnician(false))
         return;
-    const std::optional<QString> result = m_prompts->text(
-        this, QStringLiteral("标为已试验"),
-        QStringLiteral("%1 条记录的试验结果（可不填，例如 35.2 MPa）：").arg(keys.size()),
-        QString());
+    // One batch gets its strengths; several share one free text, as before.
+    const std::optional<QString> result =
+        keys.size() == 1
+            ? askStrength(keys.first())
+            : m_prompts->text(
+                  this, QStringLiteral("标为已试验"),
+                  QStringLiteral("%1 条记录的试验结果（可不填，例如 35.2 MPa）：").arg(keys.size()),
+                  QString());
     if (!result)
         return;
     const QDateTime now = m_services.clock->now();
@@ -238,6 +243,18 @@ void ScheduleWindow::markSelectedTested()
     m_model->regroup(now, m_settings->overdueDays);
     showCounts();
     emit marksChanged();
+}
+
+std::optional<QString> ScheduleWindow::askStrength(const QString &key)
+{
+    const ReminderJournal::Entry *latest = m_journal->find(key);
+    const QString before =
+        latest && latest->isTested() ? m_journal->text(latest->result) : QString();
+    StrengthDialog dialog(Batch::fromLine(key), StrengthEntry::decode(before), m_services.messages,
+                          this);
+    if (!m_prompts->run(&dialog))
+        return std::nullopt;
+    return dialog.entry().encode();
 }
 
 void ScheduleWindow::undo()

@@ -1,7 +1,13 @@
 #include "textprompts.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+
+bool TextPrompts::run(QDialog *dialog)
+{
+    return dialog->exec() == QDialog::Accepted;
+}
 
 std::optional<QString> DialogPrompts::text(QWidget *owner, const QString &title,
                                            const QString &label, const QString &initial)

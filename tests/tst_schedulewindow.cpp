@@ -36,8 +36,24 @@ public:
     {
         return path;
     }
+    // A window is answered by fill, or by the next answer as its free text; then saved.
+    bool run(QDialog *dialog) override
+    {
+        asked << dialog->windowTitle();
+        if (fill) {
+            fill(dialog);
+        } else {
+            if (answers.isEmpty())
+                return false;
+            dialog->findChild<QLineEdit *>(QStringLiteral("freeText"))
+                ->setText(answers.takeFirst());
+        }
+        dialog->accept();
+        return dialog->result() == QDialog::Accepted;
+    }
     QStringList answers, asked;
     QString path;
+    std::function<void(QDialog *)> fill;
 };
 
 QDateTime noon()

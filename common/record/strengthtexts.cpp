@@ -62,6 +62,11 @@ QString edgeMissing()
     return QStringLiteral("其他尺寸的试件按荷载计算时，须填写试件边长。");
 }
 
+QString notSaved()
+{
+    return QStringLiteral("试验结果未保存。");
+}
+
 QString unusuallyHigh(const QString &box, const QString &strength)
 {
     return QStringLiteral("%1：强度 %2 MPa，超过 150 MPa。").arg(box, strength);

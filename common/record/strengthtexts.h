@@ -21,6 +21,7 @@ QString tooManyDecimals(const QString &box, const QString &typed, int most);
 QString tooLarge(const QString &box, const QString &typed);
 QString factorOutOfRange(const QString &typed);
 QString edgeMissing();
+QString notSaved();
 // Strengths above 150 MPa: each named, then the question before the save.
 QString unusuallyHigh(const QString &box, const QString &strength);
 QString saveUnusuallyHigh(const QString &list);
