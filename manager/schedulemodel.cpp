@@ -1,12 +1,16 @@
 #include "schedulemodel.h"
 
 #include "clock.h"
+#include "cubestrength.h"
 #include "duecheck.h"
 #include "recordfile.h"
 #include "recordline.h"
 #include "reminderjournal.h"
 #include "reminderwatch.h"
 #include "specimenrecord.h"
+
+#include <QBrush>
+#include <QColor>
 
 #include <algorithm>
 #include <limits>
@@ -134,7 +138,34 @@ void ScheduleModel::regroup(const QDateTime &now, int overdueDays)
         row.group = days.groupOf(row.fields.at(SpecimenRecord::DueTime), tested(row));
         ++m_counts[row.group];
     }
+    judgeResults();
     refilter();
+}
+
+void ScheduleModel::judgeResults()
+{
+    m_belowGrade = 0;
+    QList<HeldGroups::Record> records;
+    records.reserve(m_rows.size());
+    for (Row &row : m_rows) {
+        const ReminderJournal::Entry *entry = entryOf(row);
+        const QStringView grade = row.fields.at(SpecimenRecord::StrengthGrade);
+        row.belowGrade = entry && entry->result != 0 &&
+                         CubeStrength::isBelowGrade(m_journal->text(entry->result), grade);
+        m_belowGrade += row.belowGrade;
+        const auto field = [&row](SpecimenRecord::Field f) { return row.fields.at(f); };
+        records.append({field(SpecimenRecord::WorksPart), grade, field(SpecimenRecord::MixNumber),
+                        field(SpecimenRecord::MakingDate), field(SpecimenRecord::Age)});
+    }
+    const QList<HeldGroups::Advice> advice = HeldGroups::advise(
+        records,
+        [this](qsizetype i) {
+            const ReminderJournal::Entry *entry = entryOf(m_rows[i]);
+            return entry && entry->isTested() ? m_journal->text(entry->result) : QString();
+        },
+        m_designAge);
+    for (qsizetype i = 0; i < m_rows.size(); ++i)
+        m_rows[i].advice = advice[i];
 }
 
 void ScheduleModel::setShownGroup(int group)
@@ -237,16 +268,29 @@ QString ScheduleModel::cell(const Row &row, int column) const
         return entry && entry->isTested() ? TimeText::minute(entry->testedAt()) : QString();
     case TestedByColumn:
         return entry ? m_journal->text(entry->testedBy) : QString();
+    case ResultColumn:
+        return entry ? CubeStrength::resultText(m_journal->text(entry->result),
+                                                row.fields.at(SpecimenRecord::StrengthGrade))
+                     : QString();
     default:
-        return entry ? m_journal->text(entry->result) : QString();
+        return HeldGroups::text(row.advice);
     }
 }
 
 QVariant ScheduleModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_shown.size())
+    if (!index.isValid() || index.row() >= m_shown.size())
         return {};
-    return cell(m_rows[m_shown[index.row()]], index.column());
+    const Row &row = m_rows[m_shown[index.row()]];
+    if (row.belowGrade && index.column() == ResultColumn) {
+        if (role == Qt::ForegroundRole)
+            return QBrush(QColor(156, 0, 6));
+        if (role == Qt::BackgroundRole)
+            return QBrush(QColor(255, 199, 206));
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    return cell(row, index.column());
 }
 
 QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -258,8 +302,8 @@ QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int
     if (section < StateColumn)
         return SpecimenRecord::gridHeaders().value(
             SpecimenRecord::column(SpecimenRecord::Field(section - FirstFieldColumn)));
-    static const QString journalHeaders[] = {QStringLiteral("状态"), QStringLiteral("提醒时间"),
-                                             QStringLiteral("试验时间"), QStringLiteral("试验人"),
-                                             QStringLiteral("试验结果")};
+    static const QString journalHeaders[] = {
+        QStringLiteral("状态"),   QStringLiteral("提醒时间"), QStringLiteral("试验时间"),
+        QStringLiteral("试验人"), QStringLiteral("试验结果"), QStringLiteral("试验建议")};
     return journalHeaders[section - StateColumn];
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "heldgroups.h"
 #include "packedrow.h"
 #include "recordline.h"
 #include "reminderjournal.h"
@@ -26,6 +27,7 @@ public:
         TestedColumn,
         TestedByColumn,
         ResultColumn,
+        AdviceColumn, // what to do with a casting's later ages (HeldGroups)
         ColumnCount
     };
     static QString groupName(Group group);
@@ -65,6 +67,10 @@ public:
 
     // Records in a group, whatever is shown.
     int count(Group group) const { return m_counts[group]; }
+    // Records read whose result is below the grade in a group.
+    int belowGradeCount() const { return m_belowGrade; }
+    // The design age of the held-groups advice, in days; takes effect at the next regroup.
+    void setDesignAge(int days) { m_designAge = days; }
     int recordCount() const { return int(m_rows.size()); }
 
     // The journal key of a shown row.
@@ -83,6 +89,8 @@ private:
         PackedRow fields; // the eleven fields of the key: its text is the key
         qint64 due;       // yyyyMMddhhmm, or the largest value for a due time of another form
         Group group;
+        HeldGroups::Advice advice = HeldGroups::Advice::None;
+        bool belowGrade = false;
     };
     QString cell(const Row &row, int column) const;
     QStringView keyView(const Row &row) const;
@@ -90,11 +98,15 @@ private:
     bool tested(const Row &row) const;
     bool matches(const Row &row) const;
     void refilter();
+    // The results below the grade, and the advice for the later ages.
+    void judgeResults();
 
     const ReminderJournal *m_journal;
     QList<Row> m_rows;
     QList<int> m_shown;
     int m_counts[GroupCount] = {};
+    int m_belowGrade = 0;
+    int m_designAge = HeldGroups::DefaultDesignAge;
     QDateTime m_now;
     int m_overdueDays = 30;
     int m_shownGroup = All;

@@ -55,6 +55,7 @@ private:
     void showGroup(int index);
     void showCounts();
     bool askTechnician(bool always);
+    void saveSettings();
     // The result of one batch, from its latest; nothing when the technician cancelled.
     std::optional<QString> askStrength(const QString &key);
     // The title of the lab's day, also the exports' title and suggested file name.
@@ -78,5 +79,6 @@ private:
     QTableView *m_view;
     QPushButton *m_undo;
     QLabel *m_technician;
+    QLabel *m_belowGrade; // the results below the grade among the records read
     QList<Undo> m_lastMarking;
 };

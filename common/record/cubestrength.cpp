@@ -304,4 +304,10 @@ QString resultText(QStringView journalResult, QStringView grade)
     return evaluate(entry, grade).summary(entry.freeText);
 }
 
+bool isBelowGrade(QStringView journalResult, QStringView grade)
+{
+    return StrengthEntry::mayHoldValues(journalResult) &&
+           evaluate(StrengthEntry::decode(journalResult), grade).belowGrade();
+}
+
 } // namespace CubeStrength

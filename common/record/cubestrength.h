@@ -91,5 +91,7 @@ Outcome evaluate(const StrengthEntry &entry, QStringView grade);
 // What 试验结果 shows for a journal's result text: the groups' values and shares, or the text
 // as it stands when it holds no values.
 QString resultText(QStringView journalResult, QStringView grade);
+// Whether a group of a journal's result text is below the grade.
+bool isBelowGrade(QStringView journalResult, QStringView grade);
 
 } // namespace CubeStrength

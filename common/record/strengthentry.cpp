@@ -185,6 +185,11 @@ QString StrengthEntry::encode() const
     return text;
 }
 
+bool StrengthEntry::mayHoldValues(QStringView text)
+{
+    return text.startsWith(kHead);
+}
+
 StrengthEntry StrengthEntry::decode(QStringView text)
 {
     std::optional<StrengthEntry> entry = readEncoded(text);

@@ -36,6 +36,8 @@ public:
 
     QString encode() const;
     static StrengthEntry decode(QStringView text);
+    // False for a text that decode reads as free text only, at a glance: most results are.
+    static bool mayHoldValues(QStringView text);
 
     friend bool operator==(const StrengthEntry &a, const StrengthEntry &b)
     {

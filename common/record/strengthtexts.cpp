@@ -139,6 +139,12 @@ QString incomplete()
     return QStringLiteral("数据不全");
 }
 
+QString resultTip(const QString &result, bool belowGrade)
+{
+    return QStringLiteral("试验结果：%1").arg(result) +
+           (belowGrade ? QStringLiteral("\n低于设计强度") : QString());
+}
+
 QString noFurtherTest()
 {
     return QStringLiteral("可不再试验（设计龄期已合格）");

@@ -41,6 +41,8 @@ QString factorNeededOtherSize();
 QString invalid(); // "无效"
 QString notComputed();
 QString incomplete();
+// A batch's result where no column shows it (the main window's row).
+QString resultTip(const QString &result, bool belowGrade);
 
 // The advice for the records of a casting's later ages, and the schedule's count.
 QString noFurtherTest();
