@@ -134,33 +134,27 @@ void ScheduleModel::regroup(const QDateTime &now, int overdueDays)
     m_overdueDays = overdueDays;
     const Days days(now.date(), overdueDays);
     std::fill(std::begin(m_counts), std::end(m_counts), 0);
+    m_belowGrade = 0;
     for (Row &row : m_rows) {
-        row.group = days.groupOf(row.fields.at(SpecimenRecord::DueTime), tested(row));
+        const ReminderJournal::Entry *entry = entryOf(row);
+        const bool tested = entry && entry->isTested();
+        row.group = days.groupOf(row.fields.at(SpecimenRecord::DueTime), tested);
         ++m_counts[row.group];
+        row.belowGrade =
+            tested && CubeStrength::isBelowGrade(m_journal->text(entry->result),
+                                                 row.fields.at(SpecimenRecord::StrengthGrade));
+        m_belowGrade += row.belowGrade;
     }
-    judgeResults();
+    adviseLaterAges();
     refilter();
 }
 
-void ScheduleModel::judgeResults()
+void ScheduleModel::adviseLaterAges()
 {
-    m_belowGrade = 0;
-    QList<HeldGroups::Record> records;
-    records.reserve(m_rows.size());
-    for (Row &row : m_rows) {
-        const ReminderJournal::Entry *entry = entryOf(row);
-        const QStringView grade = row.fields.at(SpecimenRecord::StrengthGrade);
-        row.belowGrade = entry && entry->result != 0 &&
-                         CubeStrength::isBelowGrade(m_journal->text(entry->result), grade);
-        m_belowGrade += row.belowGrade;
-        const auto field = [&row](SpecimenRecord::Field f) { return row.fields.at(f); };
-        records.append({field(SpecimenRecord::WorksPart), grade, field(SpecimenRecord::MixNumber),
-                        field(SpecimenRecord::MakingDate), field(SpecimenRecord::Age)});
-    }
     const QList<HeldGroups::Advice> advice = HeldGroups::advise(
-        records,
+        m_rows.size(), [this](qsizetype i) { return HeldGroups::Record::of(m_rows.at(i).fields); },
         [this](qsizetype i) {
-            const ReminderJournal::Entry *entry = entryOf(m_rows[i]);
+            const ReminderJournal::Entry *entry = entryOf(m_rows.at(i));
             return entry && entry->isTested() ? m_journal->text(entry->result) : QString();
         },
         m_designAge);
@@ -190,12 +184,6 @@ QStringView ScheduleModel::keyView(const Row &row) const
 const ReminderJournal::Entry *ScheduleModel::entryOf(const Row &row) const
 {
     return m_journal->find(keyView(row));
-}
-
-bool ScheduleModel::tested(const Row &row) const
-{
-    const ReminderJournal::Entry *entry = entryOf(row);
-    return entry && entry->isTested();
 }
 
 bool ScheduleModel::matches(const Row &row) const

@@ -95,11 +95,10 @@ private:
     QString cell(const Row &row, int column) const;
     QStringView keyView(const Row &row) const;
     const ReminderJournal::Entry *entryOf(const Row &row) const;
-    bool tested(const Row &row) const;
     bool matches(const Row &row) const;
     void refilter();
-    // The results below the grade, and the advice for the later ages.
-    void judgeResults();
+    // The advice for the later ages of each casting (HeldGroups).
+    void adviseLaterAges();
 
     const ReminderJournal *m_journal;
     QList<Row> m_rows;

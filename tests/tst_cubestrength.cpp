@@ -1,5 +1,6 @@
 #include "cubestrength.h"
 #include "heldgroups.h"
+#include "packedrow.h"
 #include "reminderjournal.h"
 #include "strengthentry.h"
 #include "strengthtexts.h"
@@ -322,16 +323,19 @@ void TestCubeStrength::laterAgesOfACastingAreAdvised()
         {4, entryOf(150, {}, Unit::Megapascal, "38/39/40").encode()},    // 39.0: below
         {6, entryOf(150, {}, Unit::Megapascal, "30/40/50").encode()},    // invalid
         {8, QStringLiteral("合格")}};                                    // no values
+    QList<PackedRow> rows; // the records' views point into these
     QList<HeldGroups::Record> records;
-    for (const QStringList &fields : table) {
-        QList<QStringView> stored(fields.begin(), fields.end());
-        records << HeldGroups::Record::of(stored.constData(), stored.size());
-    }
+    for (const QStringList &fields : table)
+        rows << PackedRow(fields);
+    for (const PackedRow &row : std::as_const(rows))
+        records << HeldGroups::Record::of(row);
     QList<qsizetype> asked;
-    const QList<HeldGroups::Advice> advice = HeldGroups::advise(records, [&](qsizetype i) {
-        asked << i;
-        return results.value(int(i));
-    });
+    const auto recordOf = [&records](qsizetype i) { return records[i]; };
+    const QList<HeldGroups::Advice> advice =
+        HeldGroups::advise(records.size(), recordOf, [&](qsizetype i) {
+            asked << i;
+            return results.value(int(i));
+        });
     using A = HeldGroups::Advice;
     QCOMPARE(advice, QList<A>({A::None, A::None, A::NoFurtherTest, A::NoFurtherTest, A::None,
                                A::TestOnTime, A::None, A::TestOnTime, A::None, A::None, A::None}));
@@ -342,9 +346,8 @@ void TestCubeStrength::laterAgesOfACastingAreAdvised()
 
     // Another design age: the 56-day records are then the design age, and nothing is later
     // but the 90 days of the first casting, whose 56-day record has no result.
-    QCOMPARE(HeldGroups::advise(
-                 records, [&](qsizetype i) { return results.value(int(i)); }, 56)
-                 .count(A::None),
+    const auto resultOf = [&results](qsizetype i) { return results.value(int(i)); };
+    QCOMPARE(HeldGroups::advise(records.size(), recordOf, resultOf, 56).count(A::None),
              records.size());
 }
 

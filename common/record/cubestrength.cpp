@@ -23,8 +23,37 @@ struct Typed
     qint64 units = 0;
 };
 
+// Plain ASCII decimals, what a technician types nearly always, without a copy: "420", "42.75".
+std::optional<Typed> readPlain(QStringView text)
+{
+    qint64 whole = 0, fraction = 0;
+    int decimals = -1; // none before the point is met
+    for (QChar c : text) {
+        if (c == u'.' && decimals < 0) {
+            decimals = 0;
+        } else if (c < u'0' || c > u'9' || decimals == MaxDecimals || whole > kLargest / kScale) {
+            return std::nullopt; // the long way says what is wrong, if anything
+        } else if (decimals < 0) {
+            whole = whole * 10 + c.digitValue();
+        } else {
+            fraction = fraction * 10 + c.digitValue();
+            ++decimals;
+        }
+    }
+    if (text.isEmpty() || text == u".")
+        return std::nullopt;
+    for (int d = qMax(decimals, 0); d < MaxDecimals; ++d)
+        fraction *= 10;
+    const qint64 units = whole * kScale + fraction;
+    if (units > kLargest)
+        return Typed{Typed::Kind::TooLarge};
+    return units == 0 ? Typed{Typed::Kind::Zero} : Typed{Typed::Kind::Ok, units};
+}
+
 Typed readTyped(const QString &text)
 {
+    if (const std::optional<Typed> plain = readPlain(text))
+        return *plain;
     if (text.trimmed().isEmpty())
         return {};
     // NumberReading decides what is a number, as in every other box; the digits are then taken
@@ -237,8 +266,9 @@ Outcome evaluate(const StrengthEntry &entry, QStringView grade)
         group.state = Group::State::Incomplete;
         bool complete = den > 0;
         for (int i = 0; i < 3; ++i) {
-            const QString box = StrengthText::specimen(g + 1, i + 1);
             const Typed value = readTyped(typed[i]);
+            const QString box =
+                value.kind == Typed::Kind::Ok ? QString() : StrengthText::specimen(g + 1, i + 1);
             const QString problem = problemOf(value, box, typed[i], quantity);
             if (!problem.isEmpty()) {
                 out.problems.append({g + 1, i + 1, problem});
@@ -249,7 +279,8 @@ Outcome evaluate(const StrengthEntry &entry, QStringView grade)
                 if (group.specimens[i] > UnusualStrength)
                     out.unusuallyHigh.append(
                         {g + 1, i + 1,
-                         StrengthText::unusuallyHigh(box, tenthsText(group.specimens[i]))});
+                         StrengthText::unusuallyHigh(StrengthText::specimen(g + 1, i + 1),
+                                                     tenthsText(group.specimens[i]))});
             }
         }
         if (!complete) {

@@ -1,8 +1,8 @@
 #include "heldgroups.h"
 
-#include "batch.h"
 #include "cubestrength.h"
 #include "numberreading.h"
+#include "packedrow.h"
 #include "specimenrecord.h"
 #include "strengthtexts.h"
 
@@ -18,6 +18,12 @@ namespace {
 // The age in whole days; -1 for an age of another form.
 int daysOf(QStringView age)
 {
+    // Most ages are a few ASCII digits: read without a copy, as the schedule reads years of them.
+    if (!age.isEmpty() && age.size() <= 5 &&
+        std::all_of(age.begin(), age.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        const int days = age.toInt();
+        return days >= 1 ? days : -1;
+    }
     const std::optional<double> days = NumberReading::wholeNumber(age);
     if (!days || *days < 1 || *days > 100000 || std::floor(*days) != *days)
         return -1;
@@ -55,22 +61,11 @@ QString text(Advice advice)
     return {};
 }
 
-Record Record::of(const QStringView *fields, qsizetype count)
+Record Record::of(const PackedRow &fields)
 {
-    const auto field = [fields, count](SpecimenRecord::Field f) {
-        return f < count ? fields[f] : QStringView();
-    };
-    return {field(SpecimenRecord::WorksPart), field(SpecimenRecord::StrengthGrade),
-            field(SpecimenRecord::MixNumber), field(SpecimenRecord::MakingDate),
-            field(SpecimenRecord::Age)};
-}
-
-Record Record::of(const Batch &batch)
-{
-    QList<QStringView> fields;
-    for (const QString &field : batch.storedFields())
-        fields.append(field);
-    return of(fields.constData(), fields.size());
+    return {fields.at(SpecimenRecord::WorksPart), fields.at(SpecimenRecord::StrengthGrade),
+            fields.at(SpecimenRecord::MixNumber), fields.at(SpecimenRecord::MakingDate),
+            fields.at(SpecimenRecord::Age)};
 }
 
 Advice verdict(QStringView result, QStringView grade)
@@ -91,23 +86,27 @@ Advice verdict(QStringView result, QStringView grade)
     return complete ? Advice::NoFurtherTest : Advice::None;
 }
 
-QList<Advice> advise(const QList<Record> &records,
+QList<Advice> advise(qsizetype count, const std::function<Record(qsizetype)> &recordOf,
                      const std::function<QString(qsizetype)> &resultOf, int designAge)
 {
-    QList<Advice> advice(records.size(), Advice::None);
+    QList<Advice> advice(count, Advice::None);
     // Only the design age and the later ones count: the records of one casting are found among
     // them by a hash of the four fields, then compared field by field.
     struct Candidate
     {
         quint64 hash;
-        qsizetype index;
+        int index; // records: a.bz's lines, far below 2^31
         int days;
     };
+    // Made once at its largest size, never grown: it is held beside the schedule's years of
+    // records, whose memory is watched.
     std::vector<Candidate> candidates;
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        const int days = daysOf(records[i].age);
+    candidates.reserve(size_t(count));
+    for (qsizetype i = 0; i < count; ++i) {
+        const Record record = recordOf(i);
+        const int days = daysOf(record.age);
         if (days >= designAge)
-            candidates.push_back({castingHash(records[i]), i, days});
+            candidates.push_back({castingHash(record), int(i), days});
     }
     std::sort(candidates.begin(), candidates.end(), [](const Candidate &a, const Candidate &b) {
         return std::make_pair(a.hash, a.index) < std::make_pair(b.hash, b.index);
@@ -118,31 +117,28 @@ QList<Advice> advise(const QList<Record> &records,
         size_t end = first;
         while (end < candidates.size() && candidates[end].hash == candidates[first].hash)
             ++end;
-        for (size_t lead = first; lead < end; ++lead) {
+        for (size_t lead = first; end - first > 1 && lead < end; ++lead) {
             if (done[lead])
                 continue;
-            const Record &casting = records[candidates[lead].index];
+            const Record casting = recordOf(candidates[lead].index);
             QList<qsizetype> later;
-            Advice found = Advice::None;
-            bool hasDesignAge = false;
+            QList<qsizetype> design;
             for (size_t k = lead; k < end; ++k) {
-                if (done[k] || !sameCasting(casting, records[candidates[k].index]))
+                if (done[k] || !sameCasting(casting, recordOf(candidates[k].index)))
                     continue;
                 done[k] = true;
                 if (candidates[k].days > designAge)
                     later.append(candidates[k].index);
                 else
-                    hasDesignAge = true;
+                    design.append(candidates[k].index);
             }
-            if (later.isEmpty() || !hasDesignAge)
-                continue;
             // Every design-age record of the casting: one below the grade is enough to test.
-            for (size_t k = lead; k < end && found != Advice::TestOnTime; ++k) {
-                const qsizetype index = candidates[k].index;
-                if (candidates[k].days != designAge || !sameCasting(casting, records[index]))
-                    continue;
-                const Advice said = verdict(resultOf(index), records[index].grade);
+            Advice found = Advice::None;
+            for (qsizetype k = 0; !later.isEmpty() && k < design.size(); ++k) {
+                const Advice said = verdict(resultOf(design[k]), casting.grade);
                 found = said == Advice::None ? found : said;
+                if (found == Advice::TestOnTime)
+                    break;
             }
             for (qsizetype index : std::as_const(later))
                 advice[index] = found;

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-class Batch;
+class PackedRow;
 
 // What to do with the groups of a casting held for ages after the design age (28 days unless the
 // lab sets another). A casting is the records of one 工程部位, 强度等级, 配合比编号 and 制作日期,
@@ -24,9 +24,8 @@ QString text(Advice advice); // empty for None
 struct Record
 {
     QStringView part, grade, mix, making, age;
-    // From the stored fields in their order (SpecimenRecord); a short list leaves the rest empty.
-    static Record of(const QStringView *fields, qsizetype count);
-    static Record of(const Batch &batch);
+    // Views of a row's stored fields in their order (SpecimenRecord), as the schedule holds them.
+    static Record of(const PackedRow &fields);
 };
 
 // What a design-age result says of its casting: NoFurtherTest when every group with a value is
@@ -34,10 +33,11 @@ struct Record
 // holds no complete value or the grade cannot be read.
 Advice verdict(QStringView result, QStringView grade);
 
-// The advice for each record: the later ages of a casting whose design-age records have a
-// result; None for every other record. resultOf(i) is the latest result text of record i, empty
-// when it has none; it is asked only of design-age records of castings with later ages.
-QList<Advice> advise(const QList<Record> &records,
+// The advice for each of count records: the later ages of a casting whose design-age records
+// have a result; None for every other record. recordOf(i) gives record i, asked as needed rather
+// than held for every record (the schedule holds years of them); resultOf(i) its latest result
+// text, empty when it has none, asked only of design-age records of castings with later ages.
+QList<Advice> advise(qsizetype count, const std::function<Record(qsizetype)> &recordOf,
                      const std::function<QString(qsizetype)> &resultOf,
                      int designAge = DefaultDesignAge);
 
