@@ -339,8 +339,8 @@ void TestCubeStrength::laterAgesOfACastingAreAdvised()
     using A = HeldGroups::Advice;
     QCOMPARE(advice, QList<A>({A::None, A::None, A::NoFurtherTest, A::NoFurtherTest, A::None,
                                A::TestOnTime, A::None, A::TestOnTime, A::None, A::None, A::None}));
-    QCOMPARE(HeldGroups::text(advice[2]), QStringLiteral("可不再试验（设计龄期已合格）"));
-    QCOMPARE(HeldGroups::text(advice[5]), QStringLiteral("须按期试验"));
+    QCOMPARE(HeldGroups::text(advice[2]), StrengthText::noFurtherTest());
+    QCOMPARE(HeldGroups::text(advice[5]), StrengthText::testOnTime());
     std::sort(asked.begin(), asked.end());
     QCOMPARE(asked, QList<qsizetype>({1, 4, 6, 8})); // only the design ages with later ones
 

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -281,6 +282,13 @@ void TestScheduleWindow::strengthsEnteredShowWhereTheResultShowsAndACorrectionSu
     const QString journal = QString::fromUtf8(readFile(m_journal->fileOf(designAge.text())));
     QCOMPARE(journal.count(QStringLiteral("\nT\t")), 2); // the first result stays readable
     QVERIFY(journal.contains(QStringLiteral("\t〔强度 100mm kN 420/４５０/550〕 复检\t")));
+
+    // Another design age: the 56 days are then the design age, with nothing after them.
+    m_window->findChild<QSpinBox *>(QStringLiteral("designAge"))->setValue(56);
+    QCOMPARE(shown(1, ScheduleModel::AdviceColumn), QString());
+    LabSettings settings(m_dir->path());
+    settings.load();
+    QCOMPARE(settings.designAge, 56);
 
     // The main window's row of today tells its result when the pointer rests on it.
     Form1 window(ManagerServices{m_dir->path(), &m_clock, &m_messages, {}});
