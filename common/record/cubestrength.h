@@ -18,7 +18,8 @@
 //     group is invalid;
 //   - a cube of 100 mm or 200 mm is converted with 0.95 or 1.05 for grades below C60; for C60 and
 //     above, for a grade that cannot be read, and for any other size, the factor must be typed
-//     and nothing is computed until it is;
+//     and nothing is computed until it is; a typed factor takes the place of the standard's, and
+//     a 150 mm cube has none;
 //   - the converted value to 0.1 MPa, and its share of the grade in whole percent.
 // Every step is rounded to 0.1 MPa as the standard reports it (the specimens before the 15 % test
 // and the mean, the group's value before the factor), half to the even neighbour at an exact 5
