@@ -14,6 +14,7 @@
 #include "schedulemodel.h"
 #include "services.h"
 #include "specimenrecord.h"
+#include "strengthentry.h"
 
 #include <QApplication>
 #include <QFile>
@@ -57,7 +58,8 @@ QString recordFile()
 }
 
 // A journal of a lab that used it for the whole three years: every record due before now was
-// reminded, and every one due two days before or earlier was marked tested.
+// reminded, and every one due two days before or earlier was marked tested, one record in ten with
+// its strengths as the result window writes them (each text its own, as the loads differ).
 bool makeData()
 {
     QList<QStringList> table = BenchData::records(records);
@@ -68,7 +70,8 @@ bool makeData()
     ReminderJournal journal(folder->path());
     const QString present = TimeText::minute(BenchData::now());
     const QString tested = TimeText::minute(BenchData::now().addDays(-2));
-    for (const QStringList &record : std::as_const(table)) {
+    for (qsizetype n = 0; n < table.size(); ++n) {
+        const QStringList &record = table[n];
         const QString due = record.value(SpecimenRecord::DueTime);
         if (due.isEmpty() || due >= present)
             continue;
@@ -76,10 +79,16 @@ bool makeData()
         const QDateTime when = QDateTime::fromString(due, QStringLiteral("yyyy-MM-dd HH:mm"));
         if (!journal.remind(key, ReminderJournal::How::Popup, when).isEmpty())
             return false;
-        if (due < tested && !journal
-                                 .markTested(key, when.addDays(1), QStringLiteral("张三"),
-                                             QStringLiteral("35.2 MPa"))
-                                 .isEmpty())
+        StrengthEntry result;
+        result.freeText = QStringLiteral("35.2 MPa");
+        if (n % 10 == 0) {
+            result.freeText.clear();
+            result.groups.append({QString::number(700 + n % 97), QString::number(720 + n % 89),
+                                  QString::number(760 + n % 83)});
+        }
+        if (due < tested &&
+            !journal.markTested(key, when.addDays(1), QStringLiteral("张三"), result.encode())
+                 .isEmpty())
             return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "backupwindow.h"
 #include "clock.h"
+#include "cubestrength.h"
 #include "form2.h"
 #include "form3.h"
 #include "form4.h"
@@ -13,12 +14,14 @@
 #include "recordbackups.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
+#include "recordline.h"
 #include "recordmaintenance.h"
 #include "reminderdispatcher.h"
 #include "reminderlistwindow.h"
 #include "remindernotices.h"
 #include "reminderreset.h"
 #include "specimenrecord.h"
+#include "strengthtexts.h"
 #include "temperaturewindow.h"
 #include "titles.h"
 #include "trayicon.h"
@@ -96,7 +99,22 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     glance->setObjectName(QStringLiteral("glance"));
     statusBar()->addWidget(glance);
     m_lab = new LabSchedule(m_services, m_engine, this, glance, m_tray->icon());
+    m_grid->setToolTips([this](int row) { return resultTip(row); });
     connectMenus();
+}
+
+QString Form1::resultTip(int row) const
+{
+    const ReminderJournal &journal = m_engine->journal();
+    const ReminderJournal::Entry *entry =
+        journal.find(ReminderJournal::keyOf(RecordLine::textOfRow(*m_grid, row)));
+    if (!entry || !entry->isTested() || entry->result == 0)
+        return {};
+    const QString grade =
+        m_grid->textMatrix(row, SpecimenRecord::column(SpecimenRecord::StrengthGrade));
+    const QString &result = journal.text(entry->result);
+    return StrengthText::resultTip(CubeStrength::resultText(result, grade),
+                                   CubeStrength::isBelowGrade(result, grade));
 }
 
 Form1::~Form1()

@@ -75,6 +75,8 @@ private:
     void showToday(const ReminderEngine::LoadReport &report);
     // Sizes the window to show the grid's columns, within the screen's work area.
     void fitToWorkArea();
+    // A row's test result as the journal has it (RecordGridModel::setToolTips).
+    QString resultTip(int row) const;
 
     ManagerServices m_services;
     RecordGridModel *m_grid;

@@ -246,6 +246,10 @@ QVariant RecordGridModel::data(const QModelIndex &index, int role) const
         const QColor c = toColor(cellBackColour(row, col));
         return c.isValid() ? QVariant(c) : QVariant();
     }
+    case Qt::ToolTipRole: {
+        const QString tip = m_toolTips ? m_toolTips(row) : QString();
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     default:
         return {};
     }

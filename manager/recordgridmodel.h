@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -70,6 +71,10 @@ public:
 
     static QColor toColor(quint32 colour); // invalid for the standard colour
 
+    // Where a row's tooltip comes from, asked when it shows: from the row's texts, which move when
+    // a row is removed, while colours stay with the positions.
+    void setToolTips(std::function<QString(int row)> source) { m_toolTips = std::move(source); }
+
     // Lets the user type into the cells of the stored fields (the entry form's table). A typed
     // text does not go into the cell: it is offered through cellEdited, for the owner to check
     // and save, and the cell changes only once the file has it.
@@ -111,4 +116,5 @@ private:
     std::vector<Row> m_rows;
     QList<int> m_widths;
     bool m_editable = false;
+    std::function<QString(int row)> m_toolTips;
 };

@@ -1,6 +1,7 @@
 #include "schedulemodel.h"
 
 #include "clock.h"
+#include "cubestrength.h"
 #include "duecheck.h"
 #include "recordfile.h"
 #include "recordline.h"
@@ -10,6 +11,9 @@
 #include "temperaturelog.h"
 
 #include <QFileInfo>
+
+#include <QBrush>
+#include <QColor>
 
 #include <algorithm>
 #include <limits>
@@ -134,11 +138,32 @@ void ScheduleModel::regroup(const QDateTime &now, int overdueDays)
     m_overdueDays = overdueDays;
     const Days days(now.date(), overdueDays);
     std::fill(std::begin(m_counts), std::end(m_counts), 0);
+    m_belowGrade = 0;
     for (Row &row : m_rows) {
-        row.group = days.groupOf(row.fields.at(SpecimenRecord::DueTime), tested(row));
+        const ReminderJournal::Entry *entry = entryOf(row);
+        const bool tested = entry && entry->isTested();
+        row.group = days.groupOf(row.fields.at(SpecimenRecord::DueTime), tested);
         ++m_counts[row.group];
+        row.belowGrade =
+            tested && CubeStrength::isBelowGrade(m_journal->text(entry->result),
+                                                 row.fields.at(SpecimenRecord::StrengthGrade));
+        m_belowGrade += row.belowGrade;
     }
+    adviseLaterAges();
     refilter();
+}
+
+void ScheduleModel::adviseLaterAges()
+{
+    const QList<HeldGroups::Advice> advice = HeldGroups::advise(
+        m_rows.size(), [this](qsizetype i) { return HeldGroups::Record::of(m_rows.at(i).fields); },
+        [this](qsizetype i) {
+            const ReminderJournal::Entry *entry = entryOf(m_rows.at(i));
+            return entry && entry->isTested() ? m_journal->text(entry->result) : QString();
+        },
+        m_designAge);
+    for (qsizetype i = 0; i < m_rows.size(); ++i)
+        m_rows[i].advice = advice[i];
 }
 
 void ScheduleModel::setShownGroup(int group)
@@ -163,12 +188,6 @@ QStringView ScheduleModel::keyView(const Row &row) const
 const ReminderJournal::Entry *ScheduleModel::entryOf(const Row &row) const
 {
     return m_journal->find(keyView(row));
-}
-
-bool ScheduleModel::tested(const Row &row) const
-{
-    const ReminderJournal::Entry *entry = entryOf(row);
-    return entry && entry->isTested();
 }
 
 bool ScheduleModel::matches(const Row &row) const
@@ -241,20 +260,41 @@ QString ScheduleModel::cell(const Row &row, int column) const
         return entry && entry->isTested() ? TimeText::minute(entry->testedAt()) : QString();
     case TestedByColumn:
         return entry ? m_journal->text(entry->testedBy) : QString();
+    case ResultColumn:
+        return entry ? CubeStrength::resultText(m_journal->text(entry->result),
+                                                row.fields.at(SpecimenRecord::StrengthGrade))
+                     : QString();
     default:
-        return entry ? m_journal->text(entry->result) : QString();
+        return HeldGroups::text(row.advice);
     }
 }
 
 QVariant ScheduleModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_shown.size())
+    if (!index.isValid() || index.row() >= m_shown.size())
         return {};
     const Row &row = m_rows[m_shown[index.row()]];
-    QString text = cell(row, index.column());
-    if (index.column() == StateColumn)
+    if (row.belowGrade && index.column() == ResultColumn) {
+        if (role == Qt::ForegroundRole)
+            return QBrush(QColor(156, 0, 6));
+        if (role == Qt::BackgroundRole)
+            return QBrush(QColor(255, 199, 206));
+    }
+    // Whole for an export, cut for the screen.
+    if (role == Qt::EditRole)
+        return text(index.row(), index.column());
+    if (role != Qt::DisplayRole)
+        return {};
+    return SpecimenRecord::shown(text(index.row(), index.column()));
+}
+
+QString ScheduleModel::text(int shownRow, int column) const
+{
+    const Row &row = m_rows[m_shown[shownRow]];
+    QString text = cell(row, column);
+    if (column == StateColumn)
         addEstimate(row, text);
-    return SpecimenRecord::shown(text);
+    return text;
 }
 
 void ScheduleModel::addEstimate(const Row &row, QString &state) const
@@ -277,8 +317,8 @@ QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int
     if (section < StateColumn)
         return SpecimenRecord::gridHeaders().value(
             SpecimenRecord::column(SpecimenRecord::Field(section - FirstFieldColumn)));
-    static const QString journalHeaders[] = {QStringLiteral("状态"), QStringLiteral("提醒时间"),
-                                             QStringLiteral("试验时间"), QStringLiteral("试验人"),
-                                             QStringLiteral("试验结果")};
+    static const QString journalHeaders[] = {
+        QStringLiteral("状态"),   QStringLiteral("提醒时间"), QStringLiteral("试验时间"),
+        QStringLiteral("试验人"), QStringLiteral("试验结果"), QStringLiteral("试验建议")};
     return journalHeaders[section - StateColumn];
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "equivalentage.h"
+#include "heldgroups.h"
 #include "packedrow.h"
 #include "recordline.h"
 #include "reminderjournal.h"
@@ -27,6 +28,7 @@ public:
         TestedColumn,
         TestedByColumn,
         ResultColumn,
+        AdviceColumn, // what to do with a casting's later ages (HeldGroups)
         ColumnCount
     };
     static QString groupName(Group group);
@@ -66,6 +68,10 @@ public:
 
     // Records in a group, whatever is shown.
     int count(Group group) const { return m_counts[group]; }
+    // Records read whose result is below the grade in a group.
+    int belowGradeCount() const { return m_belowGrade; }
+    // The design age of the held-groups advice, in days; takes effect at the next regroup.
+    void setDesignAge(int days) { m_designAge = days; }
     int recordCount() const { return int(m_rows.size()); }
 
     // The journal key of a shown row.
@@ -84,21 +90,28 @@ private:
         PackedRow fields; // the eleven fields of the key: its text is the key
         qint64 due;       // yyyyMMddhhmm, or the largest value for a due time of another form
         Group group;
+        HeldGroups::Advice advice = HeldGroups::Advice::None;
+        bool belowGrade = false;
     };
     QString cell(const Row &row, int column) const;
     // A record tested at its equivalent age: its ℃·d so far, and whether its due time is measured
     // or estimated, after what the journal says.
+    // The whole text of a shown cell, before a view cuts it.
+    QString text(int shownRow, int column) const;
     void addEstimate(const Row &row, QString &state) const;
     QStringView keyView(const Row &row) const;
     const ReminderJournal::Entry *entryOf(const Row &row) const;
-    bool tested(const Row &row) const;
     bool matches(const Row &row) const;
     void refilter();
+    // The advice for the later ages of each casting (HeldGroups).
+    void adviseLaterAges();
 
     const ReminderJournal *m_journal;
     QList<Row> m_rows;
     QList<int> m_shown;
     int m_counts[GroupCount] = {};
+    int m_belowGrade = 0;
+    int m_designAge = HeldGroups::DefaultDesignAge;
     QDateTime m_now;
     int m_overdueDays = 30;
     int m_shownGroup = All;

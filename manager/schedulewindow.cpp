@@ -8,6 +8,8 @@
 #include "recordgridview.h"
 #include "schedulemodel.h"
 #include "schedulepdf.h"
+#include "strengthdialog.h"
+#include "strengthtexts.h"
 #include "textprompts.h"
 #include "titles.h"
 #include "windowtexts.h"
@@ -64,6 +66,16 @@ ScheduleWindow::ScheduleWindow(const ManagerServices &services, ReminderJournal 
     m_span->setSuffix(QStringLiteral(" 天"));
     m_span->setValue(m_settings->overdueDays);
     top->addWidget(m_span);
+    top->addWidget(new QLabel(QStringLiteral("设计龄期")));
+    auto *designAge = new QSpinBox;
+    designAge->setObjectName(QStringLiteral("designAge"));
+    designAge->setRange(LabSettings::kShortestDesignAge, LabSettings::kLongestDesignAge);
+    designAge->setSuffix(QStringLiteral(" 天"));
+    designAge->setValue(m_settings->designAge);
+    designAge->setToolTip(
+        QStringLiteral("设计龄期的结果全部达到设计强度时，同一批的后续龄期可不再试验"));
+    top->addWidget(designAge);
+    m_model->setDesignAge(m_settings->designAge);
 
     m_view = new QTableView;
     m_view->setObjectName(QStringLiteral("schedule"));
@@ -85,6 +97,10 @@ ScheduleWindow::ScheduleWindow(const ManagerServices &services, ReminderJournal 
     m_technician->setObjectName(QStringLiteral("technician"));
     bottom->addWidget(m_technician);
     QPushButton *who = button(bottom, "changeTechnician", QStringLiteral("更换试验人"));
+    m_belowGrade = new QLabel;
+    m_belowGrade->setObjectName(QStringLiteral("belowGrade"));
+    m_belowGrade->setStyleSheet(QStringLiteral("color: #9c0006"));
+    bottom->addWidget(m_belowGrade);
     bottom->addStretch();
     QPushButton *csv = button(bottom, "exportCsv", QStringLiteral("导出 CSV"));
     QPushButton *pdf = button(bottom, "exportPdf", QStringLiteral("导出 PDF"));
@@ -101,9 +117,14 @@ ScheduleWindow::ScheduleWindow(const ManagerServices &services, ReminderJournal 
         m_settings->overdueDays = days;
         load(m_model->scope()); // a longer span holds records not read yet
         emit marksChanged();
-        const QString error = m_settings->save();
-        if (!error.isEmpty())
-            m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
+        saveSettings();
+    });
+    connect(designAge, &QSpinBox::valueChanged, this, [this](int days) {
+        m_settings->designAge = days;
+        m_model->setDesignAge(days);
+        m_model->regroup();
+        showCounts();
+        saveSettings();
     });
     connect(mark, &QPushButton::clicked, this, &ScheduleWindow::markSelectedTested);
     connect(m_undo, &QPushButton::clicked, this, &ScheduleWindow::undo);
@@ -186,6 +207,8 @@ void ScheduleWindow::showCounts()
     }
     m_groups->setCurrentIndex(index);
     m_model->setShownGroup(kShown[index]);
+    const int below = m_model->belowGradeCount();
+    m_belowGrade->setText(below > 0 ? StrengthText::belowGrade(below) : QString());
 }
 
 bool ScheduleWindow::askTechnician(bool always)
@@ -198,10 +221,15 @@ bool ScheduleWindow::askTechnician(bool always)
         return false;
     m_settings->technician = name->trimmed();
     m_technician->setText(QStringLiteral("试验人：%1").arg(m_settings->technician));
+    saveSettings();
+    return true;
+}
+
+void ScheduleWindow::saveSettings()
+{
     const QString error = m_settings->save();
     if (!error.isEmpty())
         m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
-    return true;
 }
 
 void ScheduleWindow::markSelectedTested()
@@ -216,10 +244,14 @@ void ScheduleWindow::markSelectedTested()
     }
     if (!askTechnician(false))
         return;
-    const std::optional<QString> result = m_prompts->text(
-        this, QStringLiteral("标为已试验"),
-        QStringLiteral("%1 条记录的试验结果（可不填，例如 35.2 MPa）：").arg(keys.size()),
-        QString());
+    // One batch gets its strengths; several share one free text, as before.
+    const std::optional<QString> result =
+        keys.size() == 1
+            ? askStrength(keys.first())
+            : m_prompts->text(
+                  this, QStringLiteral("标为已试验"),
+                  QStringLiteral("%1 条记录的试验结果（可不填，例如 35.2 MPa）：").arg(keys.size()),
+                  QString());
     if (!result)
         return;
     const QDateTime now = m_services.clock->now();
@@ -238,6 +270,18 @@ void ScheduleWindow::markSelectedTested()
     m_model->regroup(now, m_settings->overdueDays);
     showCounts();
     emit marksChanged();
+}
+
+std::optional<QString> ScheduleWindow::askStrength(const QString &key)
+{
+    const ReminderJournal::Entry *latest = m_journal->find(key);
+    const QString before =
+        latest && latest->isTested() ? m_journal->text(latest->result) : QString();
+    StrengthDialog dialog(Batch::fromLine(key), StrengthEntry::decode(before), m_services.messages,
+                          this);
+    if (!m_prompts->run(&dialog))
+        return std::nullopt;
+    return dialog.entry().encode();
 }
 
 void ScheduleWindow::undo()

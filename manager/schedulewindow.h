@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class LabSettings;
 class QComboBox;
 class QLabel;
@@ -35,7 +37,8 @@ public:
     // group shown needs them.
     void reload();
     // Marks the selected rows tested; asks the technician's name once (remembered) and a
-    // result, which may stay empty.
+    // result, which may stay empty: one batch's strengths (StrengthDialog), or one free text
+    // for several.
     void markSelectedTested();
     // Takes the last marking back.
     void undo();
@@ -52,6 +55,9 @@ private:
     void showGroup(int index);
     void showCounts();
     bool askTechnician(bool always);
+    void saveSettings();
+    // The result of one batch, from its latest; nothing when the technician cancelled.
+    std::optional<QString> askStrength(const QString &key);
     // The title of the lab's day, also the exports' title and suggested file name.
     QString dayTitle() const;
     QString exportPath(const QString &suffix, const QString &filter);
@@ -73,5 +79,6 @@ private:
     QTableView *m_view;
     QPushButton *m_undo;
     QLabel *m_technician;
+    QLabel *m_belowGrade; // the results below the grade among the records read
     QList<Undo> m_lastMarking;
 };

@@ -2,8 +2,14 @@
 
 #include "windowsystem.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+
+bool TextPrompts::run(QDialog *dialog)
+{
+    return dialog->exec() == QDialog::Accepted;
+}
 
 std::optional<QString> DialogPrompts::text(QWidget *owner, const QString &title,
                                            const QString &label, const QString &initial)

@@ -4,10 +4,13 @@
 #include "labschedule.h"
 #include "labsettings.h"
 #include "recordfile.h"
+#include "recordgridmodel.h"
 #include "reminderjournal.h"
 #include "schedulemodel.h"
 #include "schedulepdf.h"
 #include "schedulewindow.h"
+#include "strengthtablemodel.h"
+#include "strengthtexts.h"
 #include "testfiles.h"
 #include "textprompts.h"
 #include "trayicon.h"
@@ -16,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -38,8 +42,24 @@ public:
     {
         return path;
     }
+    // A window is answered by fill, or by the next answer as its free text; then saved.
+    bool run(QDialog *dialog) override
+    {
+        asked << dialog->windowTitle();
+        if (fill) {
+            fill(dialog);
+        } else {
+            if (answers.isEmpty())
+                return false;
+            dialog->findChild<QLineEdit *>(QStringLiteral("freeText"))
+                ->setText(answers.takeFirst());
+        }
+        dialog->accept();
+        return dialog->result() == QDialog::Accepted;
+    }
     QStringList answers, asked;
     QString path;
+    std::function<void(QDialog *)> fill;
 };
 
 QDateTime noon()
@@ -57,6 +77,7 @@ private slots:
     void marksTestedOnceAskingTheNameOnceAndUndoes();
     void exportsTheListShown();
     void pdfPrintsAnyFieldAsOneLineOfText();
+    void strengthsEnteredShowWhereTheResultShowsAndACorrectionSupersedes();
     void mainWindowTellsTheDayAtAGlance();
 
 private:
@@ -189,6 +210,110 @@ void TestScheduleWindow::pdfPrintsAnyFieldAsOneLineOfText()
     const QFontMetrics metrics{QFont()}; // the long field leaves the others room
     QVERIFY(SchedulePdf::columnWidths(model, metrics, 3000)[2] >
             metrics.horizontalAdvance(fields[2]));
+}
+
+void TestScheduleWindow::strengthsEnteredShowWhereTheResultShowsAndACorrectionSupersedes()
+{
+    // One casting of a C40 column: two groups for 28 days, due today; one for 56 days.
+    const auto casting = [](const char *age, const char *due, const char *groups) {
+        return sample(QStringLiteral("二号楼柱"), QString::fromUtf8(due))
+            .with(SpecimenRecord::StrengthGrade, QStringLiteral("C40"))
+            .with(SpecimenRecord::MakingDate, QStringLiteral("2026-11-08 10:00"))
+            .with(SpecimenRecord::Age, QString::fromUtf8(age))
+            .with(SpecimenRecord::Groups, QString::fromUtf8(groups));
+    };
+    const SampleRecord designAge = casting("28", "2026-12-06 10:00", "2");
+    makeRecordFile(
+        m_dir->filePath(QStringLiteral("a.bz")),
+        {designAge.fields(), casting("56", "2027-01-03 10:00", "1").fields(), QStringList(11)});
+    auto *groups = m_window->findChild<QComboBox *>(QStringLiteral("groups"));
+    groups->setCurrentIndex(groups->count() - 1); // 全部
+    m_window->reload();
+    const ScheduleModel *schedule = m_window->model();
+    QCOMPARE(schedule->rowCount(), 2);
+    const auto shown = [schedule](int row, int column) {
+        return schedule->index(row, column).data().toString();
+    };
+
+    // Typed as the press gave them: a 0, a full-width value, a load far too high, then right.
+    const QString second = StrengthText::specimen(1, 2);
+    m_prompts.answers = QStringList{"张三"};
+    m_prompts.fill = [&](QDialog *dialog) {
+        QVERIFY(!(dialog->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QAbstractItemModel *table = dialog->findChild<QTableView *>("groups")->model();
+        QCOMPARE(table->rowCount(), 2);                             // the record's 组数
+        dialog->findChild<QComboBox *>("size")->setCurrentIndex(1); // 100 mm
+        const auto type = [table](int column, const char *text) {
+            table->setData(table->index(0, column), QString::fromUtf8(text));
+        };
+        type(0, "420");
+        type(1, "0");
+        type(2, "1600");
+        QCOMPARE(dialog->findChild<QLabel *>("problems")->text(),
+                 StrengthText::zero(second, StrengthText::load()) + u'\n' +
+                     StrengthText::unusuallyHigh(StrengthText::specimen(1, 3), "160.0"));
+        dialog->accept();
+        QVERIFY(m_messages.lastText().startsWith(StrengthText::zero(second, StrengthText::load())));
+        type(1, "４５０");
+        dialog->accept(); // asked first, "否"
+        QCOMPARE(m_messages.asked.size(), 1);
+        QVERIFY(m_messages.asked[0].noByDefault);
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        type(2, "550");
+        const auto computed = [table](int column) {
+            return table->index(0, column).data().toString();
+        };
+        QCOMPARE(computed(StrengthTableModel::ValueColumn), QStringLiteral("42.8 MPa"));
+        QCOMPARE(computed(StrengthTableModel::PercentColumn), QStringLiteral("107%"));
+        QCOMPARE(computed(StrengthTableModel::ReasonColumn),
+                 StrengthText::middleTaken(StrengthText::largest(), "55.0", "45.0") +
+                     StrengthText::factorApplied("45.0", "0.95"));
+        dialog->findChild<QLineEdit *>("freeText")->setText(QStringLiteral(" 复检 "));
+    };
+    m_window->view()->selectRow(0);
+    m_window->markSelectedTested();
+    QCOMPARE(m_prompts.asked, QStringList({"试验人", "标为已试验"}));
+    QCOMPARE(shown(0, ScheduleModel::ResultColumn), QStringLiteral("42.8 MPa（107%） 复检"));
+    QCOMPARE(shown(1, ScheduleModel::AdviceColumn), StrengthText::noFurtherTest());
+    QCOMPARE(schedule->belowGradeCount(), 0);
+    m_prompts.path = m_dir->filePath(QStringLiteral("计划.csv"));
+    m_window->exportCsv();
+    const QString csv = Gbk::decode(readFile(m_prompts.path));
+    QVERIFY(csv.contains(QStringLiteral(",42.8 MPa（107%） 复检,")));
+    QVERIFY(csv.contains(QStringLiteral(",可不再试验（设计龄期已合格）\r\n")));
+
+    // A correction starts from the values kept, and supersedes them.
+    m_prompts.fill = [&](QDialog *dialog) {
+        QAbstractItemModel *table = dialog->findChild<QTableView *>("groups")->model();
+        QCOMPARE(dialog->findChild<QComboBox *>("size")->currentIndex(), 1);
+        QCOMPARE(table->index(0, 1).data().toString(), QStringLiteral("４５０"));
+        QCOMPARE(dialog->findChild<QLineEdit *>("freeText")->text(), QStringLiteral("复检"));
+        // 38.0, 39.0, 40.0: 39.0 × 0.95 = 37.05, 37.0 by the even neighbour; 92 %.
+        for (int column = 0; column < 3; ++column)
+            table->setData(table->index(0, column), QString::number(380 + 10 * column));
+    };
+    m_window->view()->selectRow(0);
+    m_window->markSelectedTested();
+    QCOMPARE(shown(0, ScheduleModel::ResultColumn), QStringLiteral("37.0 MPa（92%） 复检"));
+    QVERIFY(schedule->index(0, ScheduleModel::ResultColumn).data(Qt::BackgroundRole).isValid());
+    QCOMPARE(shown(1, ScheduleModel::AdviceColumn), StrengthText::testOnTime());
+    QCOMPARE(m_window->findChild<QLabel *>("belowGrade")->text(), StrengthText::belowGrade(1));
+    const QString journal = QString::fromUtf8(readFile(m_journal->fileOf(designAge.text())));
+    QCOMPARE(journal.count(QStringLiteral("\nT\t")), 2); // the first result stays readable
+    QVERIFY(journal.contains(QStringLiteral("\t〔强度 100mm kN 420/４５０/550〕 复检\t")));
+
+    // Another design age: the 56 days are then the design age, with nothing after them.
+    m_window->findChild<QSpinBox *>(QStringLiteral("designAge"))->setValue(56);
+    QCOMPARE(shown(1, ScheduleModel::AdviceColumn), QString());
+    LabSettings settings(m_dir->path());
+    settings.load();
+    QCOMPARE(settings.designAge, 56);
+
+    // The main window's row of today tells its result when the pointer rests on it.
+    Form1 window(ManagerServices{m_dir->path(), &m_clock, &m_messages, {}});
+    window.Form_Load();
+    QCOMPARE(window.grid()->index(0, 1).data(Qt::ToolTipRole).toString(),
+             StrengthText::resultTip(QStringLiteral("37.0 MPa（92%） 复检"), true));
 }
 
 void TestScheduleWindow::mainWindowTellsTheDayAtAGlance()

@@ -3,6 +3,7 @@
 #include "reminderslots.h"
 #include "specimenrecord.h"
 #include "storetexts.h"
+#include "strengthtexts.h"
 #include "titles.h"
 #include "windowtexts.h"
 
@@ -46,6 +47,10 @@ void TestTexts::fixedTexts_data()
     row("search done", WindowText::searchDone(), "搜索结束！");
     row("interval advice", WindowText::intervalAdvice(),
         "最好不要设置的太大 不然每次都会有误差，当误差大了就是错误。");
+    row("invalid group", StrengthText::invalid(), "无效");
+    row("below grade", StrengthText::belowGrade(3), "低于设计强度 3 批");
+    row("no further test", StrengthText::noFurtherTest(), "可不再试验（设计龄期已合格）");
+    row("test on time", StrengthText::testOnTime(), "须按期试验");
     row("popup failed", ExchangeText::popupFailed(),
         "上次关闭异常。或已经全部提示。此次提示失败。建议立即初始化。");
 }

@@ -56,7 +56,10 @@ QByteArray bytes(const QAbstractItemModel &model, QString *unencodable)
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
                 text += u',';
-            appendField(text, model.index(r, c).data().toString());
+            // A view may cut a long text for the screen: the file takes it whole.
+            const QModelIndex index = model.index(r, c);
+            const QVariant whole = index.data(Qt::EditRole);
+            appendField(text, (whole.isValid() ? whole : index.data()).toString());
         }
         text += QLatin1String("\r\n");
     }

@@ -21,6 +21,16 @@ std::optional<int> LabSettings::readInterval(QStringView text)
     return int(*interval);
 }
 
+namespace {
+// A whole number of days from low to high; nothing for any other text.
+std::optional<int> daysIn(const QString &value, int low, int high)
+{
+    bool ok = false;
+    const int days = value.toInt(&ok);
+    return ok && days >= low && days <= high ? std::optional<int>(days) : std::nullopt;
+}
+} // namespace
+
 void LabSettings::load()
 {
     QFile file(m_path);
@@ -36,10 +46,9 @@ void LabSettings::load()
         if (key == u"technician") {
             technician = value;
         } else if (key == u"overdueDays") {
-            bool ok = false;
-            const int days = value.toInt(&ok);
-            if (ok && days >= kFewestOverdueDays && days <= kMostOverdueDays)
-                overdueDays = days;
+            overdueDays = daysIn(value, kFewestOverdueDays, kMostOverdueDays).value_or(overdueDays);
+        } else if (key == u"designAge") {
+            designAge = daysIn(value, kShortestDesignAge, kLongestDesignAge).value_or(designAge);
         } else if (key == u"watchedSince" && DueCheck::isDueTimeText(value)) {
             watchedSince = value;
         }
@@ -50,10 +59,12 @@ QString LabSettings::save() const
 {
     QString name = technician;
     name.remove(u'\n').remove(u'\r');
-    const QString text = QStringLiteral("technician=%1\noverdueDays=%2\nwatchedSince=%3\n")
-                             .arg(name)
-                             .arg(overdueDays)
-                             .arg(watchedSince);
+    const QString text =
+        QStringLiteral("technician=%1\noverdueDays=%2\nwatchedSince=%3\ndesignAge=%4\n")
+            .arg(name)
+            .arg(overdueDays)
+            .arg(watchedSince)
+            .arg(designAge);
     const AtomicFile::Result saved = AtomicFile::replace(m_path, text.toUtf8());
     return saved.ok ? QString()
                     : AtomicFile::failureText(saved, JournalText::settingsFile(),

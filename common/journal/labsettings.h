@@ -1,5 +1,7 @@
 #pragma once
 
+#include "heldgroups.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -7,7 +9,8 @@
 
 // What the laboratory sets once and Tarvelin remembers, in a small file of its own beside a.bz
 // ("tarvelin-settings.txt", UTF-8, one "key=value" a line): the technician's name, how many days
-// back an untested record counts as overdue, and since when the reminders are watched.
+// back an untested record counts as overdue, since when the reminders are watched, and the design
+// age whose result decides on the groups held for later ages.
 class LabSettings
 {
 public:
@@ -15,6 +18,9 @@ public:
     static constexpr int kDefaultOverdueDays = 30;
     static constexpr int kFewestOverdueDays = 1;
     static constexpr int kMostOverdueDays = 3650;
+    static constexpr int kDefaultDesignAge = HeldGroups::DefaultDesignAge;
+    static constexpr int kShortestDesignAge = 1;
+    static constexpr int kLongestDesignAge = 365;
 
     // The monitor's check interval, in milliseconds: typed into the settings window, which starts
     // with the default at every start; 0 stops the monitor.
@@ -30,7 +36,8 @@ public:
 
     QString technician;
     int overdueDays = kDefaultOverdueDays;
-    QString watchedSince; // "YYYY-MM-DD hh:mm"; empty before the first start
+    QString watchedSince;              // "YYYY-MM-DD hh:mm"; empty before the first start
+    int designAge = kDefaultDesignAge; // days
 
 private:
     QString m_path;
