@@ -3,6 +3,7 @@
 #include "recordfile.h"
 #include "reminderjournal.h"
 #include "schedulemodel.h"
+#include "specimenrecord.h"
 #include "temperaturelog.h"
 #include "testfiles.h"
 
@@ -157,6 +158,14 @@ void TestScheduleModel::testedRecordLeavesTheOverdueGroup()
              QStringLiteral("已试验"));
     QCOMPARE(model.index(1, ScheduleModel::ResultColumn).data().toString(),
              QStringLiteral("35.2 MPa"));
+    // A result of pages: cut on the screen, whole in the CSV.
+    const QString pages(3 * SpecimenRecord::ShownChars, u'长');
+    journal.markTested(key, at("2026-12-06 12:00"), QStringLiteral("张三"), pages);
+    model.regroup();
+    QVERIFY(model.index(1, ScheduleModel::ResultColumn).data().toString().size() <
+            SpecimenRecord::ShownChars + 20);
+    QString unencodable;
+    QVERIFY(CsvExport::bytes(model, &unencodable).contains(Gbk::encode(pages)));
     journal.unmarkTested(key, at("2026-12-06 12:01"));
     model.regroup();
     QCOMPARE(model.count(ScheduleModel::Overdue), 1);
