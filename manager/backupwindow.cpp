@@ -144,10 +144,10 @@ void BackupWindow::restoreChosen()
     const RecordBackups::Backup chosen = m_list[index];
     const qsizetype now = countRecords(m_recordFile);
     const QString question = WindowText::restoreQuestion(chosen.fileName, m_records, now);
-    // A backup the program cannot fully use is restored only on a "是" that was not the default.
-    if (m_warning.isEmpty()
-            ? !m_messages->ask(question, Title::notice())
-            : !m_messages->confirm(m_warning + QStringLiteral("\n\n") + question, Title::notice()))
+    // The records of now are replaced: only on a "是" that was not the default.
+    if (!m_messages->confirm(m_warning.isEmpty() ? question
+                                                 : m_warning + QStringLiteral("\n\n") + question,
+                             Title::notice()))
         return;
     const QString error = RecordStore(m_recordFile, RecordStore::DefaultLockWaitMs, m_backups)
                               .restore(chosen.path)

@@ -368,12 +368,14 @@ void Form2::Command1_Click()
             m_services.messages->show(refused, Title::error(), MessageStyle::Exclamation);
             return;
         }
-        if (!confirmUnusual(entries))
-            return;
     }
-    RecordAdder::Result result = RecordAdder(recordPath(), m_services.messages,
-                                             RecordStore::DefaultLockWaitMs, m_services.backups)
-                                     .add(entries, m_recordsSeen);
+    // The questions about the unusual are asked of the records as they will be saved: a due time
+    // recomputed at the user's word may have passed.
+    RecordAdder::Result result =
+        RecordAdder(recordPath(), m_services.messages, RecordStore::DefaultLockWaitMs,
+                    m_services.backups)
+            .add(entries, m_recordsSeen,
+                 [this](const QList<RecordEntry> &saved) { return confirmUnusual(saved); });
     // A due time recomputed or kept at the user's word stays so, saved or not.
     const RecordEntry &asked = result.entries.constFirst();
     if (asked.dueTime() != m_text7->text())

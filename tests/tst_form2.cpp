@@ -2,10 +2,10 @@
 #include "basetexts.h"
 #include "boxmessages.h"
 #include "datepicker.h"
+#include "equivalentage.h"
 #include "failingdevice.h"
 #include "fakes.h"
 #include "form1.h"
-#include "equivalentage.h"
 #include "form2.h"
 #include "qttranslation.h"
 #include "recordgridmodel.h"
@@ -816,6 +816,7 @@ void TestForm2::addAsksBeforeSavingAStaleDueTime_data()
     row("date changed, keep", "DTPicker1", "2026-12-2", false, true, "2026-12-29 08:30");
     row("hour changed, recompute", "Text4", "09", true, true, "2026-12-29 09:30");
     row("age changed, recompute", "Text6", "7", true, true, "2026-12-08 08:30");
+    row("age changed, recomputed due passed", "Text6", "3", true, true, "2026-12-04 08:30");
     row("further minutes changed, recompute", "Text11", "45", true, true, "2026-12-29 09:15");
     row("age emptied", "Text6", "", true, false, "");
     row("same values, other text", "Text4", "8", true, false, "2026-12-29 08:30");
@@ -839,12 +840,20 @@ void TestForm2::addAsksBeforeSavingAStaleDueTime()
     m_messages.answer = answer;
     click("Command1");
 
-    // The questions about a due time computed before a change (not those about the unusual).
-    const auto recomputeQuestions = [this] {
+    // The questions about a due time computed before a change ("否" the default), and the one
+    // about a due time passed, asked of the due time saved.
+    const auto questions = [this](const QString &start) {
         return std::count_if(m_messages.asked.cbegin(), m_messages.asked.cend(),
-                             [](const RecordingMessages::Shown &q) { return !q.noByDefault; });
+                             [&start](const RecordingMessages::Shown &q) {
+                                 return q.noByDefault && q.text.startsWith(start);
+                             });
+    };
+    const auto recomputeQuestions = [&questions] {
+        return questions(StoreText::dueTimeStale("2026-12-29 08:30"));
     };
     QCOMPARE(recomputeQuestions(), asked ? 1 : 0);
+    QCOMPARE(questions(WindowText::dueTimePassed(savedDue)),
+             !savedDue.isEmpty() && savedDue < QStringLiteral("2026-12-06 09:04") ? 1 : 0);
     if (asked) {
         QCOMPARE(m_messages.asked[0].title, Title::notice());
         QVERIFY2(m_messages.asked[0].text.startsWith(StoreText::dueTimeStale("2026-12-29 08:30")),

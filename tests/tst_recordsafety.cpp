@@ -128,6 +128,7 @@ void TestRecordSafety::dataInitialisationKeptAndRestoredByteForByte()
     window->findChild<QPushButton *>(QStringLiteral("restoreBackup"))->click();
     QCOMPARE(m_messages.asked.size(), 1);
     QCOMPARE(m_messages.asked[0].text, WindowText::restoreQuestion(kept[0].fileName, 2, 0));
+    QVERIFY(m_messages.asked[0].noByDefault); // the records of now are replaced
     QCOMPARE(readFile(recordPath()), QByteArray());
 
     m_messages.answer = true;

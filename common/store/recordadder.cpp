@@ -68,7 +68,8 @@ QString RecordAdder::refusal(const RecordEntry &entry)
     return {};
 }
 
-RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries, qsizetype recordsSeen)
+RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries, qsizetype recordsSeen,
+                                     const Check &beforeSaving)
 {
     Result result;
     result.entries = entries;
@@ -84,6 +85,8 @@ RecordAdder::Result RecordAdder::add(const QList<RecordEntry> &entries, qsizetyp
         if (!offerToRecompute(entry))
             return result;
     }
+    if (beforeSaving && !beforeSaving(result.entries))
+        return result;
 
     // A file holding fewer records than the caller saw stops the first try; once the lock is let
     // go the user is asked, and at a yes the entries go into the file as it is then.
@@ -140,7 +143,8 @@ bool RecordAdder::offerToRecompute(RecordEntry &entry)
     if (now.ok())
         question += StoreText::dueTimeNow(now.dueTime);
     question += StoreText::recomputeFirst(due);
-    if (!m_messages->ask(question, Title::notice())) {
+    // "否" the default, as before every change of data: the record is then saved as it stands.
+    if (!m_messages->confirm(question, Title::notice())) {
         // Kept on purpose: from now on it counts as typed.
         entry.computedDue.clear();
         return true;

@@ -7,7 +7,9 @@
 
 #include <QList>
 #include <QString>
+
 #include <QStringList>
+#include <functional>
 
 class Messages;
 class RecordBackups;
@@ -58,7 +60,11 @@ public:
     };
     // recordsSeen: how many records the caller last saw in the file (-1: none known). A file
     // holding fewer is said to have lost records, and the user is asked before anything is saved.
-    Result add(const QList<RecordEntry> &entries, qsizetype recordsSeen = -1);
+    // beforeSaving, when given, sees the entries as they will be saved (a due time recomputed at
+    // the user's word included) and may stop the add: the caller's questions about them.
+    using Check = std::function<bool(const QList<RecordEntry> &)>;
+    Result add(const QList<RecordEntry> &entries, qsizetype recordsSeen = -1,
+               const Check &beforeSaving = {});
 
 private:
     // Whether to add to a file holding fewer records than the caller saw.
