@@ -206,7 +206,10 @@ QString ofAge(const QString &age)
 
 QString dueTimePassed(const QString &due)
 {
-    return QStringLiteral("到期时间 %1 已经过去，这条记录不会再提醒。").arg(due);
+    // What follows is true: no popup, but the list of those not reminded on time names it.
+    return QStringLiteral("到期时间 %1 已经过去，不会再弹出提示窗口；保存后它会列在“没有按时提醒”"
+                          "的记录中。")
+        .arg(due);
 }
 
 QString sameRecord(int row)
