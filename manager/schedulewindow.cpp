@@ -310,6 +310,16 @@ QString ScheduleWindow::dayTitle() const
     return QStringLiteral("试验计划 %1").arg(TimeText::date(m_model->now()));
 }
 
+void ScheduleWindow::tellExported(const QString &error, const QString &path)
+{
+    if (error.isEmpty()) {
+        m_services.messages->show(WindowText::exportedTo(QDir::toNativeSeparators(path)),
+                                  Title::notice(), MessageStyle::Information);
+    } else {
+        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
+    }
+}
+
 QString ScheduleWindow::exportPath(const QString &suffix, const QString &filter)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -322,9 +332,7 @@ void ScheduleWindow::exportCsv()
     const QString path = exportPath(QStringLiteral(".csv"), QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
-    const QString error = CsvExport::save(*m_model, path);
-    if (!error.isEmpty())
-        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
+    tellExported(CsvExport::save(*m_model, path), path);
 }
 
 void ScheduleWindow::exportPdf()
@@ -333,7 +341,5 @@ void ScheduleWindow::exportPdf()
     if (path.isEmpty())
         return;
     const QString title = QStringLiteral("%1（%2）").arg(dayTitle(), m_groups->currentText());
-    const QString error = SchedulePdf::save(*m_model, title, path);
-    if (!error.isEmpty())
-        m_services.messages->show(error, Title::error(), MessageStyle::Exclamation);
+    tellExported(SchedulePdf::save(*m_model, title, path), path);
 }

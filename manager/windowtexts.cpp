@@ -204,6 +204,11 @@ QString ofAge(const QString &age)
     return QStringLiteral("龄期 %1 天的记录：").arg(age);
 }
 
+QString exportedTo(const QString &path)
+{
+    return QStringLiteral("已导出到 %1。").arg(path);
+}
+
 QString dueTimePassed(const QString &due)
 {
     // What follows is true: no popup, but the list of those not reminded on time names it.

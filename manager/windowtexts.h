@@ -52,6 +52,7 @@ QString dayMissing(const QString &typed, int year, int month, int day);
 QString furtherAgeRefused(int days, const QString &reason);
 QString ofAge(const QString &age);
 QString dueTimePassed(const QString &due);
+QString exportedTo(const QString &path);
 QString sameRecord(int row);
 QString addTheseAnyway();
 QString addThisAnyway();

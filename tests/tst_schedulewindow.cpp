@@ -14,6 +14,7 @@
 #include "testfiles.h"
 #include "textprompts.h"
 #include "trayicon.h"
+#include "windowtexts.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -193,7 +194,10 @@ void TestScheduleWindow::exportsTheListShown()
     const QByteArray pdf = readFile(m_prompts.path);
     QVERIFY(pdf.startsWith("%PDF-"));
     QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r"), 1);
-    QCOMPARE(m_messages.shown.size(), 0);
+    // Each says where it went.
+    QCOMPARE(m_messages.shown.size(), 2);
+    QCOMPARE(m_messages.lastText(),
+             WindowText::exportedTo(QDir::toNativeSeparators(m_prompts.path)));
 }
 
 void TestScheduleWindow::pdfPrintsAnyFieldAsOneLineOfText()
