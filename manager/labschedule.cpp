@@ -4,7 +4,10 @@
 #include "schedulewindow.h"
 #include "textprompts.h"
 
+#include "windowsystem.h"
+
 #include <QLabel>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 LabSchedule::LabSchedule(const ManagerServices &services, ReminderEngine *engine, QWidget *window,
@@ -33,6 +36,16 @@ void LabSchedule::open()
         m_window = new ScheduleWindow(m_services, &m_engine->journal(), &m_engine->settings(),
                                       m_prompts, nullptr);
         connect(m_window, &ScheduleWindow::marksChanged, this, &LabSchedule::refreshGlance);
+        // On the work area of the main window's screen, frame and buttons included, whatever
+        // its size and scale (a 1366 x 768 laptop at 150 % has 910 x 485 to give).
+        const QWidget *owner = qobject_cast<QWidget *>(parent());
+        const QRect area = (owner ? owner->screen() : m_window->screen())->availableGeometry();
+        const QMargins frame = WindowSystem::frameMargins(m_window);
+        const QRect inner = area.marginsRemoved(frame);
+        m_window->resize(m_window->size().boundedTo(inner.size()));
+        QRect placed(QPoint(), m_window->size());
+        placed.moveCenter(inner.center());
+        m_window->move(placed.topLeft() - QPoint(frame.left(), frame.top()));
     }
     m_window->reload();
     // Chosen again, a minimised window comes back as it stood, maximised or not.

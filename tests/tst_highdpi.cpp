@@ -13,8 +13,11 @@
 #include "specimenrecord.h"
 #include "testfiles.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -166,6 +169,19 @@ void TestHighDpi::mainWindowShowsWhatMatters()
     if (area.width() >= 1280) {
         QCOMPARE(view->columnWidth(4), 167);
         QCOMPARE(view->columnWidth(10), 80);
+    }
+
+    // "试验计划" on the work area, its buttons with it.
+    window.findChild<QAction *>(QStringLiteral("syjh"))->trigger();
+    QWidget *schedule = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        schedule = top->objectName() == u"ScheduleWindow" ? top : schedule;
+    QVERIFY(schedule && QTest::qWaitForWindowExposed(schedule));
+    QVERIFY2(area.contains(schedule->frameGeometry()),
+             qPrintable(QStringLiteral("%1x%2").arg(schedule->width()).arg(schedule->height())));
+    for (const QPushButton *button : schedule->findChildren<QPushButton *>()) {
+        const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+        QVERIFY2(area.contains(onScreen), qPrintable(button->text()));
     }
 }
 
