@@ -100,14 +100,23 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
     statusBar()->addWidget(glance);
     m_lab = new LabSchedule(m_services, m_engine, this, glance, m_tray->icon());
     m_grid->setToolTips([this](int row) { return resultTip(row); });
+    m_grid->setTested([this](int row) {
+        const ReminderJournal::Entry *entry = entryOfRow(row);
+        return entry && entry->isTested();
+    });
+    connect(m_lab, &LabSchedule::marksChanged, m_grid, &RecordGridModel::lookAgain);
     connectMenus();
+}
+
+const ReminderJournal::Entry *Form1::entryOfRow(int row) const
+{
+    return m_engine->journal().find(ReminderJournal::keyOf(RecordLine::textOfRow(*m_grid, row)));
 }
 
 QString Form1::resultTip(int row) const
 {
     const ReminderJournal &journal = m_engine->journal();
-    const ReminderJournal::Entry *entry =
-        journal.find(ReminderJournal::keyOf(RecordLine::textOfRow(*m_grid, row)));
+    const ReminderJournal::Entry *entry = entryOfRow(row);
     if (!entry || !entry->isTested() || entry->result == 0)
         return {};
     const QString grade =

@@ -77,6 +77,8 @@ private:
     void fitToWorkArea();
     // A row's test result as the journal has it (RecordGridModel::setToolTips).
     QString resultTip(int row) const;
+    // What the journal knows of a row's batch; nothing when it knows nothing.
+    const ReminderJournal::Entry *entryOfRow(int row) const;
 
     ManagerServices m_services;
     RecordGridModel *m_grid;

@@ -36,6 +36,7 @@ void LabSchedule::open()
         m_window = new ScheduleWindow(m_services, &m_engine->journal(), &m_engine->settings(),
                                       m_prompts, nullptr);
         connect(m_window, &ScheduleWindow::marksChanged, this, &LabSchedule::refreshGlance);
+        connect(m_window, &ScheduleWindow::marksChanged, this, &LabSchedule::marksChanged);
         // On the work area of the main window's screen, frame and buttons included, whatever
         // its size and scale (a 1366 x 768 laptop at 150 % has 910 x 485 to give).
         const QWidget *owner = qobject_cast<QWidget *>(parent());

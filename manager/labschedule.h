@@ -33,6 +33,10 @@ public:
     // Counts today's and the overdue batches again (a reload, a new day, marks that changed).
     void refreshGlance();
 
+signals:
+    // Batches were marked tested, or the marks taken back, in the schedule.
+    void marksChanged();
+
 private:
     ManagerServices m_services;
     ReminderEngine *m_engine;

@@ -233,9 +233,15 @@ QVariant RecordGridModel::data(const QModelIndex &index, int role) const
         return {};
     const int row = index.row() + 1;
     const int col = index.column();
+    const bool tested = m_tested && (role == Qt::DisplayRole || role == Qt::BackgroundRole) &&
+                        row + 1 < rows() && m_tested(row);
     switch (role) {
-    case Qt::DisplayRole:
-        return SpecimenRecord::shown(textMatrix(row, col));
+    case Qt::DisplayRole: {
+        const QString text = SpecimenRecord::shown(textMatrix(row, col));
+        if (!tested || col != SpecimenRecord::DueMarkColumn)
+            return text;
+        return text.isEmpty() ? testedMark() : text + QStringLiteral("，") + testedMark();
+    }
     case Qt::EditRole:
         return textMatrix(row, col);
     case Qt::ForegroundRole: {
@@ -243,6 +249,8 @@ QVariant RecordGridModel::data(const QModelIndex &index, int role) const
         return c.isValid() ? QVariant(c) : QVariant();
     }
     case Qt::BackgroundRole: {
+        if (tested)
+            return QColor(198, 239, 206); // a pale green, apart from the due yellow and red
         const QColor c = toColor(cellBackColour(row, col));
         return c.isValid() ? QVariant(c) : QVariant();
     }
@@ -253,6 +261,17 @@ QVariant RecordGridModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+void RecordGridModel::lookAgain()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+QString RecordGridModel::testedMark()
+{
+    return QStringLiteral("已试验");
 }
 
 QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const

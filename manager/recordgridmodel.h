@@ -74,6 +74,12 @@ public:
     // Where a row's tooltip comes from, asked when it shows: from the row's texts, which move when
     // a row is removed, while colours stay with the positions.
     void setToolTips(std::function<QString(int row)> source) { m_toolTips = std::move(source); }
+    // Whether a row's batch was tested, asked as it is drawn, from the row's texts likewise: such
+    // a row has a colour of its own, above the due colour, and its due-mark cell says "已试验".
+    void setTested(std::function<bool(int row)> source) { m_tested = std::move(source); }
+    // The look of every row asked again (marks changed elsewhere).
+    void lookAgain();
+    static QString testedMark();
 
     // Lets the user type into the cells of the stored fields (the entry form's table). A typed
     // text does not go into the cell: it is offered through cellEdited, for the owner to check
@@ -117,4 +123,5 @@ private:
     QList<int> m_widths;
     bool m_editable = false;
     std::function<QString(int row)> m_toolTips;
+    std::function<bool(int row)> m_tested;
 };

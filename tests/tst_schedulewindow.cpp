@@ -318,6 +318,12 @@ void TestScheduleWindow::strengthsEnteredShowWhereTheResultShowsAndACorrectionSu
     window.Form_Load();
     QCOMPARE(window.grid()->index(0, 1).data(Qt::ToolTipRole).toString(),
              StrengthText::resultTip(QStringLiteral("37.0 MPa（92%） 复检"), true));
+    // ...and shows it tested, in a colour of its own and in its due-mark cell.
+    const QModelIndex mark = window.grid()->index(0, SpecimenRecord::DueMarkColumn);
+    QVERIFY(mark.data().toString().endsWith(RecordGridModel::testedMark()));
+    QVERIFY(window.grid()->index(0, 1).data(Qt::BackgroundRole).isValid());
+    QCOMPARE(window.grid()->textMatrix(1, SpecimenRecord::DueMarkColumn),
+             SpecimenRecord::dueMarkText()); // the monitor's own mark stays as it was
 }
 
 void TestScheduleWindow::mainWindowTellsTheDayAtAGlance()
