@@ -105,6 +105,20 @@ Form1::Form1(const ManagerServices &services, QWidget *parent)
         return entry && entry->isTested();
     });
     connect(m_lab, &LabSchedule::marksChanged, m_grid, &RecordGridModel::lookAgain);
+    // A row's own menu: the batch marked tested, its result entered, where the technician sees it.
+    auto *markTested = new QAction(QStringLiteral("标为已试验…"), m_gridView);
+    markTested->setObjectName(QStringLiteral("markRowTested"));
+    m_gridView->addAction(markTested);
+    m_gridView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(markTested, &QAction::triggered, this, [this] {
+        const int row = m_gridView->rowSel();
+        if (row > 0 && row + 1 < m_grid->rows()) {
+            m_lab->markTested(ReminderJournal::keyOf(RecordLine::textOfRow(*m_grid, row)));
+        } else {
+            m_services.messages->show(WindowText::selectToMark(), Title::notice(),
+                                      MessageStyle::Exclamation);
+        }
+    });
     connectMenus();
 }
 

@@ -56,6 +56,12 @@ void LabSchedule::open()
     m_window->activateWindow();
 }
 
+void LabSchedule::markTested(const QString &key)
+{
+    open();
+    m_window->markTested(key);
+}
+
 void LabSchedule::refreshGlance()
 {
     const QString text = m_engine->glance().text();

@@ -29,6 +29,8 @@ public:
     // Shows "试验计划", reading a.bz and the journal again.
     void open();
     ScheduleWindow *window() const;
+    // Marks one batch tested, its result entered, from the main window's row.
+    void markTested(const QString &key);
 
     // Counts today's and the overdue batches again (a reload, a new day, marks that changed).
     void refreshGlance();

@@ -284,6 +284,30 @@ std::optional<QString> ScheduleWindow::askStrength(const QString &key)
     return dialog.entry().encode();
 }
 
+bool ScheduleWindow::markTested(const QString &key)
+{
+    const auto rowOf = [this, &key] {
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            if (m_model->keyAt(row) == key)
+                return row;
+        }
+        return -1;
+    };
+    int row = rowOf();
+    if (row < 0) {
+        m_filter->clear();
+        m_groups->setCurrentIndex(m_groups->count() - 1); // 全部
+        row = rowOf();
+    }
+    if (row < 0)
+        return false;
+    m_view->clearSelection();
+    m_view->selectRow(row);
+    m_view->scrollTo(m_model->index(row, 0));
+    markSelectedTested();
+    return true;
+}
+
 void ScheduleWindow::undo()
 {
     const QDateTime now = m_services.clock->now();

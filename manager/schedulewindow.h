@@ -40,6 +40,10 @@ public:
     // result, which may stay empty: one batch's strengths (StrengthDialog), or one free text
     // for several.
     void markSelectedTested();
+    // The same for one batch known by its journal key (the main window's row): shown, the
+    // filter cleared and every record read when it is not in the group shown, selected, marked.
+    // False when no record of a.bz has that key.
+    bool markTested(const QString &key);
     // Takes the last marking back.
     void undo();
     void exportCsv();

@@ -5,6 +5,7 @@
 #include "labsettings.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
+#include "recordgridview.h"
 #include "reminderjournal.h"
 #include "schedulemodel.h"
 #include "schedulepdf.h"
@@ -16,6 +17,8 @@
 #include "trayicon.h"
 #include "windowtexts.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +27,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -324,6 +328,21 @@ void TestScheduleWindow::strengthsEnteredShowWhereTheResultShowsAndACorrectionSu
     QVERIFY(window.grid()->index(0, 1).data(Qt::BackgroundRole).isValid());
     QCOMPARE(window.grid()->textMatrix(1, SpecimenRecord::DueMarkColumn),
              SpecimenRecord::dueMarkText()); // the monitor's own mark stays as it was
+
+    // The row's own menu enters a result as the schedule does, for that batch.
+    QTimer::singleShot(0, this, [] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog && dialog->findChild<QTableView *>("groups"));
+        QAbstractItemModel *table = dialog->findChild<QTableView *>("groups")->model();
+        for (int column = 0; column < 3; ++column)
+            table->setData(table->index(0, column), QStringLiteral("450"));
+        dialog->accept();
+    });
+    window.gridView()->setCurrentIndex(window.grid()->index(0, 1));
+    window.gridView()->findChild<QAction *>(QStringLiteral("markRowTested"))->trigger();
+    QCOMPARE(QString::fromUtf8(readFile(m_journal->fileOf(designAge.text())))
+                 .count(QStringLiteral("\nT\t")),
+             3);
 }
 
 void TestScheduleWindow::mainWindowTellsTheDayAtAGlance()
