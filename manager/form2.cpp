@@ -12,6 +12,7 @@
 #include "recordgridmodel.h"
 #include "recordline.h"
 #include "recordstore.h"
+#include "recordtablepanel.h"
 #include "specimenrecord.h"
 #include "temperaturelog.h"
 #include "titles.h"
@@ -441,8 +442,15 @@ void Form2::keyPressEvent(QKeyEvent *event)
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         auto *button = qobject_cast<QPushButton *>(focusWidget());
-        if (button && button->window() == this && button->isEnabled())
+        if (button && button->window() == this && button->isEnabled()) {
             button->click();
+        } else if (m_text10->hasFocus()) {
+            // The last box, 备注: the record is typed, and Return adds it.
+            m_command1->click();
+        } else if (qobject_cast<QLineEdit *>(focusWidget()) &&
+                   !m_table->isAncestorOf(focusWidget())) {
+            focusNextChild(); // from box to box, as Tab
+        }
         return;
     }
     QDialog::keyPressEvent(event);

@@ -764,13 +764,20 @@ void TestForm2::escapeHidesAndReturnPressesTheFocusedButton()
                QStringLiteral("30"), QStringLiteral("28"), QString());
     text("Text7")->clear();
 
-    // Return in a box presses nothing.
+    // Return in a box goes on to the next, as Tab; in the last, 备注, it adds.
     text("Text1")->setFocus();
     QTRY_VERIFY(text("Text1")->hasFocus());
     QTest::keyClick(text("Text1"), Qt::Key_Return);
+    QVERIFY(!text("Text1")->hasFocus());
     QCOMPARE(text("Text7")->text(), QString());
     QVERIFY(m_messages.shown.isEmpty());
     QVERIFY(!QFile::exists(recordPath()));
+    text("Text10")->setFocus();
+    QTRY_VERIFY(text("Text10")->hasFocus());
+    QTest::keyClick(text("Text10"), Qt::Key_Return);
+    QVERIFY(m_messages.lastText().startsWith(StoreText::dueTimeMissing()));
+    QVERIFY(!QFile::exists(recordPath()));
+    m_messages.shown.clear();
 
     const auto pressReturnOn = [this](const char *name) {
         auto *button = child<QPushButton>(name);
