@@ -359,11 +359,22 @@ void ScheduleWindow::exportCsv()
     tellExported(CsvExport::save(*m_model, path), path);
 }
 
+QString ScheduleWindow::printTitle() const
+{
+    // What is printed: the group, the filter and the rows left, not the group's whole count.
+    const QString group = m_groups->currentText().section(u'（', 0, 0);
+    const QString filter = m_filter->text().trimmed();
+    return QStringLiteral("%1（%2%3，%4 条）")
+        .arg(dayTitle(), group,
+             filter.isEmpty() ? QString() : QStringLiteral("，筛选“%1”").arg(filter))
+        .arg(m_model->rowCount());
+}
+
 void ScheduleWindow::exportPdf()
 {
     const QString path = exportPath(QStringLiteral(".pdf"), QStringLiteral("PDF 文件 (*.pdf)"));
     if (path.isEmpty())
         return;
-    const QString title = QStringLiteral("%1（%2）").arg(dayTitle(), m_groups->currentText());
+    const QString title = printTitle();
     tellExported(SchedulePdf::save(*m_model, title, path), path);
 }

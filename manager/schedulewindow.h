@@ -44,6 +44,8 @@ public:
     // filter cleared and every record read when it is not in the group shown, selected, marked.
     // False when no record of a.bz has that key.
     bool markTested(const QString &key);
+    // The printed list's title: the day, the group, the filter and the rows listed.
+    QString printTitle() const;
     // Takes the last marking back.
     void undo();
     void exportCsv();

@@ -194,6 +194,8 @@ void TestScheduleWindow::exportsTheListShown()
     QVERIFY(lines[1].startsWith(QStringLiteral("今天,今天,C30,")));
 
     m_prompts.path = m_dir->filePath(QStringLiteral("计划.pdf"));
+    QVERIFY2(m_window->printTitle().endsWith(QStringLiteral("（近期，筛选“天”，2 条）")),
+             qPrintable(m_window->printTitle()));
     m_window->exportPdf();
     const QByteArray pdf = readFile(m_prompts.path);
     QVERIFY(pdf.startsWith("%PDF-"));
