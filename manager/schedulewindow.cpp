@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -183,6 +185,29 @@ void ScheduleWindow::showGroup(int index)
     m_model->setShownGroup(kShown[index]);
 }
 
+void ScheduleWindow::fitColumns()
+{
+    // Each column as wide as its header and its texts: dates, due times, counts and marks whole;
+    // the long texts (part of the works, remark, state, result, advice) at most kLongest, cut
+    // in their own column. The rows at the top stand for the rest.
+    constexpr int kLongest = 260, kMeasuredRows = 300;
+    const QFontMetrics metrics(m_view->font());
+    const int padding = 2 * m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    const QList<int> longTexts{ScheduleModel::FirstFieldColumn + SpecimenRecord::WorksPart,
+                               ScheduleModel::FirstFieldColumn + SpecimenRecord::Remark,
+                               ScheduleModel::StateColumn, ScheduleModel::ResultColumn,
+                               ScheduleModel::AdviceColumn};
+    QHeaderView *header = m_view->horizontalHeader();
+    const int rows = qMin(m_model->rowCount(), kMeasuredRows);
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        int width = header->sectionSizeHint(c);
+        for (int r = 0; r < rows; ++r)
+            width = qMax(width, metrics.horizontalAdvance(m_model->index(r, c).data().toString()) +
+                                    padding);
+        m_view->setColumnWidth(c, longTexts.contains(c) ? qMin(width, kLongest) : width);
+    }
+}
+
 void ScheduleWindow::showCounts()
 {
     const int index = qMax(0, m_groups->currentIndex());
@@ -207,6 +232,7 @@ void ScheduleWindow::showCounts()
     }
     m_groups->setCurrentIndex(index);
     m_model->setShownGroup(kShown[index]);
+    fitColumns();
     const int below = m_model->belowGradeCount();
     m_belowGrade->setText(below > 0 ? StrengthText::belowGrade(below) : QString());
 }

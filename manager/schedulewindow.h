@@ -66,6 +66,8 @@ private:
     std::optional<QString> askStrength(const QString &key);
     // The title of the lab's day, also the exports' title and suggested file name.
     QString dayTitle() const;
+    // Column widths from the header and the texts shown.
+    void fitColumns();
     // Says where the file went, or why it did not.
     void tellExported(const QString &error, const QString &path);
     QString exportPath(const QString &suffix, const QString &filter);

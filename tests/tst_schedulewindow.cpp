@@ -183,6 +183,17 @@ void TestScheduleWindow::marksTestedOnceAskingTheNameOnceAndUndoes()
 
 void TestScheduleWindow::exportsTheListShown()
 {
+    // Dates and due times whole on the screen, whatever the other columns hold.
+    const QFontMetrics metrics(m_window->view()->font());
+    for (const int field : {SpecimenRecord::MakingDate, SpecimenRecord::DueTime}) {
+        const int column = ScheduleModel::FirstFieldColumn + field;
+        for (int row = 0; row < m_window->model()->rowCount(); ++row) {
+            const QString text = m_window->model()->index(row, column).data().toString();
+            QVERIFY2(m_window->view()->columnWidth(column) > metrics.horizontalAdvance(text),
+                     qPrintable(text));
+        }
+    }
+
     m_window->findChild<QLineEdit *>(QStringLiteral("filter"))->setText(QStringLiteral("天"));
     QCOMPARE(parts(), QStringList({"今天", "明天"}));
     m_prompts.path = m_dir->filePath(QStringLiteral("计划.csv"));
