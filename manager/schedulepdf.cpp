@@ -19,7 +19,7 @@ namespace SchedulePdf {
 
 namespace {
 constexpr int kMeasuredRows = 500; // enough to size the columns of any list
-constexpr int kPadding = 8;        // device pixels each side of a cell's text
+constexpr int kPadding = Padding;
 // More characters than a line across the page holds: a field of thousands is measured and
 // elided from its start only, or every cell of it would hold the export up for seconds.
 constexpr qsizetype kLongestShown = 300;
@@ -52,8 +52,23 @@ QList<int> columnWidths(const QAbstractItemModel &model, const QFontMetrics &met
         widths << std::min(widest, width / 3) + 2 * kPadding;
     }
     const qint64 total = std::accumulate(widths.begin(), widths.end(), qint64(0));
+    if (total <= width) { // room for all: the page's width shared as they need it
+        for (int &w : widths)
+            w = int(qint64(w) * width / std::max<qint64>(total, 1));
+        return widths;
+    }
+    // Too wide: only the widest give way, down to one cap, so that dates, due times, counts and
+    // marks print whole while a long remark is cut in its own column.
+    int low = 0, high = *std::max_element(widths.begin(), widths.end());
+    while (low < high) {
+        const int cap = (low + high + 1) / 2;
+        qint64 sum = 0;
+        for (int w : widths)
+            sum += std::min(w, cap);
+        (sum <= width ? low : high) = sum <= width ? cap : cap - 1;
+    }
     for (int &w : widths)
-        w = int(qint64(w) * width / std::max<qint64>(total, 1));
+        w = std::min(w, low);
     return widths;
 }
 

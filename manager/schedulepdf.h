@@ -16,7 +16,10 @@ QByteArray bytes(const QAbstractItemModel &model, const QString &title);
 
 // What a cell (row -1: the header) prints: one line, its start only when it is very long.
 QString cellText(const QAbstractItemModel &model, int row, int column);
-// Each column as wide as its widest text, then all narrowed or widened to the page's width.
+// Device pixels each side of a cell's text.
+inline constexpr int Padding = 8;
+// Each column as wide as its widest text and its padding: widened alike to fill the page, or, on
+// a page too narrow, the widest cut down to one cap so that the others print whole.
 QList<int> columnWidths(const QAbstractItemModel &model, const QFontMetrics &metrics, int width);
 
 // Writes the file at once; returns what went wrong, empty when it was written.

@@ -231,6 +231,19 @@ void TestScheduleWindow::pdfPrintsAnyFieldAsOneLineOfText()
     const QFontMetrics metrics{QFont()}; // the long field leaves the others room
     QVERIFY(SchedulePdf::columnWidths(model, metrics, 3000)[2] >
             metrics.horizontalAdvance(fields[2]));
+    // A page too narrow for all: the due times print whole, the long remark gives way.
+    QStandardItemModel dates(1, 3);
+    const QStringList dated{QString(80, u'备'), QStringLiteral("2026-12-08 09:05"),
+                            QStringLiteral("2026-12-29 09:05")};
+    for (int c = 0; c < 3; ++c)
+        dates.setItem(0, c, new QStandardItem(dated[c]));
+    const auto natural = [&metrics](const QString &text) {
+        return metrics.horizontalAdvance(text) + 2 * SchedulePdf::Padding;
+    };
+    const int due = natural(dated[1]);
+    QCOMPARE(natural(dated[2]), due);
+    const QList<int> widths = SchedulePdf::columnWidths(dates, metrics, 3 * due + 10);
+    QCOMPARE(widths, QList<int>({due + 10, due, due}));
 }
 
 void TestScheduleWindow::strengthsEnteredShowWhereTheResultShowsAndACorrectionSupersedes()
