@@ -142,6 +142,10 @@ QString Form1::resultTip(int row) const
 
 Form1::~Form1()
 {
+    // The grid outlives this window's own part while its widgets go: it must not ask a window
+    // that is no longer there.
+    m_grid->setToolTips({});
+    m_grid->setTested({});
     delete m_form4;
 }
 
