@@ -16,11 +16,11 @@
 namespace {
 const QDateTime kMaking(QDate(2026, 11, 1), QTime(8, 30));
 
-// Means from a spec such as "0..4=-2;5..40=20": days counted from the making date.
-EquivalentAge::Means meansOf(const QString &spec, const QDate &first)
+// Means written as ranges of days, "0..4=-2;5..40=20", counted from the making date.
+EquivalentAge::Means meansOf(const QString &ranges, const QDate &first)
 {
     EquivalentAge::Means means;
-    for (const QString &part : spec.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString &part : ranges.split(u';', Qt::SkipEmptyParts)) {
         const QStringList range = part.section(u'=', 0, 0).split(QStringLiteral(".."));
         for (int day = range[0].toInt(); day <= range[1].toInt(); ++day)
             means.insert(first.addDays(day), part.section(u'=', 1).toDouble());
