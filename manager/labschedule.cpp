@@ -20,6 +20,9 @@ LabSchedule::LabSchedule(const ManagerServices &services, ReminderEngine *engine
 
 LabSchedule::~LabSchedule()
 {
+    // Open as Tarvelin ends: closed first, so that it remembers where it stood.
+    if (m_window && m_window->isVisible())
+        m_window->hide();
     delete m_window;
 }
 
@@ -37,18 +40,25 @@ void LabSchedule::open()
                                       m_prompts, nullptr);
         connect(m_window, &ScheduleWindow::marksChanged, this, &LabSchedule::refreshGlance);
         connect(m_window, &ScheduleWindow::marksChanged, this, &LabSchedule::marksChanged);
-        // On the work area of the main window's screen, frame and buttons included, whatever
-        // its size and scale (a 1366 x 768 laptop at 150 % has 910 x 485 to give).
+        // Where it stood when last closed; otherwise on the work area of the main window's
+        // screen, frame and buttons included, whatever its size and scale (a 1366 x 768 laptop
+        // at 150 % has 910 x 485 to give).
         const QWidget *owner = qobject_cast<QWidget *>(parent());
         const QRect area = (owner ? owner->screen() : m_window->screen())->availableGeometry();
-        const QMargins frame = WindowSystem::frameMargins(m_window);
-        const QRect inner = area.marginsRemoved(frame);
-        m_window->resize(m_window->size().boundedTo(inner.size()));
-        QRect placed(QPoint(), m_window->size());
-        placed.moveCenter(inner.center());
-        m_window->move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+        if (!m_window->restorePlace(area)) {
+            const QMargins frame = WindowSystem::frameMargins(m_window);
+            const QRect inner = area.marginsRemoved(frame);
+            m_window->setWindowState(Qt::WindowNoState);
+            m_window->resize(m_window->size().boundedTo(inner.size()));
+            QRect placed(QPoint(), m_window->size());
+            placed.moveCenter(inner.center());
+            m_window->move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+        }
     }
+    const bool reopened = !m_window->isVisible();
     m_window->reload();
+    if (reopened)
+        m_window->scrollToStart();
     // Chosen again, a minimised window comes back as it stood, maximised or not.
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();

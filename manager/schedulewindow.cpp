@@ -12,6 +12,7 @@
 #include "strengthtexts.h"
 #include "textprompts.h"
 #include "titles.h"
+#include "windowsystem.h"
 #include "windowtexts.h"
 
 #include <QComboBox>
@@ -19,10 +20,13 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStyle>
@@ -206,6 +210,41 @@ void ScheduleWindow::fitColumns()
                                     padding);
         m_view->setColumnWidth(c, longTexts.contains(c) ? qMin(width, kLongest) : width);
     }
+}
+
+namespace {
+// Per user and computer (the registry on Windows, ~/.config on Linux), not beside a.bz, which
+// the lab's other computers may share with other screens.
+constexpr auto kPlaceKey = "windows/schedule";
+
+QSettings userSettings()
+{
+    return QSettings(QStringLiteral("Tarvelin"), QStringLiteral("Tarvelin"));
+}
+} // namespace
+
+bool ScheduleWindow::restorePlace(const QRect &workArea)
+{
+    const QByteArray place = userSettings().value(QLatin1String(kPlaceKey)).toByteArray();
+    if (place.isEmpty() || !restoreGeometry(place))
+        return false;
+    if (isMaximized())
+        return true;
+    return workArea.marginsRemoved(WindowSystem::frameMargins(this)).contains(geometry());
+}
+
+void ScheduleWindow::hideEvent(QHideEvent *event)
+{
+    // Closed, not minimised: the place to open at next time.
+    if (!event->spontaneous())
+        userSettings().setValue(QLatin1String(kPlaceKey), saveGeometry());
+    QDialog::hideEvent(event);
+}
+
+void ScheduleWindow::scrollToStart()
+{
+    m_view->horizontalScrollBar()->setValue(0);
+    m_view->scrollToTop();
 }
 
 void ScheduleWindow::showCounts()

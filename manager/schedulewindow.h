@@ -44,6 +44,11 @@ public:
     // filter cleared and every record read when it is not in the group shown, selected, marked.
     // False when no record of a.bz has that key.
     bool markTested(const QString &key);
+    // Where the window stood when last closed on this computer, restored before it is first
+    // shown; false when nothing is remembered or the place does not fit the work area now.
+    bool restorePlace(const QRect &workArea);
+    // Opened again: the list from its start, the first columns and the first rows in sight.
+    void scrollToStart();
     // The printed list's title: the day, the group, the filter and the rows listed.
     QString printTitle() const;
     // Takes the last marking back.
@@ -54,6 +59,9 @@ public:
 signals:
     // The journal's test marks changed: what the main window counts is out of date.
     void marksChanged();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void load(ScheduleModel::Scope scope);

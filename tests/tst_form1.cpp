@@ -2,10 +2,12 @@
 #include "fakes.h"
 #include "form1.h"
 #include "form4.h"
+#include "labschedule.h"
 #include "recordfile.h"
 #include "recordgridmodel.h"
 #include "reminderlistwindow.h"
 #include "remindernotices.h"
+#include "schedulewindow.h"
 #include "testfiles.h"
 #include "titles.h"
 #include "windowtexts.h"
@@ -14,6 +16,9 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
@@ -36,6 +41,7 @@ class TestForm1 : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void startsWithTodaysRecords();
@@ -45,6 +51,7 @@ private slots:
     void wideLineNeverFillsDueMark();
     void captionAndClock();
     void menuBarHasEveryItem();
+    void scheduleReopensAsClosedFromItsStart();
     void switchMessagesAndStates();
     void checksAsEveryMinuteBegins();
     void watchesTodaysRecordsAllDay();
@@ -61,6 +68,13 @@ private:
     RecordingMessages m_messages;
     Form1 *m_window = nullptr;
 };
+
+void TestForm1::initTestCase()
+{
+    // The schedule remembers its place among the user's settings: the test's own, emptied.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Tarvelin"), QStringLiteral("Tarvelin")).clear();
+}
 
 void TestForm1::init()
 {
@@ -227,6 +241,36 @@ void TestForm1::menuBarHasEveryItem()
     window->showMinimized();
     schedule->trigger();
     QVERIFY(!(window->windowState() & Qt::WindowMinimized));
+}
+
+void TestForm1::scheduleReopensAsClosedFromItsStart()
+{
+    writeRecords({sample(QStringLiteral("甲"), QStringLiteral("2026-12-06 09:05")),
+                  sample(QStringLiteral("乙"), QStringLiteral("2026-12-07 09:05"))});
+    auto openSchedule = [this] {
+        m_window->findChild<QAction *>(QStringLiteral("syjh"))->trigger();
+        return m_window->labSchedule()->window();
+    };
+    start();
+    ScheduleWindow *schedule = openSchedule();
+    QVERIFY(QTest::qWaitForWindowExposed(schedule));
+    const QSize narrow(schedule->minimumSizeHint().width() + 20, 320);
+    schedule->resize(narrow);
+    QScrollBar *across = schedule->view()->horizontalScrollBar();
+    QTRY_VERIFY(across->maximum() > 0);
+    across->setValue(across->maximum());
+
+    // Closed and opened again: as large as it was, scrolled back to the first columns.
+    schedule->close();
+    QCOMPARE(openSchedule(), schedule);
+    QCOMPARE(across->value(), 0);
+    QCOMPARE(schedule->size(), narrow);
+
+    // The next start opens it at the size it was closed at.
+    schedule->close();
+    delete m_window;
+    start();
+    QCOMPARE(openSchedule()->size(), narrow);
 }
 
 void TestForm1::switchMessagesAndStates()
