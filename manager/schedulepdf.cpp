@@ -66,6 +66,7 @@ public:
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         option.setTextDirection(Qt::LeftToRight); // as a line is drawn
         m_layout->setTextOption(option);
+        m_layout->setCacheEnabled(true); // or drawing shapes every line again
         m_layout->beginLayout();
         for (QTextLine line;
              m_layout->lineCount() < limit && (line = m_layout->createLine()).isValid();) {
@@ -151,10 +152,11 @@ QList<int> lineCounts(const QAbstractItemModel &model, const QFont &font, const 
             const int width = layout.widths[c] - 2 * kPadding;
             if (advances[i] <= width || most == layout.lineLimit)
                 continue; // one line, or no more than the row's
-            const Cell cell = cellOf(model, r, c);
-            most = advances[i] >= qint64(layout.lineLimit) * width
-                       ? layout.lineLimit
-                       : std::max(most, Wrapped(cell, font, width, layout.lineLimit).count());
+            most =
+                advances[i] >= qint64(layout.lineLimit) * width
+                    ? layout.lineLimit
+                    : std::max(most,
+                               Wrapped(cellOf(model, r, c), font, width, layout.lineLimit).count());
         }
         counts << most;
     }
