@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QAbstractItemModel;
 class QFont;
