@@ -81,7 +81,10 @@ private slots:
     void init();
     void marksTestedOnceAskingTheNameOnceAndUndoes();
     void exportsTheListShown();
-    void pdfPrintsAnyFieldAsOneLineOfText();
+    void pdfPrintsAnyFieldAsPlainText();
+    void pdfWrapsLongTextsAndKeepsShortOnesWhole();
+    void pdfPagesHoldWholeRowsUprightWhenTheyFit();
+    void pdfOfManyRecordsPrintsEveryDueTimeOnOneLine();
     void strengthsEnteredShowWhereTheResultShowsAndACorrectionSupersedes();
     void mainWindowTellsTheDayAtAGlance();
 
@@ -217,7 +220,7 @@ void TestScheduleWindow::exportsTheListShown()
              WindowText::exportedTo(QDir::toNativeSeparators(m_prompts.path)));
 }
 
-void TestScheduleWindow::pdfPrintsAnyFieldAsOneLineOfText()
+void TestScheduleWindow::pdfPrintsAnyFieldAsPlainText()
 {
     // A tester or result from the journal may hold anything; markup prints as written.
     QStandardItemModel model(1, 3);
@@ -229,7 +232,7 @@ void TestScheduleWindow::pdfPrintsAnyFieldAsOneLineOfText()
     QCOMPARE(SchedulePdf::cellText(model, 0, 1), QStringLiteral("甲 乙  丙  "));
     QCOMPARE(SchedulePdf::cellText(model, 0, 2), fields[2]);
     const QFontMetrics metrics{QFont()}; // the long field leaves the others room
-    QVERIFY(SchedulePdf::columnWidths(model, metrics, 3000)[2] >
+    QVERIFY(SchedulePdf::columnWidths(SchedulePdf::naturalWidths(model, metrics), 3000)[2] >
             metrics.horizontalAdvance(fields[2]));
     // A page too narrow for all: the due times print whole, the long remark gives way.
     QStandardItemModel dates(1, 3);
@@ -242,8 +245,104 @@ void TestScheduleWindow::pdfPrintsAnyFieldAsOneLineOfText()
     };
     const int due = natural(dated[1]);
     QCOMPARE(natural(dated[2]), due);
-    const QList<int> widths = SchedulePdf::columnWidths(dates, metrics, 3 * due + 10);
+    const QList<int> widths =
+        SchedulePdf::columnWidths(SchedulePdf::naturalWidths(dates, metrics), 3 * due + 10);
     QCOMPARE(widths, QList<int>({due + 10, due, due}));
+}
+
+namespace {
+QStandardItemModel *table(const QList<QStringList> &rows, QObject *parent)
+{
+    auto *model = new QStandardItemModel(int(rows.size()), int(rows.value(0).size()), parent);
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            model->setItem(r, c, new QStandardItem(rows[r][c]));
+    return model;
+}
+} // namespace
+
+void TestScheduleWindow::pdfWrapsLongTextsAndKeepsShortOnesWhole()
+{
+    const QString due = QStringLiteral("2026-12-08 09:05");
+    const QStringList remarks{QString(40, u'备'), QStringLiteral("短"),
+                              QStringLiteral("长 ").repeated(5000)};
+    QList<QStringList> rows;
+    for (const QString &remark : remarks)
+        rows << QStringList{remark, due, QStringLiteral("3")};
+    const QFont font;
+    const QFontMetrics metrics(font);
+    const QStandardItemModel *model = table(rows, this);
+    const SchedulePdf::Layout layout = SchedulePdf::layOut(*model, font, QSize(300, 400), 30);
+    QVERIFY(layout.landscape); // the remark needs more than the page's width upright
+    QCOMPARE(layout.page, QSize(400, 300));
+    QVERIFY(layout.widths[1] >= metrics.horizontalAdvance(due) + 2 * SchedulePdf::Padding);
+    const int width = layout.widths[0] - 2 * SchedulePdf::Padding;
+    const QStringList wrapped = SchedulePdf::lines(remarks[0], false, font, width, 99);
+    QVERIFY(wrapped.size() > 2);
+    QCOMPARE(wrapped.join(QString()), remarks[0]);
+    for (const QString &line : wrapped)
+        QVERIFY(metrics.horizontalAdvance(line) <= width);
+    QVERIFY(layout.heights[1] >= layout.heights[0] + (wrapped.size() - 1) * metrics.lineSpacing());
+    QCOMPARE(layout.heights[2], layout.heights[0]); // the header and the short row: one line
+    // A huge field stops at a third of the page, its last line cut with "…".
+    const QStringList capped = SchedulePdf::lines(SchedulePdf::cellText(*model, 2, 0), true, font,
+                                                  width, layout.lineLimit);
+    QCOMPARE(capped.size(), layout.lineLimit);
+    QVERIFY(capped.last().endsWith(QChar(0x2026)));
+    QVERIFY(layout.heights[3] <= layout.page.height() / 3);
+    QVERIFY(layout.heights[3] + metrics.lineSpacing() > layout.page.height() / 3);
+}
+
+void TestScheduleWindow::pdfPagesHoldWholeRowsUprightWhenTheyFit()
+{
+    const QFont font;
+    const SchedulePdf::Layout upright = SchedulePdf::layOut(
+        *table({{QString(9, u'注'), QStringLiteral("3")}}, this), font, QSize(240, 700), 30);
+    QVERIFY(!upright.landscape);
+    QCOMPARE(upright.page, QSize(240, 700));
+    QList<QStringList> rows;
+    for (int r = 0; r < 200; ++r)
+        rows << QStringList{QString(r % 7 * 19, u'注'), QStringLiteral("3")};
+    const SchedulePdf::Layout layout =
+        SchedulePdf::layOut(*table(rows, this), font, QSize(240, 700), 30);
+    QVERIFY(layout.landscape);
+    QVERIFY(*std::max_element(layout.heights.begin(), layout.heights.end()) > layout.heights[0]);
+    // Every row on exactly one page, none past the foot, and a page ends only when full.
+    const int first = layout.top + layout.heights[0];
+    const int bottom = layout.page.height() - 2 * layout.heights[0];
+    QCOMPARE(layout.pageStarts.value(0), 0);
+    QVERIFY(layout.pageStarts.size() > 2);
+    for (qsizetype page = 0; page < layout.pageStarts.size(); ++page) {
+        const int last = int(layout.pageStarts.value(page + 1, int(rows.size())));
+        QVERIFY(layout.pageStarts[page] < last);
+        int y = first;
+        for (int r = layout.pageStarts[page]; r < last; ++r)
+            y += layout.heights[r + 1];
+        QVERIFY(y <= bottom);
+        if (last < rows.size())
+            QVERIFY(y + layout.heights[last + 1] > bottom);
+    }
+}
+
+void TestScheduleWindow::pdfOfManyRecordsPrintsEveryDueTimeOnOneLine()
+{
+    QList<QStringList> records;
+    for (int n = 0; n < 128; ++n)
+        records << sample(QStringLiteral("部位%1").arg(n), QStringLiteral("2026-12-06 15:00"))
+                       .with(SpecimenRecord::Remark, n == 64 ? QString(80, u'备') : QString())
+                       .fields();
+    records << QStringList(11);
+    makeRecordFile(m_dir->filePath(QStringLiteral("a.bz")), records);
+    m_window->reload();
+    const ScheduleModel &model = *m_window->model();
+    QCOMPARE(model.rowCount(), 128);
+    const SchedulePdf::Layout layout = SchedulePdf::pdfLayout(model, QStringLiteral("计划"));
+    QVERIFY(layout.landscape);
+    // The remark's row grows; every other row, due times and all, is one line as the header.
+    QCOMPARE(std::count(layout.heights.begin(), layout.heights.end(), layout.heights[0]), 128);
+    const QByteArray pdf = SchedulePdf::bytes(model, QStringLiteral("计划"));
+    QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r"), layout.pageStarts.size());
+    QVERIFY(layout.pageStarts.size() > 1);
 }
 
 void TestScheduleWindow::strengthsEnteredShowWhereTheResultShowsAndACorrectionSupersedes()
