@@ -7,7 +7,6 @@
 #include "windowsystem.h"
 
 #include <QLabel>
-#include <QScreen>
 #include <QSystemTrayIcon>
 
 LabSchedule::LabSchedule(const ManagerServices &services, ReminderEngine *engine, QWidget *window,
@@ -40,13 +39,7 @@ void LabSchedule::open()
         // On the work area of the main window's screen, frame and buttons included, whatever
         // its size and scale (a 1366 x 768 laptop at 150 % has 910 x 485 to give).
         const QWidget *owner = qobject_cast<QWidget *>(parent());
-        const QRect area = (owner ? owner->screen() : m_window->screen())->availableGeometry();
-        const QMargins frame = WindowSystem::frameMargins(m_window);
-        const QRect inner = area.marginsRemoved(frame);
-        m_window->resize(m_window->size().boundedTo(inner.size()));
-        QRect placed(QPoint(), m_window->size());
-        placed.moveCenter(inner.center());
-        m_window->move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+        WindowSystem::placeOnWorkArea(m_window, owner ? owner->screen() : nullptr, Qt::AlignCenter);
     }
     m_window->reload();
     // Chosen again, a minimised window comes back as it stood, maximised or not.

@@ -98,6 +98,44 @@ QMargins frameMargins(const QWidget *window)
             border};
 }
 
+namespace {
+QRect workArea(const QWidget *window, const QScreen *screen)
+{
+    if (!screen)
+        screen = window->parentWidget() ? window->parentWidget()->screen() : window->screen();
+    return screen->availableGeometry();
+}
+} // namespace
+
+QSize roomOnWorkArea(const QWidget *window, const QScreen *screen)
+{
+    return workArea(window, screen).marginsRemoved(frameMargins(window)).size();
+}
+
+void placeOnWorkArea(QWidget *window, const QScreen *screen, Qt::Alignment where, int inset)
+{
+    const QRect area = workArea(window, screen);
+    const QMargins frame = frameMargins(window);
+    window->resize(window->size().boundedTo(area.marginsRemoved(frame).size()));
+    if (!where && !window->isVisible())
+        return;
+    const QSize outer = window->size().grownBy(frame);
+    const QPoint was = window->frameGeometry().topLeft();
+    QPoint place = was;
+    const QPoint aligned = QStyle::alignedRect(Qt::LeftToRight, where, outer,
+                                               area.marginsRemoved({inset, inset, inset, inset}))
+                               .topLeft();
+    if (where & Qt::AlignHorizontal_Mask)
+        place.setX(aligned.x());
+    if (where & Qt::AlignVertical_Mask)
+        place.setY(aligned.y());
+    // A window larger than the work area even so (its least size) keeps its top left on it.
+    place.setX(qMax(area.left(), qMin(place.x(), area.right() + 1 - outer.width())));
+    place.setY(qMax(area.top(), qMin(place.y(), area.bottom() + 1 - outer.height())));
+    if (place != was)
+        window->move(place);
+}
+
 void flush()
 {
 #ifdef TARVELIN_X11
