@@ -7,9 +7,11 @@
 #include "boxmessages.h"
 #include "fakes.h"
 #include "form1.h"
+#include "form2.h"
 #include "recordcheck.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
+#include "recordtablepanel.h"
 #include "reminderlistwindow.h"
 #include "reminderpopup.h"
 #include "reminderreset.h"
@@ -104,6 +106,7 @@ private slots:
     void initTestCase();
     void popupsStackOnTheLogicalScreen();
     void mainWindowShowsWhatMatters();
+    void entryTableShowsTheDueTime();
     void everyWindowFits_data();
     void everyWindowFits();
 
@@ -234,6 +237,28 @@ void TestHighDpi::mainWindowShowsWhatMatters()
         const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
         QVERIFY2(area.contains(onScreen), qPrintable(button->text()));
     }
+}
+
+void TestHighDpi::entryTableShowsTheDueTime()
+{
+    Lab lab;
+    Form2 form(lab.services());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    // The table as wide as its columns want where the screen has the room, as on 1920 x 1080 at
+    // 100 %, and then the due mark in sight too; otherwise as wide as the work area allows.
+    const RecordGridView *view = form.findChild<RecordTablePanel *>()->view();
+    const int room = form.screen()->availableGeometry().width();
+    const bool whole = view->width() >= view->naturalWidth();
+    QVERIFY(whole || (room < 1920 && form.frameGeometry().width() >= room - 16));
+    // The record's due time in sight, unscrolled, even on the laptop at 150 %.
+    QCOMPARE(view->horizontalScrollBar()->value(), 0);
+    const auto inSight = [view](int column) {
+        return view->viewport()->rect().contains(view->visualRect(view->model()->index(0, column)));
+    };
+    QTRY_VERIFY(inSight(SpecimenRecord::DueTimeColumn));
+    QVERIFY(inSight(SpecimenRecord::DueMarkColumn) || !whole);
 }
 
 void TestHighDpi::everyWindowFits_data()
