@@ -63,7 +63,7 @@ BackupWindow::BackupWindow(RecordBackups *backups, QString recordFile, Messages 
     layout->addWidget(view, 1);
     layout->addLayout(bottom);
     resize(900, 480);
-    WindowSystem::placeOnWorkArea(this);
+    WindowSystem::keepOnWorkArea(this);
 
     connect(m_choice, &QComboBox::currentIndexChanged, this, &BackupWindow::choose);
     connect(m_restore, &QPushButton::clicked, this, &BackupWindow::restoreChosen);

@@ -61,6 +61,7 @@ Form2::Form2(const ManagerServices &services, QWidget *owner) : QDialog(owner), 
     placeTable();
     Form_Load();
     sizeTable();
+    WindowSystem::keepOnWorkArea(this);
     WindowSystem::prepareModalWindow(this);
 }
 

@@ -136,6 +136,45 @@ void placeOnWorkArea(QWidget *window, const QScreen *screen, Qt::Alignment where
         window->move(place);
 }
 
+void keepOnWorkArea(QWidget *window)
+{
+    placeOnWorkArea(window);
+    // Placed after the window's own handling of its showing, where Qt puts a dialog over its
+    // owner, and before the window manager frames it.
+    class Keeper : public QObject
+    {
+    public:
+        using QObject::QObject;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() != QEvent::Show || m_showing)
+                return false;
+            m_showing = true;
+            QCoreApplication::sendEvent(watched, event);
+            m_showing = false;
+            auto *window = static_cast<QWidget *>(watched);
+            placeOnWorkArea(window);
+            // Qt meant its place for the frame, but a native window the window manager has not
+            // framed yet (a modal one, prepared early) goes there itself, its frame beyond:
+            // never so near the work area's top left.
+            const QMargins frame = frameMargins(window);
+            const QPoint at = window->pos();
+            if (window->geometry().topLeft() == at && !frame.isNull()) {
+                const QPoint least =
+                    workArea(window, nullptr).topLeft() + QPoint(frame.left(), frame.top());
+                const QPoint kept(qMax(at.x(), least.x()), qMax(at.y(), least.y()));
+                if (kept != at)
+                    window->move(kept);
+            }
+            return true;
+        }
+
+    private:
+        bool m_showing = false;
+    };
+    window->installEventFilter(new Keeper(window));
+}
+
 void flush()
 {
 #ifdef TARVELIN_X11

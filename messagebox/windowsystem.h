@@ -39,6 +39,10 @@ QSize roomOnWorkArea(const QWidget *window, const QScreen *screen = nullptr);
 void placeOnWorkArea(QWidget *window, const QScreen *screen = nullptr, Qt::Alignment where = {},
                      int inset = 0);
 
+// placeOnWorkArea now, for the window's size, and again each time it is shown, after Qt has put a
+// dialog over its owner reckoning with a frame it guesses.
+void keepOnWorkArea(QWidget *window);
+
 // Sends the requests queued so far, so that a change shows without waiting for an event.
 void flush();
 
