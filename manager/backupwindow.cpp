@@ -8,6 +8,7 @@
 #include "recordline.h"
 #include "recordstore.h"
 #include "titles.h"
+#include "windowsystem.h"
 #include "windowtexts.h"
 
 #include <QComboBox>
@@ -62,6 +63,7 @@ BackupWindow::BackupWindow(RecordBackups *backups, QString recordFile, Messages 
     layout->addWidget(view, 1);
     layout->addLayout(bottom);
     resize(900, 480);
+    WindowSystem::keepOnWorkArea(this);
 
     connect(m_choice, &QComboBox::currentIndexChanged, this, &BackupWindow::choose);
     connect(m_restore, &QPushButton::clicked, this, &BackupWindow::restoreChosen);

@@ -35,7 +35,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -222,21 +221,13 @@ void Form1::Form_Load()
 
 void Form1::fitToWorkArea()
 {
-    const QRect area = screen()->availableGeometry();
-    const QMargins frame = WindowSystem::frameMargins(this);
     // As wide as the grid wants (the due mark in sight), never beyond the work area; the
     // design's height where the work area has it.
     const int chrome = width() - m_gridView->width();
-    const int wide = qMax(Twips::toPixels(13080), m_gridView->naturalWidth() + chrome);
-    const QSize size(qMin(wide, area.width() - frame.left() - frame.right()),
-                     qMin(Twips::toPixels(7500), area.height() - frame.top() - frame.bottom()));
-    resize(size);
-    const QRect outer(frameGeometry().topLeft(), size.grownBy(frame));
-    QPoint place = outer.topLeft();
-    place.setX(qBound(area.left(), place.x(), area.right() + 1 - outer.width()));
-    place.setY(qBound(area.top(), place.y(), area.bottom() + 1 - outer.height()));
-    if (place != outer.topLeft())
-        move(place);
+    const QSize wanted(qMax(Twips::toPixels(13080), m_gridView->naturalWidth() + chrome),
+                       Twips::toPixels(7500));
+    resize(wanted.boundedTo(WindowSystem::roomOnWorkArea(this, screen())));
+    WindowSystem::placeOnWorkArea(this, screen());
 }
 
 QTimer *Form1::timer1() const

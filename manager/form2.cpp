@@ -60,6 +60,8 @@ Form2::Form2(const ManagerServices &services, QWidget *owner) : QDialog(owner), 
     buildControls();
     placeTable();
     Form_Load();
+    sizeTable();
+    WindowSystem::keepOnWorkArea(this);
     WindowSystem::prepareModalWindow(this);
 }
 

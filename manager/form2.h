@@ -56,6 +56,8 @@ private:
     // The estimate of the equivalent age for a making time (its date, hour and minute).
     DueTime::Outcome equivalentDue(DueTime::Inputs making) const;
     void placeTable();
+    // The table's width and so the form's, for the records loaded and the screen.
+    void sizeTable();
     // A cell of the table typed into, a record chosen for deletion: the file changes first, then
     // the table shows the file.
     void correctCell(int row, int col, const QString &text);

@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "recordcorrection.h"
 #include "recordgridmodel.h"
+#include "recordgridview.h"
 #include "recordtablepanel.h"
 #include "specimenrecord.h"
 #include "titles.h"
@@ -15,23 +16,27 @@
 #include "windowsystem.h"
 #include "windowtexts.h"
 
-#include <QScreen>
-
 void Form2::placeTable()
 {
-    // The table stands right of the fields, as the caption says, as wide as the screen allows.
+    // The table stands right of the fields, as the caption says.
     m_table = new RecordTablePanel(m_grid, this);
     m_table->setObjectName(QStringLiteral("recordTable"));
     m_grid->setEditable(true);
-    const QScreen *screen = parentWidget() ? parentWidget()->screen() : this->screen();
-    const int frame = 2 * WindowSystem::frameMargins(this).left() + 8;
-    const int left = Twips::toPixels(5160);
-    const int width =
-        qMin(Twips::toPixels(11400), screen->availableGeometry().width() - left - frame);
-    m_table->setGeometry(left, 0, width, Twips::toPixels(HeightTwips - 105));
     connect(m_table, &RecordTablePanel::correctionWanted, this, &Form2::correctCell);
     connect(m_table, &RecordTablePanel::deletionWanted, this, &Form2::deleteRecord);
-    setFixedSize(left + width + Twips::toPixels(60), Twips::toPixels(HeightTwips));
+}
+
+void Form2::sizeTable()
+{
+    // As wide as the loaded records' columns want, due time and due mark in sight, where the
+    // screen has the room; otherwise as wide as keeps the frame on the work area (with 8 pixels
+    // to spare for a frame wider than the estimate), the columns giving way down to their texts.
+    const int left = Twips::toPixels(5160);
+    const int right = Twips::toPixels(60);
+    const int room = WindowSystem::roomOnWorkArea(this).width() - 8;
+    const int width = qMin(m_table->view()->naturalWidth(), room - left - right);
+    m_table->setGeometry(left, 0, width, Twips::toPixels(HeightTwips - 105));
+    setFixedSize(left + width + right, Twips::toPixels(HeightTwips));
 }
 
 RecordStore Form2::recordStore() const

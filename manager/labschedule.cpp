@@ -7,7 +7,6 @@
 #include "windowsystem.h"
 
 #include <QLabel>
-#include <QScreen>
 #include <QSystemTrayIcon>
 
 LabSchedule::LabSchedule(const ManagerServices &services, ReminderEngine *engine, QWidget *window,
@@ -44,15 +43,10 @@ void LabSchedule::open()
         // screen, frame and buttons included, whatever its size and scale (a 1366 x 768 laptop
         // at 150 % has 910 x 485 to give).
         const QWidget *owner = qobject_cast<QWidget *>(parent());
-        const QRect area = (owner ? owner->screen() : m_window->screen())->availableGeometry();
-        if (!m_window->restorePlace(area)) {
-            const QMargins frame = WindowSystem::frameMargins(m_window);
-            const QRect inner = area.marginsRemoved(frame);
+        const QScreen *screen = owner ? owner->screen() : m_window->screen();
+        if (!m_window->restorePlace(screen->availableGeometry())) {
             m_window->setWindowState(Qt::WindowNoState);
-            m_window->resize(m_window->size().boundedTo(inner.size()));
-            QRect placed(QPoint(), m_window->size());
-            placed.moveCenter(inner.center());
-            m_window->move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+            WindowSystem::placeOnWorkArea(m_window, screen, Qt::AlignCenter);
         }
     }
     const bool reopened = !m_window->isVisible();

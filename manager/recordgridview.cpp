@@ -7,12 +7,27 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QTextBoundaryFinder>
 
 namespace {
 // Cells beyond these rows are not measured: a table of a year's records stays quick to show.
 constexpr int kMeasuredRows = 1000;
 // How wide a column may grow for a long text, in characters of the grid's font.
 constexpr int kWidestColumnInCharacters = 16;
+
+// The width of a header on two lines: the wider line, broken where that is least among the breaks
+// the header's wrapping allows ("强度等|级(C)", "龄期|（D）": never after an opening bracket).
+int twoLineWidth(const QString &title, const QFontMetrics &metrics)
+{
+    int least = metrics.horizontalAdvance(title);
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, title);
+    for (qsizetype at = breaks.toNextBoundary(); at > 0 && at < title.size();
+         at = breaks.toNextBoundary()) {
+        least = qMin(least, qMax(metrics.horizontalAdvance(title.left(at).trimmed()),
+                                 metrics.horizontalAdvance(title.mid(at))));
+    }
+    return least;
+}
 } // namespace
 
 RecordGridView::RecordGridView(RecordGridModel *model, QWidget *parent)
@@ -200,10 +215,8 @@ QList<ColumnFit::Column> RecordGridView::measure() const
         widestCell += 2;
         const QString title = m_model->textMatrix(0, c);
         const int oneLine = horizontalHeader()->sectionSizeHint(c);
-        const qsizetype half = (title.size() + 1) / 2;
-        const int twoLines = oneLine - header.horizontalAdvance(title) +
-                             qMax(header.horizontalAdvance(title.left(half)),
-                                  header.horizontalAdvance(title.mid(half)));
+        const int twoLines =
+            oneLine - header.horizontalAdvance(title) + twoLineWidth(title, header);
         ColumnFit::Column column;
         const int twips = m_model->columnWidthTwips(c);
         column.given = twips > 0 ? Twips::toPixels(twips) : 0;

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -102,12 +101,9 @@ void ReminderListWindow::takeIn()
 void ReminderListWindow::standInCorner()
 {
     // By the notification area, where a taskbar has it: away from the main window's menus.
-    const QRect area = screen()->availableGeometry();
-    const QMargins frame = WindowSystem::frameMargins(this);
-    const QSize outer = size().grownBy(frame);
-    const int offset = m_cornerOffset * (frame.top() > 0 ? frame.top() : fontMetrics().height());
-    move(qMax(area.left(), area.right() + 1 - outer.width() - offset),
-         qMax(area.top(), area.bottom() + 1 - outer.height() - offset));
+    const int titleBar = WindowSystem::frameMargins(this).top();
+    const int offset = m_cornerOffset * (titleBar > 0 ? titleBar : fontMetrics().height());
+    WindowSystem::placeOnWorkArea(this, screen(), Qt::AlignRight | Qt::AlignBottom, offset);
 }
 
 QStringList ReminderListWindow::entries() const

@@ -63,6 +63,7 @@ StrengthDialog::StrengthDialog(const Batch &batch, const StrengthEntry &latest, 
     setWindowTitle(QStringLiteral("标为已试验"));
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     resize(900, 420);
+    WindowSystem::keepOnWorkArea(this);
 
     auto *sizes = new QHBoxLayout;
     sizes->addWidget(new QLabel(QStringLiteral("试件尺寸：")));

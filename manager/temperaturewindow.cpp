@@ -131,6 +131,7 @@ TemperatureWindow::TemperatureWindow(const ManagerServices &services, QWidget *o
     layout->addWidget(m_unreadableView, 1);
     layout->addLayout(bottom);
     resize(600, 640);
+    WindowSystem::keepOnWorkArea(this);
 
     connect(record, &QPushButton::clicked, this, &TemperatureWindow::recordToday);
     for (QLineEdit *box : {m_mean, m_lowest})

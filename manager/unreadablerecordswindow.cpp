@@ -1,12 +1,11 @@
 #include "unreadablerecordswindow.h"
 
+#include "windowsystem.h"
 #include "windowtexts.h"
 
 #include <QDialogButtonBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
-#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -105,14 +104,7 @@ void UnreadableRecordsWindow::loaded(const QString &recordFile, const RecordChec
 
 void UnreadableRecordsWindow::placeInTrayCorner()
 {
-    const QScreen *screen = parentWidget() ? parentWidget()->screen() : nullptr;
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
     // The notification area sits at the bottom right of most desktops.
-    const QRect area = screen->availableGeometry();
-    const QRect frame = frameGeometry();
     constexpr int kMargin = 8;
-    move(area.right() + 1 - frame.width() - kMargin, area.bottom() + 1 - frame.height() - kMargin);
+    WindowSystem::placeOnWorkArea(this, nullptr, Qt::AlignRight | Qt::AlignBottom, kMargin);
 }

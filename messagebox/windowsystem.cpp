@@ -98,6 +98,83 @@ QMargins frameMargins(const QWidget *window)
             border};
 }
 
+namespace {
+QRect workArea(const QWidget *window, const QScreen *screen)
+{
+    if (!screen)
+        screen = window->parentWidget() ? window->parentWidget()->screen() : window->screen();
+    return screen->availableGeometry();
+}
+} // namespace
+
+QSize roomOnWorkArea(const QWidget *window, const QScreen *screen)
+{
+    return workArea(window, screen).marginsRemoved(frameMargins(window)).size();
+}
+
+void placeOnWorkArea(QWidget *window, const QScreen *screen, Qt::Alignment where, int inset)
+{
+    const QRect area = workArea(window, screen);
+    const QMargins frame = frameMargins(window);
+    window->resize(window->size().boundedTo(area.marginsRemoved(frame).size()));
+    if (!where && !window->isVisible())
+        return;
+    const QSize outer = window->size().grownBy(frame);
+    const QPoint was = window->frameGeometry().topLeft();
+    QPoint place = was;
+    const QPoint aligned = QStyle::alignedRect(Qt::LeftToRight, where, outer,
+                                               area.marginsRemoved({inset, inset, inset, inset}))
+                               .topLeft();
+    if (where & Qt::AlignHorizontal_Mask)
+        place.setX(aligned.x());
+    if (where & Qt::AlignVertical_Mask)
+        place.setY(aligned.y());
+    // A window larger than the work area even so (its least size) keeps its top left on it.
+    place.setX(qMax(area.left(), qMin(place.x(), area.right() + 1 - outer.width())));
+    place.setY(qMax(area.top(), qMin(place.y(), area.bottom() + 1 - outer.height())));
+    if (place != was)
+        window->move(place);
+}
+
+void keepOnWorkArea(QWidget *window)
+{
+    placeOnWorkArea(window);
+    // Placed after the window's own handling of its showing, where Qt puts a dialog over its
+    // owner, and before the window manager frames it.
+    class Keeper : public QObject
+    {
+    public:
+        using QObject::QObject;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() != QEvent::Show || m_showing)
+                return false;
+            m_showing = true;
+            QCoreApplication::sendEvent(watched, event);
+            m_showing = false;
+            auto *window = static_cast<QWidget *>(watched);
+            placeOnWorkArea(window);
+            // Qt meant its place for the frame, but a native window the window manager has not
+            // framed yet (a modal one, prepared early) goes there itself, its frame beyond:
+            // never so near the work area's top left.
+            const QMargins frame = frameMargins(window);
+            const QPoint at = window->pos();
+            if (window->geometry().topLeft() == at && !frame.isNull()) {
+                const QPoint least =
+                    workArea(window, nullptr).topLeft() + QPoint(frame.left(), frame.top());
+                const QPoint kept(qMax(at.x(), least.x()), qMax(at.y(), least.y()));
+                if (kept != at)
+                    window->move(kept);
+            }
+            return true;
+        }
+
+    private:
+        bool m_showing = false;
+    };
+    window->installEventFilter(new Keeper(window));
+}
+
 void flush()
 {
 #ifdef TARVELIN_X11

@@ -3,7 +3,10 @@
 #include <QMargins>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
+#include <Qt>
 
+class QScreen;
 class QWidget;
 
 // What the windows ask of the desktop beyond Qt's window flags. On X11 Qt gives a tool window a
@@ -23,6 +26,22 @@ void prepareModalWindow(QWidget *window);
 // The window manager's frame around a top-level window; an estimate (a title bar and thin
 // borders) until the window manager has framed it.
 QMargins frameMargins(const QWidget *window);
+
+// The most a top-level window may be for its frame to fit the work area of screen (by default its
+// owner's screen, or its own).
+QSize roomOnWorkArea(const QWidget *window, const QScreen *screen = nullptr);
+
+// Puts a top-level window's frame wholly on the work area of screen (by default its owner's
+// screen, or its own): the window shrunk to roomOnWorkArea, then aligned at where (Qt::AlignCenter,
+// or a side or corner inset pixels in from the edges), or, with no alignment, moved only as far as
+// it must be; a window not yet shown is then left where Qt will place it (a dialog over its owner,
+// on the work area).
+void placeOnWorkArea(QWidget *window, const QScreen *screen = nullptr, Qt::Alignment where = {},
+                     int inset = 0);
+
+// placeOnWorkArea now, for the window's size, and again each time it is shown, after Qt has put a
+// dialog over its owner reckoning with a frame it guesses.
+void keepOnWorkArea(QWidget *window);
 
 // Sends the requests queued so far, so that a change shows without waiting for an event.
 void flush();

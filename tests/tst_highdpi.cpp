@@ -1,17 +1,28 @@
-// The windows at 100 %, 150 % and 200 % scaling on a 1920 x 1080 screen, and at 150 % on a
-// 1366 x 768 laptop. CTest runs this file once per screen and scale (QT_SCALE_FACTOR); twips
+// The windows at 100 %, 150 % and 200 % scaling on a 1920 x 1080 screen, and at 150 % and 100 % on
+// a 1366 x 768 laptop. CTest runs this file once per screen and scale (QT_SCALE_FACTOR); twips
 // follow the logical pixel, so every window keeps its proportions, the popups still stack above
 // the work area on the smaller logical screen, and the main window fits it with a due row's
 // part of the works, due time and due mark in sight.
+#include "batch.h"
+#include "boxmessages.h"
 #include "fakes.h"
 #include "form1.h"
+#include "form2.h"
+#include "recordcheck.h"
 #include "recordgridmodel.h"
 #include "recordgridview.h"
+#include "recordtablepanel.h"
+#include "reminderlistwindow.h"
 #include "reminderpopup.h"
 #include "reminderreset.h"
 #include "reminderslots.h"
 #include "specimenrecord.h"
+#include "strengthdialog.h"
 #include "testfiles.h"
+#include "textprompts.h"
+#include "titles.h"
+#include "unreadablerecordswindow.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,11 +31,15 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -44,8 +59,46 @@ const AtScale kScales[] = {
     {{1920, 1080}, 1.5, {1280, 720}, 3, 1280 - 323, {566, 412, 258}},
     {{1920, 1080}, 2.0, {960, 540}, 2, 960 - 323, {386, 232}},
     {{1366, 768}, 1.5, {911, 512}, 2, 911 - 323, {358, 204}},
+    {{1366, 768}, 1.0, {1366, 768}, 3, 1366 - 323, {614, 460, 306}},
 };
+
+// A data folder whose a.bz holds the sample record, not yet due.
+struct Lab
+{
+    QTemporaryDir dir;
+    FakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(9, 6))};
+    RecordingMessages messages;
+    Lab()
+    {
+        writeFile(dir.filePath(QStringLiteral("a.bz")),
+                  SampleRecord().line() + "\r\n" + kClosingLine);
+    }
+    ManagerServices services() { return {dir.path(), &clock, &messages, {}}; }
+};
+
+// Opens a window as the program does, over the main window; a modal one holds the call until it
+// is closed.
+using Opener = std::function<void(Form1 &, Messages *)>;
+
+// What of a window lies off the work area: its frame, or a button (named by its text) that is
+// not wholly both in the window and on the work area.
+QStringList offTheWorkArea(const QWidget *window)
+{
+    const QRect area = window->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    QStringList off;
+    if (!area.contains(frame))
+        off << QStringLiteral("frame %1x%2").arg(frame.width()).arg(frame.height());
+    const QRect reachable = window->geometry() & area;
+    for (const QPushButton *button : window->findChildren<QPushButton *>()) {
+        if (button->isVisibleTo(window) &&
+            !reachable.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())))
+            off << button->text();
+    }
+    return off;
+}
 } // namespace
+Q_DECLARE_METATYPE(Opener)
 
 class TestHighDpi : public QObject
 {
@@ -55,6 +108,9 @@ private slots:
     void initTestCase();
     void popupsStackOnTheLogicalScreen();
     void mainWindowShowsWhatMatters();
+    void entryTableShowsTheDueTime();
+    void everyWindowFits_data();
+    void everyWindowFits();
 
 private:
     AtScale m_expected;
@@ -62,6 +118,9 @@ private:
 
 void TestHighDpi::initTestCase()
 {
+    // The schedule keeps its place among the user's settings: the test's own, emptied.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Tarvelin"), QStringLiteral("Tarvelin")).clear();
     const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
     const QScreen *screen = QGuiApplication::primaryScreen();
     QVERIFY(screen);
@@ -183,6 +242,89 @@ void TestHighDpi::mainWindowShowsWhatMatters()
         const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
         QVERIFY2(area.contains(onScreen), qPrintable(button->text()));
     }
+}
+
+void TestHighDpi::entryTableShowsTheDueTime()
+{
+    Lab lab;
+    Form2 form(lab.services());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    // The table as wide as its columns want where the screen has the room, as on 1920 x 1080 at
+    // 100 %, and then the due mark in sight too; otherwise as wide as the work area allows.
+    const RecordGridView *view = form.findChild<RecordTablePanel *>()->view();
+    const int room = form.screen()->availableGeometry().width();
+    const bool whole = view->width() >= view->naturalWidth();
+    QVERIFY(whole || (room < 1920 && form.frameGeometry().width() >= room - 16));
+    // The record's due time in sight, unscrolled, even on the laptop at 150 %.
+    QCOMPARE(view->horizontalScrollBar()->value(), 0);
+    const auto inSight = [view](int column) {
+        return view->viewport()->rect().contains(view->visualRect(view->model()->index(0, column)));
+    };
+    QTRY_VERIFY(inSight(SpecimenRecord::DueTimeColumn));
+    QVERIFY(inSight(SpecimenRecord::DueMarkColumn) || !whole);
+}
+
+void TestHighDpi::everyWindowFits_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<Opener>("open");
+    const auto item = [](const char *name) {
+        return Opener([name](Form1 &main, Messages *) {
+            main.findChild<QAction *>(QLatin1String(name))->trigger();
+        });
+    };
+    QTest::newRow("entry") << QStringLiteral("增添提醒数据   右侧显示全部龄期信息。 ")
+                           << item("crsj");
+    QTest::newRow("search") << QStringLiteral("查找提示信息") << item("find");
+    QTest::newRow("settings") << QStringLiteral("设置") << item("sz");
+    QTest::newRow("backups") << QStringLiteral("从备份恢复") << item("hfbf");
+    QTest::newRow("temperatures") << QStringLiteral("温度记录") << item("wdjl");
+    QTest::newRow("strengths")
+        << QStringLiteral("标为已试验") << Opener([](Form1 &main, Messages *messages) {
+               StrengthDialog(Batch::fromLine(SampleRecord().text()), {}, messages, &main).exec();
+           });
+    QTest::newRow("not shown") << QStringLiteral("到期提醒") << Opener([](Form1 &main, Messages *) {
+        (new ReminderListWindows(&main))->notShown(SampleRecord().text());
+    });
+    QTest::newRow("unreadable") << QStringLiteral("无法识别的记录")
+                                << Opener([](Form1 &main, Messages *) {
+                                       (new UnreadableRecordsWindow(&main))
+                                           ->loaded(QStringLiteral("a.bz"),
+                                                    RecordCheck::unreadableLines("?\r\n"));
+                                   });
+    QTest::newRow("prompt") << QStringLiteral("试验人") << Opener([](Form1 &main, Messages *) {
+        DialogPrompts().text(&main, QStringLiteral("试验人"), QStringLiteral("试验人姓名："), {});
+    });
+    QTest::newRow("about") << Title::about() << Opener([](Form1 &main, Messages *) {
+        BoxMessages(&main).show(WindowText::about(), Title::about(), MessageStyle::Information);
+    });
+}
+
+void TestHighDpi::everyWindowFits()
+{
+    QFETCH(QString, title);
+    QFETCH(Opener, open);
+    Lab lab;
+    Form1 main(lab.services());
+    main.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+
+    // Looked at once it is up, then closed, which lets a modal window's opener return.
+    std::optional<QStringList> off;
+    QTimer::singleShot(0, this, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() && top->windowTitle() == title)
+                off = offTheWorkArea(top);
+        }
+        if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            modal->reject();
+    });
+    open(main, &lab.messages);
+    QTRY_VERIFY(off);
+    QCOMPARE(off->join(QStringLiteral("; ")), QString());
+    QCOMPARE(lab.messages.shown.size(), 0);
 }
 
 QTEST_MAIN(TestHighDpi)
