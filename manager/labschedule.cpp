@@ -7,6 +7,7 @@
 #include "windowsystem.h"
 
 #include <QLabel>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 LabSchedule::LabSchedule(const ManagerServices &services, ReminderEngine *engine, QWidget *window,
