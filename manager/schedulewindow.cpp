@@ -233,6 +233,11 @@ bool ScheduleWindow::restorePlace(const QRect &workArea)
     return workArea.marginsRemoved(WindowSystem::frameMargins(this)).contains(geometry());
 }
 
+void ScheduleWindow::forgetPlace()
+{
+    userSettings().remove(QLatin1String(kPlaceKey));
+}
+
 void ScheduleWindow::hideEvent(QHideEvent *event)
 {
     // Closed, not minimised: the place to open at next time.

@@ -47,6 +47,8 @@ public:
     // Where the window stood when last closed on this computer, restored before it is first
     // shown; false when nothing is remembered or the place does not fit the work area now.
     bool restorePlace(const QRect &workArea);
+    // Forgets the remembered place (a test's own settings start empty).
+    static void forgetPlace();
     // Opened again: the list from its start, the first columns and the first rows in sight.
     void scrollToStart();
     // The printed list's title: the day, the group, the filter and the rows listed.

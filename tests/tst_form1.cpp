@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -73,7 +72,7 @@ void TestForm1::initTestCase()
 {
     // The schedule remembers its place among the user's settings: the test's own, emptied.
     QStandardPaths::setTestModeEnabled(true);
-    QSettings(QStringLiteral("Tarvelin"), QStringLiteral("Tarvelin")).clear();
+    ScheduleWindow::forgetPlace();
 }
 
 void TestForm1::init()

@@ -16,6 +16,7 @@
 #include "reminderpopup.h"
 #include "reminderreset.h"
 #include "reminderslots.h"
+#include "schedulewindow.h"
 #include "specimenrecord.h"
 #include "strengthdialog.h"
 #include "testfiles.h"
@@ -31,7 +32,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -120,7 +120,7 @@ void TestHighDpi::initTestCase()
 {
     // The schedule keeps its place among the user's settings: the test's own, emptied.
     QStandardPaths::setTestModeEnabled(true);
-    QSettings(QStringLiteral("Tarvelin"), QStringLiteral("Tarvelin")).clear();
+    ScheduleWindow::forgetPlace();
     const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
     const QScreen *screen = QGuiApplication::primaryScreen();
     QVERIFY(screen);
